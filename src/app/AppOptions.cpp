@@ -1,0 +1,65 @@
+#include "AppOptions.h"
+
+#include "platform/ServerAddress.h"
+#include "platform/ServerConfig.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* options, QString* message)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Orvane, the TV programme guide."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version."));
+    const QCommandLineOption idiom(QStringLiteral("idiom"),
+                                   QStringLiteral("Screen tree: phone (390x844, default) or tablet (1024x768)."),
+                                   QStringLiteral("phone|tablet"), QStringLiteral("phone"));
+    const QCommandLineOption contentHost(
+        QStringLiteral("content-host"),
+        QStringLiteral("Host of the content server, with an optional port (default localhost, port 22222)."),
+        QStringLiteral("HOST"), QStringLiteral("localhost"));
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"), QStringLiteral("Render the window to a PNG once start-up has settled, then exit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption language(
+        QStringLiteral("language"),
+        QStringLiteral("Language of the texts (ru, or en for the plain keys); default: the system's."),
+        QStringLiteral("LANG"));
+    parser.addOptions({help, version, idiom, contentHost, screenshot, language});
+
+    if (!parser.parse(arguments)) {
+        *message = parser.errorText();
+        return Outcome::ExitError;
+    }
+    if (parser.isSet(help)) {
+        *message = parser.helpText();
+        return Outcome::ExitOk;
+    }
+    if (parser.isSet(version)) {
+        *message = QStringLiteral("orvane ") + QCoreApplication::applicationVersion();
+        return Outcome::ExitOk;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *message = QStringLiteral("Unexpected argument: ") + parser.positionalArguments().first();
+        return Outcome::ExitError;
+    }
+    const QString idiomText = parser.value(idiom);
+    if (idiomText == u"phone") {
+        options->idiom = Device::Idiom::Phone;
+    } else if (idiomText == u"tablet") {
+        options->idiom = Device::Idiom::Tablet;
+    } else {
+        *message = QStringLiteral("Unknown idiom \"%1\": use phone or tablet.").arg(idiomText);
+        return Outcome::ExitError;
+    }
+    options->contentHost = parser.value(contentHost);
+    if (!ServerAddress::parse(options->contentHost, ServerConfig::ContentPort).isValid()) {
+        *message = QStringLiteral("Not a host: \"%1\".").arg(options->contentHost);
+        return Outcome::ExitError;
+    }
+    options->screenshotFile = parser.value(screenshot);
+    options->language = parser.value(language);
+    return Outcome::Run;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/Device.h"
+
+#include <QString>
+#include <QStringList>
+
+// The command line of the application.
+struct AppOptions
+{
+    Device::Idiom idiom = Device::Idiom::Phone;
+    QString contentHost = QStringLiteral("localhost");
+    QString screenshotFile;
+    QString language;
+
+    enum class Outcome { Run, ExitOk, ExitError };
+    // Parses arguments (program name first). Help and version texts and errors are
+    // written to *message; the outcome says whether to run or to exit.
+    static Outcome parse(const QStringList& arguments, AppOptions* options, QString* message);
+};

@@ -1,0 +1,94 @@
+#include "AppOptions.h"
+#include "ScreenshotTaker.h"
+
+#include "core/AppDelegate.h"
+#include "phone/PhoneScreens.h"
+#include "platform/Device.h"
+#include "platform/ServerConfig.h"
+#include "platform/StringTable.h"
+#include "tablet/TabletScreens.h"
+#include "ui/Window.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLocale>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// ORVANE_EXIT_AFTER_FIRST_PAINT=1 (start-up benchmark): print "first-paint" once the window
+// has been painted, then quit.
+class FirstPaintProbe : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, [] {
+                std::printf("first-paint\n");
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+AppSeams applicationSeams()
+{
+    AppSeams seams;
+    seams.createPhoneRoot = &PhoneScreens::createRoot;
+    seams.createTabletRoot = &TabletScreens::createRoot;
+    seams.createCityChooser = &PhoneScreens::createCityChooser;
+    seams.createChannelSelector = &PhoneScreens::createChannelSelector;
+    return seams;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("orvane"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
+
+    AppOptions options;
+    QString message;
+    switch (AppOptions::parse(QApplication::arguments(), &options, &message)) {
+    case AppOptions::Outcome::ExitOk:
+        std::printf("%s\n", qPrintable(message));
+        return 0;
+    case AppOptions::Outcome::ExitError:
+        std::fprintf(stderr, "orvane: %s\n", qPrintable(message));
+        return 2;
+    case AppOptions::Outcome::Run:
+        break;
+    }
+
+    Device::setIdiom(options.idiom);
+    ServerConfig::setContentHost(options.contentHost);
+    StringTable::install(options.language.isEmpty() ? QLocale::system().uiLanguages()
+                                                    : QStringList{options.language});
+
+    AppDelegate delegate(applicationSeams());
+    delegate.applicationDidFinishLaunchingWithOptions();
+
+    FirstPaintProbe probe;
+    if (qEnvironmentVariableIntValue("ORVANE_EXIT_AFTER_FIRST_PAINT") == 1)
+        delegate.window()->installEventFilter(&probe);
+
+    if (!options.screenshotFile.isEmpty()) {
+        auto* taker = new ScreenshotTaker(delegate.window(), options.screenshotFile, &app);
+        taker->start();
+    }
+    return app.exec();
+}

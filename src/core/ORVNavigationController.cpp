@@ -1,0 +1,36 @@
+#include "ORVNavigationController.h"
+
+#include "ui/Images.h"
+#include "ui/NavigationBar.h"
+
+#include <QLabel>
+
+ORVNavigationController::ORVNavigationController(ViewController* rootViewController, QObject* parent)
+    : NavigationController(rootViewController, parent)
+{
+}
+
+void ORVNavigationController::loadView()
+{
+    NavigationController::loadView();
+    navigationBar()->setTintColor(TintColor);
+}
+
+void ORVNavigationController::willShowViewController(ViewController* controller, bool animated)
+{
+    if (navigationBar())
+        navigationBar()->setTintColor(TintColor);
+    auto* logo = new QLabel;
+    logo->setObjectName(QStringLiteral("logo"));
+    logo->setPixmap(Images::named(QStringLiteral("logo.png")));
+    logo->setAttribute(Qt::WA_TranslucentBackground);
+    QWidget* previous = controller->navigationItem()->titleView();
+    controller->navigationItem()->setTitleView(logo);
+    if (previous && previous->objectName() == u"logo")
+        previous->deleteLater();
+}
+
+int ORVNavigationController::supportedInterfaceOrientations() const
+{
+    return NavigationController::supportedInterfaceOrientations();
+}

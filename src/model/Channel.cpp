@@ -1,0 +1,73 @@
+#include "Channel.h"
+
+#include "platform/JsonValue.h"
+
+namespace {
+
+// A string entry of an answer: its text, or the empty text when missing.
+QString stringEntry(const QVariantMap& answer, const QString& key)
+{
+    return JsonValue::text(answer.value(key));
+}
+
+} // namespace
+
+std::shared_ptr<Channel> Channel::initWithArray(const QVariantList& array)
+{
+    auto channel = std::make_shared<Channel>();
+    channel->m_arrayPresentation = array;
+    return channel;
+}
+
+std::shared_ptr<Channel> Channel::initWithDictionary(const QVariantMap& answer)
+{
+    const QVariantMap show = JsonValue::map(answer.value(QStringLiteral("0")));
+    const int type = answer.contains(QStringLiteral("t")) ? JsonValue::integer(answer.value(QStringLiteral("ct"))) : 0;
+    return initWithArray({stringEntry(answer, QStringLiteral("title")), stringEntry(answer, QStringLiteral("i")),
+                          double(type), double(JsonValue::integer(show.value(QStringLiteral("flag")))), false,
+                          stringEntry(answer, QStringLiteral("slogan"))});
+}
+
+std::shared_ptr<Channel> Channel::initWithDictionary2(const QVariantMap& answer)
+{
+    const QVariantMap inner = JsonValue::map(answer.value(QStringLiteral("0")));
+    const int type = answer.contains(QStringLiteral("t")) ? JsonValue::integer(answer.value(QStringLiteral("t"))) : 0;
+    return initWithArray({stringEntry(answer, QStringLiteral("ch")), stringEntry(answer, QStringLiteral("icon")),
+                          double(type), double(JsonValue::integer(inner.value(QStringLiteral("flag")))), true,
+                          stringEntry(answer, QStringLiteral("slogan"))});
+}
+
+QVariant Channel::element(int index) const
+{
+    return index < m_arrayPresentation.size() ? m_arrayPresentation.at(index) : QVariant();
+}
+
+QString Channel::name() const
+{
+    return JsonValue::text(element(0));
+}
+
+QString Channel::pictureName() const
+{
+    return JsonValue::text(element(1));
+}
+
+bool Channel::isTV() const
+{
+    return JsonValue::boolean(element(2));
+}
+
+int Channel::categoryId() const
+{
+    return JsonValue::integer(element(3));
+}
+
+bool Channel::isAutoDetection() const
+{
+    return JsonValue::boolean(element(4));
+}
+
+QString Channel::slogan() const
+{
+    return JsonValue::text(element(5));
+}

@@ -1,0 +1,51 @@
+#include "PhoneScreens.h"
+
+#include "core/AppDelegate.h"
+#include "ui/PlaceholderViewController.h"
+
+namespace {
+
+// A stand-in screen that shows the offline line while the content server is unreachable.
+PlaceholderViewController* placeholder(const QString& nibName, const QString& titleKey, const QString& imageName)
+{
+    auto* screen = new PlaceholderViewController(nibName, titleKey, imageName);
+    if (AppDelegate* app = AppDelegate::shared())
+        screen->setOffline(!app->isConnectionAvailable());
+    return screen;
+}
+
+} // namespace
+
+ViewController* PhoneScreens::createRoot(PhoneTab tab)
+{
+    // The tab screens arrive one by one; until then each tab shows its title and icon.
+    switch (tab) {
+    case PhoneTab::Now:
+        return placeholder(phoneTabNibName(tab), QStringLiteral("Now"), QStringLiteral("now_tab"));
+    case PhoneTab::Program:
+        return placeholder(phoneTabNibName(tab), QStringLiteral("Program"),
+                                             QStringLiteral("program_tab"));
+    case PhoneTab::Twitter:
+        return placeholder(phoneTabNibName(tab), QStringLiteral("Twitter"),
+                                             QStringLiteral("twitter_tab"));
+    case PhoneTab::Profile:
+        return placeholder(phoneTabNibName(tab), QStringLiteral("Profile"),
+                                             QStringLiteral("profile_tab"));
+    case PhoneTab::Settings:
+        return placeholder(phoneTabNibName(tab), QStringLiteral("Settings"),
+                                             QStringLiteral("settings_tab"));
+    }
+    return nullptr;
+}
+
+ViewController* PhoneScreens::createCityChooser(int)
+{
+    return placeholder(QStringLiteral("CityChooseViewController"), QStringLiteral("City"),
+                                         QStringLiteral("settings_tab"));
+}
+
+ViewController* PhoneScreens::createChannelSelector()
+{
+    return placeholder(QStringLiteral("CSelectorViewController_iPhone"), QStringLiteral("Channels"),
+                                         QStringLiteral("program_tab"));
+}

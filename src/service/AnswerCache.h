@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QVariantMap>
+
+// The file caches that content answers are written to, by cache code:
+//   1 - the programme of a channel for a day, 2 - the channel ratings, 3 - the channel list.
+// Called on the cache queue only.
+class AnswerCache
+{
+public:
+    virtual ~AnswerCache() = default;
+    virtual bool saveChannProgramData(const QVariantMap& answer, const QString& channelId, const QDateTime& day) = 0;
+    virtual bool saveChannRatingsData(const QVariantMap& answer) = 0;
+    virtual bool saveChannelsData(const QVariantMap& answer) = 0;
+};

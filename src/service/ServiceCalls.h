@@ -1,0 +1,63 @@
+#pragma once
+
+#include "CallbackRecord.h"
+
+#include "platform/Error.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <mutex>
+
+class AnswerCache;
+class HttpFetcher;
+
+// The process-wide client of the content server. Every request is one plain GET whose
+// answer is decoded from UTF-8 JSON and delivered to the caller's Reply on the main thread;
+// answers of requests with a cache code are also written to the file caches on the cache
+// queue. Requests are independent: no queueing, de-duplication or cancellation.
+class ServiceCalls : public QObject
+{
+    Q_OBJECT
+
+public:
+    static inline const QString ErrorDomain = QStringLiteral("error domain");
+    static inline const QString WrongDataMessage = QStringLiteral("The server returned wrong data.");
+
+    static ServiceCalls& sharedManager();
+
+    static CallbackRecord callbackDictionaryForDelegate(const Reply& reply);
+    // Decodes a JSON text; logs "ERROR PARSE JSON <reason>" and gives an invalid value on failure.
+    static QVariant objectWithString(const QString& text);
+
+    // "http://HOST:PORT/searchcontent/" for the configured content server.
+    static QString baseUrl();
+
+    // Where answers with a cache code are written; none by default.
+    void setAnswerCache(std::shared_ptr<AnswerCache> cache);
+    std::shared_ptr<AnswerCache> answerCache() const;
+
+    // The requests.
+    void getServerTime(const Reply& reply);
+    void getChannelInfoDinamicWithChannelId(int channelId, const Reply& reply);
+    void getChannelRatingsWithCityId(int cityId, const Reply& reply);
+    void getMapListForCityID(int cityId, const Reply& reply);
+
+    // The frame: escapes the URL text, starts the fetch and carries the record with it.
+    void sendRequest(const QString& urlText, CallbackRecord record);
+
+    // Fetch completions.
+    void objectFetcherFinishedWithData(HttpFetcher* fetcher, const QByteArray& data);
+    void objectFetcherFailedWithStatus(HttpFetcher* fetcher, int status, const QByteArray& data);
+    void objectFetcherFailedWithNetworkError(HttpFetcher* fetcher, const Error& error);
+
+private:
+    ServiceCalls() = default;
+    // The one place where answers meet the file caches: queues the write for the code.
+    void queueCacheWrite(const QVariantMap& answer, const CallbackRecord& record);
+
+    mutable std::mutex m_cacheLock;
+    std::shared_ptr<AnswerCache> m_cache;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ViewController.h"
+
+#include <QList>
+
+class NavigationBar;
+class QStackedLayout;
+
+// A stack of screens under a navigation bar. Pushed screens belong to the controller.
+class NavigationController : public ViewController
+{
+    Q_OBJECT
+
+public:
+    explicit NavigationController(ViewController* rootViewController, QObject* parent = nullptr);
+
+    QList<ViewController*> viewControllers() const;
+    ViewController* topViewController() const;
+    ViewController* visibleViewController() const;
+    NavigationBar* navigationBar();
+
+    void pushViewController(ViewController* controller, bool animated);
+    ViewController* popViewControllerAnimated(bool animated);
+    void popToRootViewControllerAnimated(bool animated);
+
+    int supportedInterfaceOrientations() const override;
+    QList<ViewController*> visibleChildViewControllers() const override;
+
+Q_SIGNALS:
+    // After the top screen changed (push or pop).
+    void topChanged();
+
+protected:
+    void loadView() override;
+    // Called before a screen is shown as the top of the stack.
+    virtual void willShowViewController(ViewController* controller, bool animated) {}
+    virtual void didShowViewController(ViewController* controller, bool animated) {}
+
+private:
+    void show(ViewController* incoming, ViewController* outgoing, bool animated);
+
+    QList<QPointer<ViewController>> m_stack;
+    NavigationBar* m_bar = nullptr;
+    QStackedLayout* m_content = nullptr;
+};

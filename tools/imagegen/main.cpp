@@ -1,0 +1,141 @@
+// Draws the application's interface images into a folder (resources/images), at twice
+// their size in points. Run after changing a drawing; the PNGs are committed.
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QString folder;
+
+void save(const QString& name, int widthPt, int heightPt, const std::function<void(QPainter&)>& draw)
+{
+    QImage image(widthPt * 2, heightPt * 2, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(2, 2);
+    draw(painter);
+    painter.end();
+    image.save(folder + u'/' + name + QStringLiteral(".png"));
+}
+
+void tabIcon(const QString& name, const std::function<void(QPainterPath&)>& shape)
+{
+    save(name, 30, 30, [&](QPainter& p) {
+        QPainterPath path;
+        path.setFillRule(Qt::OddEvenFill);
+        shape(path);
+        p.fillPath(path, Qt::white);
+    });
+}
+
+QPainterPath gear(QPointF c, double outer, double inner, int teeth)
+{
+    QPainterPath path;
+    for (int i = 0; i < teeth * 2; ++i) {
+        const double a0 = M_PI * i / teeth;
+        const double a1 = M_PI * (i + 1) / teeth;
+        const double r = i % 2 == 0 ? outer : inner;
+        const QPointF p0(c.x() + r * std::cos(a0), c.y() + r * std::sin(a0));
+        const QPointF p1(c.x() + r * std::cos(a1), c.y() + r * std::sin(a1));
+        if (i == 0)
+            path.moveTo(p0);
+        else
+            path.lineTo(p0);
+        path.lineTo(p1);
+    }
+    path.closeSubpath();
+    return path;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("resources/images");
+    QDir().mkpath(folder);
+
+    tabIcon(QStringLiteral("now_tab"), [](QPainterPath& path) {
+        path.addRoundedRect(QRectF(3, 8, 24, 17), 3, 3);
+        path.addRoundedRect(QRectF(5.5, 10.5, 19, 12), 1.5, 1.5);
+        QPolygonF play({QPointF(13, 13), QPointF(13, 20), QPointF(19, 16.5)});
+        path.addPolygon(play);
+        path.closeSubpath();
+        QPainterPath antenna;
+        antenna.moveTo(10, 3);
+        antenna.lineTo(15, 8);
+        antenna.lineTo(20, 3);
+        QPainterPathStroker stroker;
+        stroker.setWidth(1.8);
+        stroker.setCapStyle(Qt::RoundCap);
+        path.addPath(stroker.createStroke(antenna));
+        path.addRect(QRectF(9, 25, 12, 2));
+    });
+    tabIcon(QStringLiteral("program_tab"), [](QPainterPath& path) {
+        path.addRoundedRect(QRectF(4, 5, 22, 21), 3, 3);
+        path.addRect(QRectF(6, 11, 18, 13));
+        for (int row = 0; row < 3; ++row) {
+            path.addRect(QRectF(8, 13 + row * 4, 3, 2));
+            path.addRect(QRectF(13, 13 + row * 4, 9, 2));
+        }
+        path.addRoundedRect(QRectF(8, 2.5, 2.5, 5), 1, 1);
+        path.addRoundedRect(QRectF(19.5, 2.5, 2.5, 5), 1, 1);
+    });
+    tabIcon(QStringLiteral("twitter_tab"), [](QPainterPath& path) {
+        QPainterPath bubble;
+        bubble.addRoundedRect(QRectF(3, 5, 24, 16), 7, 7);
+        QPolygonF tail({QPointF(8, 19), QPointF(6, 27), QPointF(15, 20)});
+        QPainterPath tailPath;
+        tailPath.addPolygon(tail);
+        path.addPath(bubble.united(tailPath));
+        for (int i = 0; i < 3; ++i)
+            path.addEllipse(QPointF(9.5 + i * 5.5, 13), 1.8, 1.8);
+    });
+    tabIcon(QStringLiteral("profile_tab"), [](QPainterPath& path) {
+        path.addEllipse(QPointF(15, 10), 5.5, 5.5);
+        QPainterPath body;
+        body.moveTo(4, 27);
+        body.cubicTo(4, 17, 26, 17, 26, 27);
+        body.closeSubpath();
+        path.addPath(body);
+    });
+    tabIcon(QStringLiteral("settings_tab"), [](QPainterPath& path) {
+        path.addPath(gear(QPointF(15, 15), 12, 9, 8));
+        path.addEllipse(QPointF(15, 15), 4, 4);
+    });
+
+    save(QStringLiteral("logo"), 120, 30, [](QPainter& p) {
+        // A small screen with a sound wave, then the name.
+        QPainterPath screen;
+        screen.addRoundedRect(QRectF(2, 5, 24, 18), 4, 4);
+        screen.addRoundedRect(QRectF(4.5, 7.5, 19, 13), 2.5, 2.5);
+        p.fillPath(screen, Qt::white);
+        p.setPen(QPen(QColor(255, 196, 64), 1.8, Qt::SolidLine, Qt::RoundCap));
+        QPainterPath wave;
+        wave.moveTo(6.5, 14);
+        for (int i = 0; i <= 16; ++i)
+            wave.lineTo(6.5 + i, 14 - 3.5 * std::sin(i * 0.9) * (1 - std::abs(i - 8) / 10.0));
+        p.drawPath(wave);
+        p.fillRect(QRectF(10, 24, 8, 2), Qt::white);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(19);
+        font.setBold(true);
+        font.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
+        p.setFont(font);
+        p.setPen(QColor(0, 0, 0, 90));
+        p.drawText(QRectF(31, 1, 90, 28), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Orvane"));
+        p.setPen(Qt::white);
+        p.drawText(QRectF(30, 0, 90, 28), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Orvane"));
+    });
+    std::printf("images written to %s\n", qPrintable(folder));
+    return 0;
+}
