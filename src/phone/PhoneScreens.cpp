@@ -21,18 +21,18 @@ ViewController* PhoneScreens::createRoot(PhoneTab tab)
     // The tab screens arrive one by one; until then each tab shows its title and icon.
     switch (tab) {
     case PhoneTab::Now:
-        return placeholder(phoneTabNibName(tab), QStringLiteral("Now"), QStringLiteral("now_tab"));
+        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Now")), QStringLiteral("now_tab"));
     case PhoneTab::Program:
-        return placeholder(phoneTabNibName(tab), QStringLiteral("Program"),
+        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Program")),
                                              QStringLiteral("program_tab"));
     case PhoneTab::Twitter:
-        return placeholder(phoneTabNibName(tab), QStringLiteral("Twitter"),
+        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Twitter")),
                                              QStringLiteral("twitter_tab"));
     case PhoneTab::Profile:
-        return placeholder(phoneTabNibName(tab), QStringLiteral("Profile"),
+        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Profile")),
                                              QStringLiteral("profile_tab"));
     case PhoneTab::Settings:
-        return placeholder(phoneTabNibName(tab), QStringLiteral("Settings"),
+        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Settings")),
                                              QStringLiteral("settings_tab"));
     }
     return nullptr;
@@ -40,12 +40,12 @@ ViewController* PhoneScreens::createRoot(PhoneTab tab)
 
 ViewController* PhoneScreens::createCityChooser(int)
 {
-    return placeholder(QStringLiteral("CityChooseViewController"), QStringLiteral("City"),
+    return placeholder(QStringLiteral("CityChooseViewController"), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "City")),
                                          QStringLiteral("settings_tab"));
 }
 
 ViewController* PhoneScreens::createChannelSelector()
 {
-    return placeholder(QStringLiteral("CSelectorViewController_iPhone"), QStringLiteral("Channels"),
+    return placeholder(QStringLiteral("CSelectorViewController_iPhone"), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Channels")),
                                          QStringLiteral("program_tab"));
 }

@@ -99,6 +99,17 @@ void HttpFetcher::beginFetch(QObject* delegate, FinishedHandler finished, Status
     m_reply = managerForCurrentThread()->get(m_request);
     connect(m_reply, &QNetworkReply::finished, this, &HttpFetcher::onFinished);
     connect(m_reply, &QNetworkReply::downloadProgress, this, &HttpFetcher::onProgress);
+    connect(m_reply, &QNetworkReply::readyRead, this, &HttpFetcher::onReadyRead);
+}
+
+void HttpFetcher::onReadyRead()
+{
+    // The body is taken as it arrives, decompressed, so that its size is checked against the
+    // limit whatever the transfer encoding was.
+    m_body += m_reply->readAll();
+    if (m_body.size() > s_maxBody.load())
+        fail(ResponseTooLargeError,
+             QStringLiteral("The server's answer is larger than %1 bytes.").arg(s_maxBody.load()));
 }
 
 void HttpFetcher::onProgress(qint64 received, qint64 total)
@@ -115,9 +126,14 @@ void HttpFetcher::onFinished()
         return;
     const QVariant statusAttribute = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const QNetworkReply::NetworkError error = m_reply->error();
-    if (statusAttribute.isValid() && isHttpLevelError(error)) {
-        const int status = statusAttribute.toInt();
-        const QByteArray body = m_reply->readAll();
+    const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
+    // A complete answer: no error at all, or an error status whose body still arrived. An
+    // error below 300 (a body that could not be decoded, a decompression bomb) is not one.
+    if (statusAttribute.isValid() && (error == QNetworkReply::NoError || (status >= 300 && isHttpLevelError(error)))) {
+        onReadyRead();
+        if (m_reported)
+            return;
+        const QByteArray body = std::move(m_body);
         m_reported = true;
         if (!m_delegate && m_hasDelegate)
             return end();

@@ -62,6 +62,7 @@ private:
 
     void onFinished();
     void onProgress(qint64 received, qint64 total);
+    void onReadyRead();
     void fail(int code, const QString& description);
     void end();
 
@@ -73,6 +74,7 @@ private:
     StatusHandler m_failedWithStatus;
     ErrorHandler m_failedWithError;
     QNetworkReply* m_reply = nullptr;
+    QByteArray m_body;
     QTimer* m_idleTimer = nullptr;
     QTimer* m_deadlineTimer = nullptr;
     bool m_reported = false;

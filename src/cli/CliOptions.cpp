@@ -1,0 +1,84 @@
+#include "CliOptions.h"
+
+#include "platform/ServerAddress.h"
+#include "platform/ServerConfig.h"
+
+#include <QCoreApplication>
+
+QString CliOptions::usage()
+{
+    return QStringLiteral(
+        "Usage: orvane-cli [global options] COMMAND [arguments]\n"
+        "\n"
+        "The Orvane TV guide in a terminal.\n"
+        "\n"
+        "Global options:\n"
+        "  --content-host HOST[:PORT]  content server (default localhost, port 22222)\n"
+        "  --city ID                   city id (default: the stored city, else 1)\n"
+        "  --json                      print the answers as JSON\n"
+        "  -h, --help                  show this help\n"
+        "  -v, --version               show the version\n"
+        "\n"
+        "Commands:\n"
+        "  server-time                 the server's time and the device clock's offset from it\n");
+}
+
+CliOptions::Outcome CliOptions::parse(const QStringList& arguments, CliOptions* options, QString* message)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        auto value = [&](QString* out) {
+            if (i + 1 >= arguments.size()) {
+                *message = QStringLiteral("%1 needs a value.").arg(argument);
+                return false;
+            }
+            *out = arguments[++i];
+            return true;
+        };
+        if (!options->command.isEmpty()) {
+            if (argument == u"--json")
+                options->json = true;
+            else
+                options->arguments << argument;
+            continue;
+        }
+        if (argument == u"-h" || argument == u"--help") {
+            *message = usage();
+            return Outcome::ExitOk;
+        }
+        if (argument == u"-v" || argument == u"--version") {
+            *message = QStringLiteral("orvane-cli ") + QCoreApplication::applicationVersion();
+            return Outcome::ExitOk;
+        }
+        if (argument == u"--json") {
+            options->json = true;
+        } else if (argument == u"--content-host") {
+            if (!value(&options->contentHost))
+                return Outcome::ExitError;
+            if (!ServerAddress::parse(options->contentHost, ServerConfig::ContentPort).isValid()) {
+                *message = QStringLiteral("Not a host: \"%1\".").arg(options->contentHost);
+                return Outcome::ExitError;
+            }
+        } else if (argument == u"--city") {
+            QString text;
+            if (!value(&text))
+                return Outcome::ExitError;
+            bool ok = false;
+            options->cityId = text.toInt(&ok);
+            if (!ok || options->cityId <= 0) {
+                *message = QStringLiteral("Not a city id: \"%1\".").arg(text);
+                return Outcome::ExitError;
+            }
+        } else if (argument.startsWith(u'-')) {
+            *message = QStringLiteral("Unknown option %1.\n\n").arg(argument) + usage();
+            return Outcome::ExitError;
+        } else {
+            options->command = argument;
+        }
+    }
+    if (options->command.isEmpty()) {
+        *message = usage();
+        return Outcome::ExitError;
+    }
+    return Outcome::Run;
+}
