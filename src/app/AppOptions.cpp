@@ -10,18 +10,21 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orvane, the TV programme guide."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version."));
-    const QCommandLineOption idiom(QStringLiteral("idiom"),
-                                   QStringLiteral("Screen tree: phone (390x844, default) or tablet (1024x768)."),
-                                   QStringLiteral("phone|tablet"), QStringLiteral("phone"));
+    const QCommandLineOption idiom(
+        QStringLiteral("idiom"),
+        QStringLiteral("Screen tree: phone (390x844, default) or tablet (1024x768)."),
+        QStringLiteral("phone|tablet"), QStringLiteral("phone"));
     const QCommandLineOption contentHost(
         QStringLiteral("content-host"),
         QStringLiteral("Host of the content server, with an optional port (default localhost, port 22222)."),
         QStringLiteral("HOST"), QStringLiteral("localhost"));
     const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"), QStringLiteral("Render the window to a PNG once start-up has settled, then exit."),
+        QStringLiteral("screenshot"),
+        QStringLiteral("Render the window to a PNG once start-up has settled, then exit."),
         QStringLiteral("FILE"));
     const QCommandLineOption language(
         QStringLiteral("language"),

@@ -13,7 +13,12 @@ struct AppOptions
     QString screenshotFile;
     QString language;
 
-    enum class Outcome { Run, ExitOk, ExitError };
+    enum class Outcome
+    {
+        Run,
+        ExitOk,
+        ExitError
+    };
     // Parses arguments (program name first). Help and version texts and errors are
     // written to *message; the outcome says whether to run or to exit.
     static Outcome parse(const QStringList& arguments, AppOptions* options, QString* message);

@@ -19,7 +19,7 @@
 namespace {
 
 // ORVANE_EXIT_AFTER_FIRST_PAINT=1 (start-up benchmark): print "first-paint" once the window
-// has been painted, then quit.
+// (any of its widgets) has been painted, then quit.
 class FirstPaintProbe : public QObject
 {
 public:
@@ -84,7 +84,7 @@ int main(int argc, char** argv)
 
     FirstPaintProbe probe;
     if (qEnvironmentVariableIntValue("ORVANE_EXIT_AFTER_FIRST_PAINT") == 1)
-        delegate.window()->installEventFilter(&probe);
+        app.installEventFilter(&probe);
 
     if (!options.screenshotFile.isEmpty()) {
         auto* taker = new ScreenshotTaker(delegate.window(), options.screenshotFile, &app);

@@ -16,6 +16,7 @@ QString CliOptions::usage()
         "  --content-host HOST[:PORT]  content server (default localhost, port 22222)\n"
         "  --city ID                   city id (default: the stored city, else 1)\n"
         "  --json                      print the answers as JSON\n"
+        "  --verbose                   log requests and failures on stderr\n"
         "  -h, --help                  show this help\n"
         "  -v, --version               show the version\n"
         "\n"
@@ -52,6 +53,8 @@ CliOptions::Outcome CliOptions::parse(const QStringList& arguments, CliOptions* 
         }
         if (argument == u"--json") {
             options->json = true;
+        } else if (argument == u"--verbose") {
+            options->verbose = true;
         } else if (argument == u"--content-host") {
             if (!value(&options->contentHost))
                 return Outcome::ExitError;

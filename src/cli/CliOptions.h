@@ -9,10 +9,16 @@ struct CliOptions
     QString contentHost = QStringLiteral("localhost");
     int cityId = 0; // 0: the stored city
     bool json = false;
+    bool verbose = false;
     QString command;
     QStringList arguments;
 
-    enum class Outcome { Run, ExitOk, ExitError };
+    enum class Outcome
+    {
+        Run,
+        ExitOk,
+        ExitError
+    };
     static Outcome parse(const QStringList& arguments, CliOptions* options, QString* message);
     static QString usage();
 };

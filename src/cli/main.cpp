@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -29,6 +30,8 @@ int main(int argc, char** argv)
         break;
     }
 
+    if (!options.verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("orvane.*.info=false\norvane.*.warning=false"));
     ServerConfig::setContentHost(options.contentHost);
     StringTable::install(QLocale::system().uiLanguages());
     CliContext context(options.cityId);

@@ -204,7 +204,8 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(const QVariantMap&)
 void AppDelegate::observe()
 {
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, QStringLiteral("fpNotification"), [this](const Notification& n) { fpNotification(n); });
+    center.addObserver(this, QStringLiteral("fpNotification"),
+                       [this](const Notification& n) { fpNotification(n); });
     center.addObserver(this, QStringLiteral("priority_notic"),
                        [this](const Notification& n) { changeNowPriority(n); });
     center.addObserver(this, PlatformNotifications::EventStoreChanged,
@@ -216,7 +217,8 @@ void AppDelegate::observe()
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         connect(app, &QGuiApplication::applicationStateChanged, this,
                 [](Qt::ApplicationState state) { qCInfo(lcApp) << "application state" << state; });
-        connect(app, &QCoreApplication::aboutToQuit, this, [] { qCInfo(lcApp) << "application will terminate"; });
+        connect(app, &QCoreApplication::aboutToQuit, this,
+                [] { qCInfo(lcApp) << "application will terminate"; });
     }
 }
 
@@ -596,7 +598,8 @@ void AppDelegate::onRatingsDone(const QVariant& answer)
         const QVariantList entry = JsonValue::list(it.value());
         rated.append({it.key(), float(entry.isEmpty() ? 0.0 : JsonValue::number(entry.first()))});
     }
-    std::stable_sort(rated.begin(), rated.end(), [](const Rated& a, const Rated& b) { return a.rating > b.rating; });
+    std::stable_sort(rated.begin(), rated.end(),
+                     [](const Rated& a, const Rated& b) { return a.rating > b.rating; });
     QList<int> best;
     for (const Rated& channel : rated) {
         best.append(JsonValue::integer(channel.key));
@@ -638,7 +641,8 @@ void AppDelegate::changeNowPriority(const Notification&)
     Preferences::standard().setValue(PreferenceKeys::NowPriority, m_nowPriorityDict);
 }
 
-void AppDelegate::applicationDidReceiveLocalNotification(const QVariantMap& userInfo, Application::State state)
+void AppDelegate::applicationDidReceiveLocalNotification(const QVariantMap& userInfo,
+                                                         Application::State state)
 {
     if (state == Application::State::Inactive)
         post(QStringLiteral("local_notific_recv"), userInfo);

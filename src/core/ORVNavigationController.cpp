@@ -7,8 +7,7 @@
 
 ORVNavigationController::ORVNavigationController(ViewController* rootViewController, QObject* parent)
     : NavigationController(rootViewController, parent)
-{
-}
+{}
 
 void ORVNavigationController::loadView()
 {

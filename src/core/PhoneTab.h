@@ -3,10 +3,17 @@
 #include <QString>
 
 // The five tabs of the phone, in their order, with the interface file of each root screen.
-enum class PhoneTab { Now, Program, Twitter, Profile, Settings };
+enum class PhoneTab
+{
+    Now,
+    Program,
+    Twitter,
+    Profile,
+    Settings
+};
 
-inline constexpr PhoneTab AllPhoneTabs[] = {PhoneTab::Now, PhoneTab::Program, PhoneTab::Twitter, PhoneTab::Profile,
-                                            PhoneTab::Settings};
+inline constexpr PhoneTab AllPhoneTabs[] = {PhoneTab::Now, PhoneTab::Program, PhoneTab::Twitter,
+                                            PhoneTab::Profile, PhoneTab::Settings};
 
 inline QString phoneTabNibName(PhoneTab tab)
 {

@@ -22,18 +22,22 @@ std::shared_ptr<Channel> Channel::initWithArray(const QVariantList& array)
 std::shared_ptr<Channel> Channel::initWithDictionary(const QVariantMap& answer)
 {
     const QVariantMap show = JsonValue::map(answer.value(QStringLiteral("0")));
-    const int type = answer.contains(QStringLiteral("t")) ? JsonValue::integer(answer.value(QStringLiteral("ct"))) : 0;
-    return initWithArray({stringEntry(answer, QStringLiteral("title")), stringEntry(answer, QStringLiteral("i")),
-                          double(type), double(JsonValue::integer(show.value(QStringLiteral("flag")))), false,
+    const int type =
+        answer.contains(QStringLiteral("t")) ? JsonValue::integer(answer.value(QStringLiteral("ct"))) : 0;
+    return initWithArray({stringEntry(answer, QStringLiteral("title")),
+                          stringEntry(answer, QStringLiteral("i")), double(type),
+                          double(JsonValue::integer(show.value(QStringLiteral("flag")))), false,
                           stringEntry(answer, QStringLiteral("slogan"))});
 }
 
 std::shared_ptr<Channel> Channel::initWithDictionary2(const QVariantMap& answer)
 {
     const QVariantMap inner = JsonValue::map(answer.value(QStringLiteral("0")));
-    const int type = answer.contains(QStringLiteral("t")) ? JsonValue::integer(answer.value(QStringLiteral("t"))) : 0;
-    return initWithArray({stringEntry(answer, QStringLiteral("ch")), stringEntry(answer, QStringLiteral("icon")),
-                          double(type), double(JsonValue::integer(inner.value(QStringLiteral("flag")))), true,
+    const int type =
+        answer.contains(QStringLiteral("t")) ? JsonValue::integer(answer.value(QStringLiteral("t"))) : 0;
+    return initWithArray({stringEntry(answer, QStringLiteral("ch")),
+                          stringEntry(answer, QStringLiteral("icon")), double(type),
+                          double(JsonValue::integer(inner.value(QStringLiteral("flag")))), true,
                           stringEntry(answer, QStringLiteral("slogan"))});
 }
 

@@ -6,7 +6,8 @@
 namespace {
 
 // A stand-in screen that shows the offline line while the content server is unreachable.
-PlaceholderViewController* placeholder(const QString& nibName, const QString& titleKey, const QString& imageName)
+PlaceholderViewController* placeholder(const QString& nibName, const QString& titleKey,
+                                       const QString& imageName)
 {
     auto* screen = new PlaceholderViewController(nibName, titleKey, imageName);
     if (AppDelegate* app = AppDelegate::shared())
@@ -21,31 +22,38 @@ ViewController* PhoneScreens::createRoot(PhoneTab tab)
     // The tab screens arrive one by one; until then each tab shows its title and icon.
     switch (tab) {
     case PhoneTab::Now:
-        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Now")), QStringLiteral("now_tab"));
+        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Now")),
+                           QStringLiteral("now_tab"));
     case PhoneTab::Program:
-        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Program")),
-                                             QStringLiteral("program_tab"));
+        return placeholder(phoneTabNibName(tab),
+                           QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Program")),
+                           QStringLiteral("program_tab"));
     case PhoneTab::Twitter:
-        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Twitter")),
-                                             QStringLiteral("twitter_tab"));
+        return placeholder(phoneTabNibName(tab),
+                           QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Twitter")),
+                           QStringLiteral("twitter_tab"));
     case PhoneTab::Profile:
-        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Profile")),
-                                             QStringLiteral("profile_tab"));
+        return placeholder(phoneTabNibName(tab),
+                           QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Profile")),
+                           QStringLiteral("profile_tab"));
     case PhoneTab::Settings:
-        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Settings")),
-                                             QStringLiteral("settings_tab"));
+        return placeholder(phoneTabNibName(tab),
+                           QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Settings")),
+                           QStringLiteral("settings_tab"));
     }
     return nullptr;
 }
 
 ViewController* PhoneScreens::createCityChooser(int)
 {
-    return placeholder(QStringLiteral("CityChooseViewController"), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "City")),
-                                         QStringLiteral("settings_tab"));
+    return placeholder(QStringLiteral("CityChooseViewController"),
+                       QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "City")),
+                       QStringLiteral("settings_tab"));
 }
 
 ViewController* PhoneScreens::createChannelSelector()
 {
-    return placeholder(QStringLiteral("CSelectorViewController_iPhone"), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Channels")),
-                                         QStringLiteral("program_tab"));
+    return placeholder(QStringLiteral("CSelectorViewController_iPhone"),
+                       QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Channels")),
+                       QStringLiteral("program_tab"));
 }

@@ -8,7 +8,11 @@
 class Device
 {
 public:
-    enum class Idiom { Phone, Tablet };
+    enum class Idiom
+    {
+        Phone,
+        Tablet
+    };
 
     static Idiom idiom();
     static void setIdiom(Idiom idiom);

@@ -2,8 +2,7 @@
 
 Error::Error(QString domain, int code, QVariantMap userInfo)
     : m_domain(std::move(domain)), m_code(code), m_userInfo(std::move(userInfo))
-{
-}
+{}
 
 Error Error::withDescription(QString domain, int code, const QString& description)
 {

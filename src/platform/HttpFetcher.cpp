@@ -32,11 +32,10 @@ QNetworkAccessManager* managerForCurrentThread()
 bool isHttpLevelError(QNetworkReply::NetworkError error)
 {
     // Content, protocol-level and server errors still carry a complete HTTP answer.
-    return error == QNetworkReply::NoError || (error >= QNetworkReply::ContentAccessDenied &&
-                                               error <= QNetworkReply::UnknownServerError &&
-                                               error != QNetworkReply::ProtocolUnknownError &&
-                                               error != QNetworkReply::ProtocolInvalidOperationError &&
-                                               error != QNetworkReply::ProtocolFailure);
+    return error == QNetworkReply::NoError ||
+           (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownServerError &&
+            error != QNetworkReply::ProtocolUnknownError &&
+            error != QNetworkReply::ProtocolInvalidOperationError && error != QNetworkReply::ProtocolFailure);
 }
 
 } // namespace
@@ -46,9 +45,7 @@ HttpFetcher* HttpFetcher::httpFetcherWithRequest(const QNetworkRequest& request)
     return new HttpFetcher(request);
 }
 
-HttpFetcher::HttpFetcher(const QNetworkRequest& request) : m_request(request)
-{
-}
+HttpFetcher::HttpFetcher(const QNetworkRequest& request) : m_request(request) {}
 
 HttpFetcher::~HttpFetcher()
 {
@@ -117,7 +114,8 @@ void HttpFetcher::onProgress(qint64 received, qint64 total)
     m_idleTimer->start();
     const qint64 limit = s_maxBody.load();
     if (received > limit || total > limit)
-        fail(ResponseTooLargeError, QStringLiteral("The server's answer is larger than %1 bytes.").arg(limit));
+        fail(ResponseTooLargeError,
+             QStringLiteral("The server's answer is larger than %1 bytes.").arg(limit));
 }
 
 void HttpFetcher::onFinished()
@@ -129,7 +127,8 @@ void HttpFetcher::onFinished()
     const int status = statusAttribute.isValid() ? statusAttribute.toInt() : 0;
     // A complete answer: no error at all, or an error status whose body still arrived. An
     // error below 300 (a body that could not be decoded, a decompression bomb) is not one.
-    if (statusAttribute.isValid() && (error == QNetworkReply::NoError || (status >= 300 && isHttpLevelError(error)))) {
+    if (statusAttribute.isValid() &&
+        (error == QNetworkReply::NoError || (status >= 300 && isHttpLevelError(error)))) {
         onReadyRead();
         if (m_reported)
             return;
@@ -145,7 +144,8 @@ void HttpFetcher::onFinished()
         }
         return end();
     }
-    fail(error == QNetworkReply::NoError ? QNetworkReply::UnknownNetworkError : int(error), m_reply->errorString());
+    fail(error == QNetworkReply::NoError ? QNetworkReply::UnknownNetworkError : int(error),
+         m_reply->errorString());
 }
 
 void HttpFetcher::fail(int code, const QString& description)

@@ -16,7 +16,8 @@ QString home()
 QString Paths::documents()
 {
     const QString base = home();
-    const QString path = base.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) : base;
+    const QString path =
+        base.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) : base;
     ensurePath(path);
     return path;
 }

@@ -56,8 +56,8 @@ void Preferences::open()
     if (m_settings->status() == QSettings::NoError && !unreadable)
         return;
 
-    const QString aside =
-        m_filePath + QStringLiteral(".broken-") + QDateTime::currentDateTimeUtc().toString(u"yyyyMMddTHHmmss");
+    const QString aside = m_filePath + QStringLiteral(".broken-") +
+                          QDateTime::currentDateTimeUtc().toString(u"yyyyMMddTHHmmss");
     qCWarning(lcPreferences) << "preferences file" << m_filePath << "cannot be read; moved to" << aside;
     m_settings.reset();
     QFile::rename(m_filePath, aside);

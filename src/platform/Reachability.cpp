@@ -12,8 +12,7 @@
 
 Reachability::Reachability(Target target, int intervalMs, int timeoutMs)
     : m_target(std::move(target)), m_intervalMs(intervalMs), m_timeoutMs(timeoutMs)
-{
-}
+{}
 
 Reachability::~Reachability()
 {

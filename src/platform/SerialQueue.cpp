@@ -15,7 +15,8 @@ SerialQueue::~SerialQueue()
 {
     // The quit request is queued behind every task already submitted, so they all run.
     QThread* thread = m_thread;
-    QMetaObject::invokeMethod(m_context, [thread] { thread->quit(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_context, [thread] { thread->quit(); }, Qt::QueuedConnection);
     m_thread->wait();
     delete m_context;
     delete m_thread;
@@ -32,7 +33,8 @@ void SerialQueue::sync(const std::function<void()>& task)
         task();
         return;
     }
-    QMetaObject::invokeMethod(m_context, [&task] { task(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_context, [&task] { task(); }, Qt::BlockingQueuedConnection);
 }
 
 bool SerialQueue::isCurrent() const

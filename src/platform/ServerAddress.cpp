@@ -1,8 +1,6 @@
 #include "ServerAddress.h"
 
-ServerAddress::ServerAddress(QString host, quint16 port) : m_host(std::move(host)), m_port(port)
-{
-}
+ServerAddress::ServerAddress(QString host, quint16 port) : m_host(std::move(host)), m_port(port) {}
 
 ServerAddress ServerAddress::parse(const QString& text, quint16 defaultPort)
 {

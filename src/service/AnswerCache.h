@@ -11,7 +11,8 @@ class AnswerCache
 {
 public:
     virtual ~AnswerCache() = default;
-    virtual bool saveChannProgramData(const QVariantMap& answer, const QString& channelId, const QDateTime& day) = 0;
+    virtual bool saveChannProgramData(const QVariantMap& answer, const QString& channelId,
+                                      const QDateTime& day) = 0;
     virtual bool saveChannRatingsData(const QVariantMap& answer) = 0;
     virtual bool saveChannelsData(const QVariantMap& answer) = 0;
 };

@@ -11,8 +11,8 @@ QByteArray PercentEscaping::addingPercentEscapes(const QString& text)
     escaped.reserve(utf8.size() * 3 / 2);
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
-        const bool alphanumeric = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
-                                  (byte >= '0' && byte <= '9');
+        const bool alphanumeric =
+            (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') || (byte >= '0' && byte <= '9');
         if (alphanumeric || (byte != 0 && std::strchr(kept, byte))) {
             escaped += c;
         } else {

@@ -24,8 +24,7 @@ public:
     template <typename T>
     Reply(T* delegate, void (T::*finished)(const QVariant&), void (T::*failed)(const Error&) = nullptr)
         : Reply(delegate, bindFinished(delegate, finished), bindFailed(delegate, failed))
-    {
-    }
+    {}
 
     QObject* delegate() const { return m_delegate; }
     bool hasDelegate() const { return m_hasDelegate; }
@@ -36,15 +35,13 @@ public:
     void performFailed(const Error& error) const;
 
 private:
-    template <typename T>
-    static Finished bindFinished(T* delegate, void (T::*method)(const QVariant&))
+    template <typename T> static Finished bindFinished(T* delegate, void (T::*method)(const QVariant&))
     {
         if (!method)
             return {};
         return [delegate, method](const QVariant& value) { (delegate->*method)(value); };
     }
-    template <typename T>
-    static Failed bindFailed(T* delegate, void (T::*method)(const Error&))
+    template <typename T> static Failed bindFailed(T* delegate, void (T::*method)(const Error&))
     {
         if (!method)
             return {};

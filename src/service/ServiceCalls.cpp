@@ -79,7 +79,8 @@ QVariant ServiceCalls::objectWithString(const QString& text)
 
 QString ServiceCalls::baseUrl()
 {
-    return QStringLiteral("http://") + ServerConfig::contentServer().authority() + QStringLiteral("/searchcontent/");
+    return QStringLiteral("http://") + ServerConfig::contentServer().authority() +
+           QStringLiteral("/searchcontent/");
 }
 
 void ServiceCalls::setAnswerCache(std::shared_ptr<AnswerCache> cache)
@@ -107,7 +108,8 @@ void ServiceCalls::getChannelInfoDinamicWithChannelId(int channelId, const Reply
                               .arg(channelId)
                               .arg(AppContext::current()->userCityId());
     } else {
-        url = baseUrl() + QStringLiteral("get_channel_info.php?p&i=%1").arg(Utilities::intLocalIdFromMap(channelId));
+        url = baseUrl() +
+              QStringLiteral("get_channel_info.php?p&i=%1").arg(Utilities::intLocalIdFromMap(channelId));
     }
     sendRequest(url, callbackDictionaryForDelegate(reply));
 }
@@ -132,7 +134,9 @@ void ServiceCalls::sendRequest(const QString& urlText, CallbackRecord record)
     fetcher->setUserData(std::move(record));
     fetcher->beginFetch(
         this, [this](HttpFetcher* f, const QByteArray& data) { objectFetcherFinishedWithData(f, data); },
-        [this](HttpFetcher* f, int status, const QByteArray& data) { objectFetcherFailedWithStatus(f, status, data); },
+        [this](HttpFetcher* f, int status, const QByteArray& data) {
+            objectFetcherFailedWithStatus(f, status, data);
+        },
         [this](HttpFetcher* f, const Error& error) { objectFetcherFailedWithNetworkError(f, error); });
 }
 

@@ -16,8 +16,9 @@ QList<QPointer<AlertView>>& shown()
 }
 } // namespace
 
-AlertView::AlertView(const QString& title, const QString& message, QObject* delegate, DismissHandler didDismiss,
-                     const QString& cancelButtonTitle, const QStringList& otherButtonTitles)
+AlertView::AlertView(const QString& title, const QString& message, QObject* delegate,
+                     DismissHandler didDismiss, const QString& cancelButtonTitle,
+                     const QStringList& otherButtonTitles)
     : m_title(title), m_message(message), m_delegate(delegate), m_didDismiss(std::move(didDismiss))
 {
     setObjectName(QStringLiteral("alertView"));
@@ -29,12 +30,14 @@ AlertView::AlertView(const QString& title, const QString& message, QObject* dele
 
     m_box = new QWidget(this);
     m_box->setObjectName(QStringLiteral("alertBox"));
-    m_box->setStyleSheet(QStringLiteral(
-        "#alertBox { background: rgba(24, 38, 86, 235); border: 2px solid rgba(255,255,255,200); border-radius: 10px; }"
-        "QLabel { color: white; background: transparent; }"
-        "QPushButton { color: white; font-weight: bold; min-height: 34px; border: 1px solid rgba(255,255,255,120);"
-        " border-radius: 6px; background: rgba(255,255,255,45); padding: 0 10px; }"
-        "QPushButton:pressed { background: rgba(255,255,255,90); }"));
+    m_box->setStyleSheet(
+        QStringLiteral("#alertBox { background: rgba(24, 38, 86, 235); border: 2px solid "
+                       "rgba(255,255,255,200); border-radius: 10px; }"
+                       "QLabel { color: white; background: transparent; }"
+                       "QPushButton { color: white; font-weight: bold; min-height: 34px; border: 1px solid "
+                       "rgba(255,255,255,120);"
+                       " border-radius: 6px; background: rgba(255,255,255,45); padding: 0 10px; }"
+                       "QPushButton:pressed { background: rgba(255,255,255,90); }"));
     auto* layout = new QVBoxLayout(m_box);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(10);
@@ -66,7 +69,8 @@ AlertView::AlertView(const QString& title, const QString& message, QObject* dele
     for (int index : order) {
         auto* button = new QPushButton(m_buttonTitles[index], m_box);
         button->setObjectName(QStringLiteral("alertButton%1").arg(index));
-        connect(button, &QPushButton::clicked, this, [this, index] { dismissWithClickedButtonIndex(index, true); });
+        connect(button, &QPushButton::clicked, this,
+                [this, index] { dismissWithClickedButtonIndex(index, true); });
         buttonLayout->addWidget(button);
     }
     if (stacked) {

@@ -9,7 +9,12 @@ class Application : public QObject
     Q_OBJECT
 
 public:
-    enum class State { Active, Inactive, Background };
+    enum class State
+    {
+        Active,
+        Inactive,
+        Background
+    };
 
     static Application& shared();
 

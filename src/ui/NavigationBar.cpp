@@ -57,9 +57,10 @@ QWidget* NavigationBar::makeButton(const BarButtonItem& item)
     }
     button->setEnabled(item.enabled);
     button->setAutoRaise(true);
-    button->setStyleSheet(QStringLiteral(
-        "QToolButton { color: white; font-weight: bold; padding: 4px 8px; border: 1px solid rgba(255,255,255,90);"
-        " border-radius: 5px; background: rgba(255,255,255,30); } QToolButton:disabled { color: rgba(255,255,255,110); }"));
+    button->setStyleSheet(QStringLiteral("QToolButton { color: white; font-weight: bold; padding: 4px 8px; "
+                                         "border: 1px solid rgba(255,255,255,90);"
+                                         " border-radius: 5px; background: rgba(255,255,255,30); } "
+                                         "QToolButton:disabled { color: rgba(255,255,255,110); }"));
     if (item.action)
         connect(button, &QToolButton::clicked, button, item.action);
     return button;
@@ -101,7 +102,8 @@ void NavigationBar::rebuild()
         for (const BarButtonItem& item : left)
             addTo(m_left, item);
     } else if (!m_backTitle.isEmpty() && !m_item->hidesBackButton()) {
-        addTo(m_left, BarButtonItem::withTitle(QStringLiteral("‹ ") + m_backTitle, [this] { Q_EMIT backRequested(); }));
+        addTo(m_left, BarButtonItem::withTitle(QStringLiteral("‹ ") + m_backTitle,
+                                               [this] { Q_EMIT backRequested(); }));
     }
     for (const BarButtonItem& item : m_item->rightBarButtonItems())
         addTo(m_right, item);
@@ -129,7 +131,8 @@ void NavigationBar::placeTitle()
     const QRect middle(side, 0, std::max(0, width() - 2 * side), Height);
     if (m_titleView) {
         const QSize hint = m_titleView->sizeHint().boundedTo(middle.size());
-        m_titleView->setGeometry(QRect(QPoint(0, 0), hint).translated(middle.center() - QRect(QPoint(), hint).center()));
+        m_titleView->setGeometry(
+            QRect(QPoint(0, 0), hint).translated(middle.center() - QRect(QPoint(), hint).center()));
     }
     m_titleLabel->setGeometry(middle);
 }

@@ -65,7 +65,8 @@ void PlaceholderViewController::loadView()
     label->setStyleSheet(QStringLiteral("color: #5b66ab;"));
     label->setAlignment(Qt::AlignCenter);
     layout->addWidget(label);
-    m_offlineLabel = new QLabel(StringTable::localized("Cannot connect to Orvane services. Check the connection."), view);
+    m_offlineLabel =
+        new QLabel(StringTable::localized("Cannot connect to Orvane services. Check the connection."), view);
     m_offlineLabel->setObjectName(QStringLiteral("offlineLabel"));
     m_offlineLabel->setWordWrap(true);
     m_offlineLabel->setAlignment(Qt::AlignCenter);

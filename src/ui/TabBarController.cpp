@@ -7,9 +7,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-TabBarController::TabBarController(QObject* parent) : ViewController(QString(), parent)
-{
-}
+TabBarController::TabBarController(QObject* parent) : ViewController(QString(), parent) {}
 
 void TabBarController::loadView()
 {
@@ -39,7 +37,8 @@ void TabBarController::setViewControllers(const QList<ViewController*>& controll
         controller->setParentViewController(this);
         m_controllers.append(controller);
         if (auto* navigation = qobject_cast<NavigationController*>(controller))
-            connect(navigation, &NavigationController::topChanged, this, &TabBarController::updateTabBarVisibility);
+            connect(navigation, &NavigationController::topChanged, this,
+                    &TabBarController::updateTabBarVisibility);
         if (isViewLoaded())
             m_content->addWidget(controller->view());
     }

@@ -40,7 +40,8 @@ void ViewController::setView(QWidget* view)
 {
     m_view = view;
     if (view && view->objectName().isEmpty())
-        view->setObjectName(objectName().isEmpty() ? QString::fromLatin1(metaObject()->className()) : objectName());
+        view->setObjectName(objectName().isEmpty() ? QString::fromLatin1(metaObject()->className())
+                                                   : objectName());
 }
 
 QWidget* ViewController::viewWithTag(int tag)

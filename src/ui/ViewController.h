@@ -20,7 +20,13 @@ class ViewController : public QObject
     Q_OBJECT
 
 public:
-    enum Orientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeLeft = 4, LandscapeRight = 8 };
+    enum Orientation
+    {
+        Portrait = 1,
+        PortraitUpsideDown = 2,
+        LandscapeLeft = 4,
+        LandscapeRight = 8
+    };
     static constexpr int AllOrientations = Portrait | PortraitUpsideDown | LandscapeLeft | LandscapeRight;
 
     explicit ViewController(const QString& nibName = {}, QObject* parent = nullptr);

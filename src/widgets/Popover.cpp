@@ -12,7 +12,8 @@ Popover::Popover(QWidget* content) : m_content(content)
     content->setParent(this);
 }
 
-void Popover::presentPopoverFromRect(const QRect& rect, QWidget* view, ArrowDirection direction, bool animated)
+void Popover::presentPopoverFromRect(const QRect& rect, QWidget* view, ArrowDirection direction,
+                                     bool animated)
 {
     Window* window = Window::keyWindow();
     QWidget* host = window ? static_cast<QWidget*>(window) : view->window();
@@ -55,7 +56,8 @@ void Popover::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const bool down = m_direction == ArrowDown;
-    const QRectF bubble = QRectF(rect()).adjusted(0.5, down ? 0.5 : ArrowHeight, -0.5, down ? -ArrowHeight : -0.5);
+    const QRectF bubble =
+        QRectF(rect()).adjusted(0.5, down ? 0.5 : ArrowHeight, -0.5, down ? -ArrowHeight : -0.5);
     QPainterPath path;
     path.addRoundedRect(bubble, 8, 8);
     const qreal tipX = std::clamp<qreal>(m_arrowTip.x(), bubble.left() + 14, bubble.right() - 14);

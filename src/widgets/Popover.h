@@ -10,7 +10,14 @@ class Popover : public QWidget
     Q_OBJECT
 
 public:
-    enum ArrowDirection { ArrowUp = 1, ArrowDown = 2, ArrowLeft = 4, ArrowRight = 8, ArrowAny = 15 };
+    enum ArrowDirection
+    {
+        ArrowUp = 1,
+        ArrowDown = 2,
+        ArrowLeft = 4,
+        ArrowRight = 8,
+        ArrowAny = 15
+    };
     static constexpr int ArrowHeight = 12;
     static constexpr int Border = 6;
 

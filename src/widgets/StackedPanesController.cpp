@@ -96,8 +96,8 @@ ViewController* StackedPanesController::topViewController() const
     return m_panes.isEmpty() ? nullptr : m_panes.last().data();
 }
 
-void StackedPanesController::pushViewController(ViewController* controller, ViewController* fromViewController,
-                                                bool animated)
+void StackedPanesController::pushViewController(ViewController* controller,
+                                                ViewController* fromViewController, bool animated)
 {
     if (!controller)
         return;

@@ -30,7 +30,8 @@ Run run(const QString& program, const QStringList& arguments, const QString& hom
         process.waitForFinished();
     }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 const QString App = QStringLiteral(ORVANE_BINARY_DIR "/src/app/orvane");
@@ -77,7 +78,8 @@ private Q_SLOTS:
         QFETCH(QString, idiom);
         QFETCH(QSize, size);
         const QString file = home.filePath(idiom + ".png");
-        Run shot = run(App, {"--idiom", idiom, "--content-host", deadHost(), "--screenshot", file}, home.path());
+        Run shot =
+            run(App, {"--idiom", idiom, "--content-host", deadHost(), "--screenshot", file}, home.path());
         QCOMPARE(shot.status, 0);
         const QImage image(file);
         QCOMPARE(image.size(), size);
@@ -87,8 +89,10 @@ private Q_SLOTS:
             for (int x = 0; x < image.width(); x += 7)
                 colours.insert(image.pixel(x, y));
         QVERIFY(colours.size() > 10);
-        QCOMPARE(run(App, {"--screenshot", "/no/such/folder/x.png", "--content-host", deadHost()}, home.path()).status,
-                 1);
+        QCOMPARE(
+            run(App, {"--screenshot", "/no/such/folder/x.png", "--content-host", deadHost()}, home.path())
+                .status,
+            1);
     }
 
     void cliServerTime()

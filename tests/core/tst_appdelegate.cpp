@@ -29,10 +29,17 @@
 namespace {
 
 const QString Moscow = QStringLiteral("Москва");
-const QStringList Watched = {"channelChanged",        "idle",         "internetConnectionAvailable",
-                             "startGettingChannelInfo", "updateCityChanging", "changeWidgetChannels",
-                             "nowUpdate",             "channelNotFound", "programUpdate",
-                             "showDetailsUpdate",     "local_notific_recv"};
+const QStringList Watched = {"channelChanged",
+                             "idle",
+                             "internetConnectionAvailable",
+                             "startGettingChannelInfo",
+                             "updateCityChanging",
+                             "changeWidgetChannels",
+                             "nowUpdate",
+                             "channelNotFound",
+                             "programUpdate",
+                             "showDetailsUpdate",
+                             "local_notific_recv"};
 
 std::string ratingsJson(int channels)
 {
@@ -49,7 +56,8 @@ std::string ratingsJson(int channels)
 
 std::string dynamicInfo(const std::string& name)
 {
-    return R"({"ch":")" + name + R"(","icon":"/logo/7.png","t":1,"slogan":"s","0":{"flag":1},"ev":123,)"
+    return R"({"ch":")" + name +
+           R"(","icon":"/logo/7.png","t":1,"slogan":"s","0":{"flag":1},"ev":123,)"
            R"("prg":"Новости","pdate":"20261207"})";
 }
 
@@ -79,13 +87,14 @@ struct Launch
         Device::setIdiom(idiom);
         ServerConfig::setContentHost(server.hostWithPort());
         server.on("/searchcontent/messages/now.php", [](const FakeHttpServer::Request&) {
-            return FakeHttpServer::Response::json("{\"timestamp_gmt\":" +
-                                                  std::to_string(QDateTime::currentSecsSinceEpoch()) + "}");
+            return FakeHttpServer::Response::json(
+                "{\"timestamp_gmt\":" + std::to_string(QDateTime::currentSecsSinceEpoch()) + "}");
         });
         server.on("/searchcontent/get_channel_city_map_list.php",
                   FakeHttpServer::Response::json(R"({"map":{"27":"5","7":"7"}})"));
         server.on("/searchcontent/get_channel_rating.php", FakeHttpServer::Response::json(ratingsJson(20)));
-        server.on("/searchcontent/get_channel_info.php", FakeHttpServer::Response::json(dynamicInfo("Первый")));
+        server.on("/searchcontent/get_channel_info.php",
+                  FakeHttpServer::Response::json(dynamicInfo("Первый")));
     }
 
     AppDelegate* start()
@@ -123,7 +132,8 @@ struct Launch
         QVariantMap info;
         if (result.isValid())
             info.insert("resultSearch", result);
-        std::thread loop([info] { NotificationCenter::defaultCenter().post("fpNotification", nullptr, info); });
+        std::thread loop(
+            [info] { NotificationCenter::defaultCenter().post("fpNotification", nullptr, info); });
         loop.join();
     }
 };
@@ -153,7 +163,8 @@ private Q_SLOTS:
         QCOMPARE(priorities.value("now_favor_priority").toInt(), 0);
         QCOMPARE(priorities.value("now_watched_priority").toInt(), 1);
         QCOMPARE(priorities.value("now_rating_priority").toInt(), 2);
-        QCOMPARE(defaults.string("APP_LAUNCH_DATE_STRING"), Utilities::stringFromDate(QDateTime::currentDateTime()));
+        QCOMPARE(defaults.string("APP_LAUNCH_DATE_STRING"),
+                 Utilities::stringFromDate(QDateTime::currentDateTime()));
         QCOMPARE(app->userCityId(), 1);
         QCOMPARE(app->userCityName(), Moscow);
         QCOMPARE(app->foundChannelId(), -4);
@@ -193,7 +204,7 @@ private Q_SLOTS:
         QTest::qWait(100);
         QCOMPARE(launch.requestsTo("/searchcontent/get_channel_city_map_list.php"), 0);
         QCOMPARE(launch.requestsTo("/searchcontent/get_channel_rating.php"), 0); // the list is not empty
-        QCOMPARE(launch.clearedShows, 0); // same day
+        QCOMPARE(launch.clearedShows, 0);                                        // same day
     }
 
     void aStoredCityLoadsItsStoredMap()
@@ -212,7 +223,8 @@ private Q_SLOTS:
         // A new day cleared both caches once and stored the day.
         QCOMPARE(launch.clearedShows, 1);
         QCOMPARE(launch.clearedPrograms, 1);
-        QCOMPARE(defaults.string("APP_LAUNCH_DATE_STRING"), Utilities::stringFromDate(QDateTime::currentDateTime()));
+        QCOMPARE(defaults.string("APP_LAUNCH_DATE_STRING"),
+                 Utilities::stringFromDate(QDateTime::currentDateTime()));
     }
 
     void serverTimeOffsetIsWholeHours_data()
@@ -230,7 +242,8 @@ private Q_SLOTS:
         QFETCH(int, deviceAheadSeconds);
         QFETCH(double, offset);
         Launch launch;
-        launch.server.on("/searchcontent/messages/now.php", [deviceAheadSeconds](const FakeHttpServer::Request&) {
+        launch.server.on("/searchcontent/messages/now.php", [deviceAheadSeconds](
+                                                                const FakeHttpServer::Request&) {
             // The server's clock as a numeric text, as some servers send it.
             const qint64 server = QDateTime::currentSecsSinceEpoch() - deviceAheadSeconds;
             return FakeHttpServer::Response::json("{\"timestamp_gmt\":\"" + std::to_string(server) + "\"}");
@@ -285,7 +298,8 @@ private Q_SLOTS:
         QCOMPARE(launch.notifications.count("channelChanged"), 1);
 
         // A different id asks again and replaces the channel.
-        launch.server.on("/searchcontent/get_channel_info.php", FakeHttpServer::Response::json(dynamicInfo("Второй")));
+        launch.server.on("/searchcontent/get_channel_info.php",
+                         FakeHttpServer::Response::json(dynamicInfo("Второй")));
         Launch::identify("9");
         QTRY_COMPARE(launch.notifications.count("channelChanged"), 2);
         QCOMPARE(app->selectedChannel()->name(), QStringLiteral("Второй"));
@@ -394,14 +408,16 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("expected");
         QTest::newRow("14 channels") << 14 << QList<int>{};
         // Ids 6..20 rise in rating, id 3 beats them all: the 15 best are 3 and 7..20.
-        QTest::newRow("20 channels") << 20 << QList<int>{3, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+        QTest::newRow("20 channels") << 20
+                                     << QList<int>{3, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
     }
     void widgetChannelsFromRatings()
     {
         QFETCH(int, channels);
         QFETCH(QList<int>, expected);
         Launch launch;
-        launch.server.on("/searchcontent/get_channel_rating.php", FakeHttpServer::Response::json(ratingsJson(channels)));
+        launch.server.on("/searchcontent/get_channel_rating.php",
+                         FakeHttpServer::Response::json(ratingsJson(channels)));
         AppDelegate* app = launch.start();
         QTRY_COMPARE(launch.requestsTo("/searchcontent/get_channel_rating.php?city=1"), 1);
         if (expected.isEmpty()) {
@@ -454,13 +470,15 @@ private Q_SLOTS:
         QVERIFY(app->selectedChannel());
 
         // The answer for a city left since is not installed.
-        launch.server.on("/searchcontent/get_channel_city_map_list.php", [](const FakeHttpServer::Request& request) {
-            FakeHttpServer::Response response = FakeHttpServer::Response::json(
-                request.target.find("city=2") != std::string::npos ? R"({"map":{"27":"22"}})" : R"({"map":{"27":"44"}})");
-            if (request.target.find("city=2") != std::string::npos)
-                response.delayMs = 300;
-            return response;
-        });
+        launch.server.on(
+            "/searchcontent/get_channel_city_map_list.php", [](const FakeHttpServer::Request& request) {
+                FakeHttpServer::Response response = FakeHttpServer::Response::json(
+                    request.target.find("city=2") != std::string::npos ? R"({"map":{"27":"22"}})"
+                                                                       : R"({"map":{"27":"44"}})");
+                if (request.target.find("city=2") != std::string::npos)
+                    response.delayMs = 300;
+                return response;
+            });
         app->saveCityPrefWithId(2, "Тверь");
         QVERIFY(!app->selectedChannel());
         QCOMPARE(app->userCityId(), 2);
@@ -471,7 +489,8 @@ private Q_SLOTS:
         QTRY_COMPARE(launch.requestsTo("/searchcontent/get_channel_city_map_list.php?city=2"), 1);
         QTest::qWait(400);
         QCOMPARE(app->mapListDict().value("27").toString(), QStringLiteral("44"));
-        QCOMPARE(Preferences::standard().dictionary("CITY_MAP_LIST").value("27").toString(), QStringLiteral("44"));
+        QCOMPARE(Preferences::standard().dictionary("CITY_MAP_LIST").value("27").toString(),
+                 QStringLiteral("44"));
         QCOMPARE(launch.notifications.count("updateCityChanging"), 2);
         QCOMPARE(launch.clearedPrograms, 2);
     }
@@ -479,7 +498,8 @@ private Q_SLOTS:
     void connectivityChanges()
     {
         Launch launch;
-        launch.server.on("/searchcontent/get_channel_rating.php", FakeHttpServer::Response::json(ratingsJson(3)));
+        launch.server.on("/searchcontent/get_channel_rating.php",
+                         FakeHttpServer::Response::json(ratingsJson(3)));
         AppDelegate* app = launch.start();
         QTRY_COMPARE(launch.requestsTo("/searchcontent/messages/now.php"), 1);
         QTRY_COMPARE(launch.requestsTo("/searchcontent/get_channel_rating.php"), 1);
@@ -493,7 +513,8 @@ private Q_SLOTS:
         QVERIFY(!app->idleTimer());
         QVERIFY(app->isBlockPortraitOrientation());
         QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 1);
-        QCOMPARE(launch.notifications.last("internetConnectionAvailable").notification.userInfo.value("isAvailable"),
+        QCOMPARE(launch.notifications.last("internetConnectionAvailable")
+                     .notification.userInfo.value("isAvailable"),
                  QVariant(false));
 
         // The reachability probe still finds the server: the next check brings the connection back,
@@ -501,7 +522,8 @@ private Q_SLOTS:
         QVERIFY(app->reachability()->isReachable());
         app->checkConnection();
         QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 2);
-        QCOMPARE(launch.notifications.last("internetConnectionAvailable").notification.userInfo.value("isAvailable"),
+        QCOMPARE(launch.notifications.last("internetConnectionAvailable")
+                     .notification.userInfo.value("isAvailable"),
                  QVariant(true));
         QVERIFY(!app->isBlockPortraitOrientation());
         QTRY_COMPARE(launch.requestsTo("/searchcontent/messages/now.php"), 2);
@@ -564,7 +586,8 @@ private Q_SLOTS:
         QCOMPARE(AlertView::visibleAlerts().size(), 1);
         AlertView* alert = AlertView::visibleAlerts().first();
         QCOMPARE(alert->title(), QStringLiteral("Connection Error"));
-        QCOMPARE(alert->message(), QStringLiteral("Cannot connect to Orvane services. Check the connection."));
+        QCOMPARE(alert->message(),
+                 QStringLiteral("Cannot connect to Orvane services. Check the connection."));
         QCOMPARE(alert->buttonTitleAtIndex(0), QStringLiteral("OK"));
         QVERIFY(app->window()->modalViewControllers().isEmpty());
         alert->dismissWithClickedButtonIndex(0, false);
@@ -573,7 +596,8 @@ private Q_SLOTS:
         app->setIsConnectionAvailable(true);
         app->showProgramSelectorWithDelegate(&screen);
         QCOMPARE(app->window()->modalViewControllers().size(), 1);
-        auto* navigation = qobject_cast<ORVNavigationController*>(app->window()->modalViewControllers().first());
+        auto* navigation =
+            qobject_cast<ORVNavigationController*>(app->window()->modalViewControllers().first());
         QVERIFY(navigation);
         ViewController* selector = navigation->topViewController();
         QCOMPARE(selector->nibName(), QStringLiteral("CSelectorViewController_iPhone"));
@@ -590,9 +614,10 @@ private Q_SLOTS:
         Launch launch;
         AppDelegate* app = launch.start();
         for (int button : {0, 1}) {
-            auto* alert = new AlertView("?", "", app, [app](AlertView* view, int index) {
-                app->alertViewDidDismissWithButtonIndex(view, index);
-            }, "No", {"Yes"});
+            auto* alert = new AlertView(
+                "?", "", app,
+                [app](AlertView* view, int index) { app->alertViewDidDismissWithButtonIndex(view, index); },
+                "No", {"Yes"});
             alert->setTag(AppDelegate::CityPromptAlertTag);
             alert->show();
             alert->dismissWithClickedButtonIndex(button, false);

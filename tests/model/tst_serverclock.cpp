@@ -29,7 +29,9 @@ private Q_SLOTS:
 
     void timestampsAreNumbersOrNumericTexts()
     {
-        auto read = [](const char* json) { return ServerClock::timestampFromAnswer(Json::objectWithString(json)); };
+        auto read = [](const char* json) {
+            return ServerClock::timestampFromAnswer(Json::objectWithString(json));
+        };
         QCOMPARE(read(R"({"timestamp_gmt": 1796622540})").value(), 1796622540.0);
         QCOMPARE(read(R"({"timestamp_gmt": "1796622540.5"})").value(), 1796622540.5);
         QVERIFY(!read(R"({"timestamp_gmt": "soon"})"));

@@ -34,7 +34,8 @@ private Q_SLOTS:
     void mainAsyncFromAnotherThreadArrivesOnMain()
     {
         std::atomic<QThread*> ranOn{nullptr};
-        QThread* worker = QThread::create([&] { Dispatch::mainAsync([&] { ranOn = QThread::currentThread(); }); });
+        QThread* worker =
+            QThread::create([&] { Dispatch::mainAsync([&] { ranOn = QThread::currentThread(); }); });
         worker->start();
         worker->wait();
         delete worker;

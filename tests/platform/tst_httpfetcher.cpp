@@ -122,8 +122,9 @@ private Q_SLOTS:
         QMetaObject::invokeMethod(&delegate, [&] { start(url, &delegate, &outcome); });
         QTRY_COMPARE(outcome.reports, 1);
         QCOMPARE(outcome.thread, &worker);
-        QMetaObject::invokeMethod(&delegate, [&] { delegate.moveToThread(QCoreApplication::instance()->thread()); },
-                                  Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            &delegate, [&] { delegate.moveToThread(QCoreApplication::instance()->thread()); },
+            Qt::BlockingQueuedConnection);
         worker.quit();
         worker.wait();
     }
@@ -180,8 +181,9 @@ private Q_SLOTS:
             }
         }
         // Binary content goes out uncompressed; JSON goes out compressed.
-        server.on("/big", compressible ? FakeHttpServer::Response::json(body)
-                                       : FakeHttpServer::Response::text(body, 200, "application/octet-stream"));
+        server.on("/big", compressible
+                              ? FakeHttpServer::Response::json(body)
+                              : FakeHttpServer::Response::text(body, 200, "application/octet-stream"));
         QObject delegate;
         Outcome outcome;
         start(server.baseUrl() + "/big", &delegate, &outcome);
@@ -220,7 +222,8 @@ private Q_SLOTS:
 
     void userDataTravelsWithTheFetch()
     {
-        HttpFetcher* fetcher = HttpFetcher::httpFetcherWithRequest(QNetworkRequest(QUrl("http://127.0.0.1:1/")));
+        HttpFetcher* fetcher =
+            HttpFetcher::httpFetcherWithRequest(QNetworkRequest(QUrl("http://127.0.0.1:1/")));
         fetcher->setUserData(QString("record"));
         QCOMPARE(std::any_cast<QString>(fetcher->userData()), QString("record"));
         const std::any taken = fetcher->takeUserData();
@@ -228,7 +231,8 @@ private Q_SLOTS:
         QVERIFY(!fetcher->userData().has_value());
         QObject delegate;
         Outcome outcome;
-        fetcher->beginFetch(&delegate, nullptr, nullptr, [&](HttpFetcher*, const Error&) { ++outcome.reports; });
+        fetcher->beginFetch(&delegate, nullptr, nullptr,
+                            [&](HttpFetcher*, const Error&) { ++outcome.reports; });
         QTRY_COMPARE(outcome.reports, 1);
     }
 };

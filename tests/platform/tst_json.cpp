@@ -64,7 +64,8 @@ private Q_SLOTS:
         QVERIFY(!Json::objectWithString(nested(513), &error).isValid());
         QVERIFY(error.contains(u"512"));
         // Brackets inside strings, with escaped quotes, are text, not nesting.
-        const QString inString = QStringLiteral("[\"") + QString(600, u'[') + QStringLiteral("\\\"\",") + nested(510) + u']';
+        const QString inString =
+            QStringLiteral("[\"") + QString(600, u'[') + QStringLiteral("\\\"\",") + nested(510) + u']';
         QVERIFY(Json::objectWithString(inString).isValid());
         // Deep nesting far beyond the parser's own limit is refused, not crashed on.
         QVERIFY(!Json::objectWithString(nested(100000)).isValid());
@@ -72,8 +73,8 @@ private Q_SLOTS:
 
     void valuesKeepTheirKinds()
     {
-        const QVariant value = Json::objectWithString(
-            QStringLiteral("{\"n\": 7, \"f\": 2.5, \"s\": \"\\u041c\", \"b\": true, \"z\": null, \"l\": [1, {}]}"));
+        const QVariant value = Json::objectWithString(QStringLiteral(
+            "{\"n\": 7, \"f\": 2.5, \"s\": \"\\u041c\", \"b\": true, \"z\": null, \"l\": [1, {}]}"));
         const QVariantMap map = value.toMap();
         QCOMPARE(map.value("n").typeId(), QMetaType::Double);
         QCOMPARE(map.value("n").toDouble(), 7.0);

@@ -28,7 +28,8 @@ private Q_SLOTS:
             Preferences& defaults = Preferences::standard();
             defaults.setValue("CITY_ID", 5);
             defaults.setValue("CITY_NAME", QStringLiteral("Санкт-Петербург"));
-            defaults.setValue("NOW_PRIORITY", QVariantMap{{"now_favor_priority", 0}, {"now_rating_priority", 2}});
+            defaults.setValue("NOW_PRIORITY",
+                              QVariantMap{{"now_favor_priority", 0}, {"now_rating_priority", 2}});
             defaults.setValue("CITY_MAP_LIST", QVariantMap{{"27", "5"}, {"3", 4.0}});
             defaults.setValue("WIDGET_CHANNS", QVariantList{3, 14, 27});
             defaults.setValue("ONE", QVariantList{9});
@@ -70,7 +71,8 @@ private Q_SLOTS:
         const QString file = Paths::config() + "/orvane.conf";
         QFile corrupt(file);
         QVERIFY(corrupt.open(QIODevice::WriteOnly));
-        corrupt.write(QByteArray("\x00\xff\xfe[General\n@Variant(\x00\x00\x00\x7f\xff\nCITY_ID=@Variant(\x01", 40));
+        corrupt.write(
+            QByteArray("\x00\xff\xfe[General\n@Variant(\x00\x00\x00\x7f\xff\nCITY_ID=@Variant(\x01", 40));
         corrupt.close();
         Preferences::resetStandard();
         Preferences& defaults = Preferences::standard();

@@ -46,16 +46,26 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("host");
         QTest::addColumn<int>("port");
-        QTest::newRow("host only") << "localhost" << "localhost" << 22222;
-        QTest::newRow("host and port") << "127.0.0.1:40123" << "127.0.0.1" << 40123;
-        QTest::newRow("ipv6") << "[::1]:8080" << "::1" << 8080;
-        QTest::newRow("ipv6 no port") << "[::1]" << "::1" << 22222;
-        QTest::newRow("empty") << "" << "" << 0;
-        QTest::newRow("port zero") << "h:0" << "" << 0;
-        QTest::newRow("port too big") << "h:70000" << "" << 0;
-        QTest::newRow("path") << "h/evil" << "" << 0;
-        QTest::newRow("space") << "a b" << "" << 0;
-        QTest::newRow("userinfo") << "u@h" << "" << 0;
+        QTest::newRow("host only") << "localhost"
+                                   << "localhost" << 22222;
+        QTest::newRow("host and port") << "127.0.0.1:40123"
+                                       << "127.0.0.1" << 40123;
+        QTest::newRow("ipv6") << "[::1]:8080"
+                              << "::1" << 8080;
+        QTest::newRow("ipv6 no port") << "[::1]"
+                                      << "::1" << 22222;
+        QTest::newRow("empty") << ""
+                               << "" << 0;
+        QTest::newRow("port zero") << "h:0"
+                                   << "" << 0;
+        QTest::newRow("port too big") << "h:70000"
+                                      << "" << 0;
+        QTest::newRow("path") << "h/evil"
+                              << "" << 0;
+        QTest::newRow("space") << "a b"
+                               << "" << 0;
+        QTest::newRow("userinfo") << "u@h"
+                                  << "" << 0;
     }
     void serverAddressParsing()
     {

@@ -27,7 +27,8 @@ private Q_SLOTS:
         QTest::newRow("hex") << "%X%X" << QVariantList{14, 3} << "E3";
         QTest::newRow("lower hex bytes") << "%02x" << QVariantList{10} << "0a";
         QTest::newRow("percent") << "100%% %i" << QVariantList{-4} << "100% -4";
-        QTest::newRow("several") << "%@%@/%@/%@" << QVariantList{"orvane://progdetails/", "20261207", "5", "99"}
+        QTest::newRow("several") << "%@%@/%@/%@"
+                                 << QVariantList{"orvane://progdetails/", "20261207", "5", "99"}
                                  << "orvane://progdetails/20261207/5/99";
         QTest::newRow("missing argument") << "a %@ b %d" << QVariantList{} << "a  b 0";
         QTest::newRow("unknown conversion") << "%k and %" << QVariantList{1} << "%k and %";
@@ -44,7 +45,8 @@ private Q_SLOTS:
     void missingKeysAreTheirOwnText()
     {
         QVERIFY(StringTable::install({"ru"}) == QStringLiteral("ru"));
-        QCOMPARE(StringTable::localized("A key nobody translated"), QStringLiteral("A key nobody translated"));
+        QCOMPARE(StringTable::localized("A key nobody translated"),
+                 QStringLiteral("A key nobody translated"));
         // Placeholders of a missing key are filled after the look-up.
         QCOMPARE(Printf::format(StringTable::localized("%0.f hours left in %@"), {2.0, "Kazan"}),
                  QStringLiteral("2 hours left in Kazan"));

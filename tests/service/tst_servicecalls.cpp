@@ -107,10 +107,7 @@ class TestServiceCalls : public QObject
     TestContext context;
     std::shared_ptr<RecordingCache> cache;
 
-    std::string base() const
-    {
-        return "/searchcontent/";
-    }
+    std::string base() const { return "/searchcontent/"; }
 
     // Sends a request whose answer is scripted for /searchcontent/x.php.
     void sendScripted(const FakeHttpServer::Response& response, Caller* caller, CallbackRecord record = {})
@@ -171,9 +168,11 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("escaped");
-        QTest::newRow("plain") << "http://h:22222/a.php?i=5&city=3" << QByteArray("http://h:22222/a.php?i=5&city=3");
+        QTest::newRow("plain") << "http://h:22222/a.php?i=5&city=3"
+                               << QByteArray("http://h:22222/a.php?i=5&city=3");
         QTest::newRow("reserved kept") << "a;/?:@&=+$,-_.!~*'()" << QByteArray("a;/?:@&=+$,-_.!~*'()");
-        QTest::newRow("space and cyrillic") << "s=Вести 24" << QByteArray("s=%D0%92%D0%B5%D1%81%D1%82%D0%B8%2024");
+        QTest::newRow("space and cyrillic")
+            << "s=Вести 24" << QByteArray("s=%D0%92%D0%B5%D1%81%D1%82%D0%B8%2024");
         QTest::newRow("percent and hash") << "100%#x" << QByteArray("100%25%23x");
         QTest::newRow("unsafe") << "\"<>[\\]^`{|}" << QByteArray("%22%3C%3E%5B%5C%5D%5E%60%7B%7C%7D");
         QTest::newRow("control") << QString("a\nb") << QByteArray("a%0Ab");
@@ -195,8 +194,9 @@ private Q_SLOTS:
         QTRY_COMPARE(caller.reports(), 1);
         QCOMPARE(caller.finished, 1);
         QCOMPARE(server->targets().size(), size_t(1));
-        QCOMPARE(server->targets().at(0), std::string("/searchcontent/get_search_program_info.php?s=%D0%92%D0%B5%D1%81"
-                                                      "%D1%82%D0%B8%2024%20%231%20100%25&city=3"));
+        QCOMPARE(server->targets().at(0),
+                 std::string("/searchcontent/get_search_program_info.php?s=%D0%92%D0%B5%D1%81"
+                             "%D1%82%D0%B8%2024%20%231%20100%25&city=3"));
     }
 
     void deliveryIsOnTheMainThreadAfterTheCallReturns()
@@ -205,7 +205,10 @@ private Q_SLOTS:
         bool returned = false;
         bool answeredAfterReturn = false;
         server->on(base() + "messages/now.php", FakeHttpServer::Response::json("{\"timestamp_gmt\":1}"));
-        Reply reply(&caller, [&](const QVariant&) { answeredAfterReturn = returned; ++caller.finished; });
+        Reply reply(&caller, [&](const QVariant&) {
+            answeredAfterReturn = returned;
+            ++caller.finished;
+        });
         ServiceCalls::sharedManager().getServerTime(reply);
         returned = true;
         QTRY_COMPARE(caller.finished, 1);
@@ -225,12 +228,17 @@ private Q_SLOTS:
             QString description; // null: none
         };
         const QList<Case> cases = {
-            {"not utf-8", R::json("{\"a\":\"\xff\xfe\"}"), false, "error domain", 1, "The server returned wrong data."},
-            {"exception at 200", R::json(R"({"ExceptionDetail": {"Message": "x"}})"), false, "error domain", 1, "x"},
-            {"exception at 500", R::json(R"({"ExceptionDetail": {"Message": "x"}})", 500), false, "error domain", 500, "x"},
-            {"html 404", R::text("<html><body>Not found</body></html>", 404), false, "error domain", 404, QString()},
+            {"not utf-8", R::json("{\"a\":\"\xff\xfe\"}"), false, "error domain", 1,
+             "The server returned wrong data."},
+            {"exception at 200", R::json(R"({"ExceptionDetail": {"Message": "x"}})"), false, "error domain",
+             1, "x"},
+            {"exception at 500", R::json(R"({"ExceptionDetail": {"Message": "x"}})", 500), false,
+             "error domain", 500, "x"},
+            {"html 404", R::text("<html><body>Not found</body></html>", 404), false, "error domain", 404,
+             QString()},
             {"empty 503", R::text("", 503), false, "error domain", 503, QString()},
-            {"exception without message", R::json(R"({"ExceptionDetail": "boom"})"), false, "error domain", 1, QString()},
+            {"exception without message", R::json(R"({"ExceptionDetail": "boom"})"), false, "error domain", 1,
+             QString()},
             {"non-utf8 error body", R::text("\xff\xfe", 500), false, "error domain", 500, QString()},
         };
         for (const Case& c : cases) {
@@ -250,8 +258,10 @@ private Q_SLOTS:
     void answersThatAreNotObjectsOrArraysArriveAsNone()
     {
         using R = FakeHttpServer::Response;
-        const QList<std::string> bodies = {"<html>oops</html>", "42", "\"text\"", "", "{\"a\": ",
-                                           std::string(513, '[') + std::string(513, ']')};
+        const QList<std::string> bodies = {
+            "<html>oops</html>", "42",
+            "\"text\"",          "",
+            "{\"a\": ",          std::string(513, '[') + std::string(513, ']')};
         for (const std::string& body : bodies) {
             Caller caller;
             sendScripted(R::json(body), &caller);
@@ -293,8 +303,8 @@ private Q_SLOTS:
         server->on(base() + "big.php", R::json("[" + std::string(50 * 1024 * 1024, ' ') + "]"));
         for (const char* page : {"loop.php", "hang.php", "big.php"}) {
             Caller caller;
-            ServiceCalls::sharedManager().sendRequest(ServiceCalls::baseUrl() + page,
-                                                      ServiceCalls::callbackDictionaryForDelegate(caller.reply()));
+            ServiceCalls::sharedManager().sendRequest(
+                ServiceCalls::baseUrl() + page, ServiceCalls::callbackDictionaryForDelegate(caller.reply()));
             QTRY_VERIFY_WITH_TIMEOUT(caller.reports() == 1, 10000);
             QVERIFY2(caller.failed == 1, page);
             QCOMPARE(caller.error.domain(), HttpFetcher::NetworkErrorDomain);
@@ -321,8 +331,8 @@ private Q_SLOTS:
         int finishedCalls = 0;
         server->on(base() + "e.php", FakeHttpServer::Response::text("", 500));
         ServiceCalls::sharedManager().sendRequest(
-            ServiceCalls::baseUrl() + "e.php",
-            ServiceCalls::callbackDictionaryForDelegate(Reply(&quiet, [&](const QVariant&) { ++finishedCalls; })));
+            ServiceCalls::baseUrl() + "e.php", ServiceCalls::callbackDictionaryForDelegate(
+                                                   Reply(&quiet, [&](const QVariant&) { ++finishedCalls; })));
         ServiceCalls::sharedManager().sendRequest(ServiceCalls::baseUrl() + "e.php", {});
         QTRY_COMPARE(server->requestCount(), size_t(4));
         QTRY_COMPARE(HttpFetcher::fetchesInFlight(), 0);
@@ -334,7 +344,8 @@ private Q_SLOTS:
         Caller caller;
         CallbackRecord record;
         record.channid = QStringLiteral("27");
-        sendScripted(FakeHttpServer::Response::json(R"({"channid": "99", "1": {"title": "News"}})"), &caller, record);
+        sendScripted(FakeHttpServer::Response::json(R"({"channid": "99", "1": {"title": "News"}})"), &caller,
+                     record);
         QTRY_COMPARE(caller.finished, 1);
         QCOMPARE(caller.value.toMap().value("channid").toString(), QStringLiteral("27"));
     }
@@ -392,7 +403,8 @@ private Q_SLOTS:
         Caller caller;
         CallbackRecord record;
         record.cacheCode = 2;
-        sendScripted(FakeHttpServer::Response::json(R"({"ExceptionDetail": {"Message": "later"}})"), &caller, record);
+        sendScripted(FakeHttpServer::Response::json(R"({"ExceptionDetail": {"Message": "later"}})"), &caller,
+                     record);
         QTRY_COMPARE(caller.failed, 1);
         Dispatch::cacheQueue().sync([] {});
         QCOMPARE(cache->writes().size(), 1);

@@ -41,7 +41,8 @@ public:
         bool hang = false; // never answer (until the server stops or release() is called)
 
         static Response json(const std::string& body, int status = 200);
-        static Response text(const std::string& body, int status, const std::string& contentType = "text/html");
+        static Response text(const std::string& body, int status,
+                             const std::string& contentType = "text/html");
         static Response redirect(const std::string& location, int status = 302);
     };
 
