@@ -1,5 +1,6 @@
 #include "AlertView.h"
 
+#include "LivePointers.h"
 #include "Window.h"
 
 #include <QHBoxLayout>
@@ -111,12 +112,7 @@ void AlertView::dismissWithClickedButtonIndex(int index, bool animated)
 
 QList<AlertView*> AlertView::visibleAlerts()
 {
-    QList<AlertView*> alerts;
-    for (const auto& alert : shown()) {
-        if (alert)
-            alerts.append(alert);
-    }
-    return alerts;
+    return livePointers(shown());
 }
 
 void AlertView::paintEvent(QPaintEvent*)

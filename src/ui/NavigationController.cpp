@@ -1,5 +1,6 @@
 #include "NavigationController.h"
 
+#include "LivePointers.h"
 #include "NavigationBar.h"
 
 #include <QStackedLayout>
@@ -34,12 +35,7 @@ void NavigationController::loadView()
 
 QList<ViewController*> NavigationController::viewControllers() const
 {
-    QList<ViewController*> list;
-    for (const auto& controller : m_stack) {
-        if (controller)
-            list.append(controller);
-    }
-    return list;
+    return livePointers(m_stack);
 }
 
 ViewController* NavigationController::topViewController() const

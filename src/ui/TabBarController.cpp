@@ -1,5 +1,6 @@
 #include "TabBarController.h"
 
+#include "LivePointers.h"
 #include "NavigationController.h"
 #include "TabBar.h"
 
@@ -51,10 +52,7 @@ void TabBarController::setViewControllers(const QList<ViewController*>& controll
 
 QList<ViewController*> TabBarController::viewControllers() const
 {
-    QList<ViewController*> list;
-    for (const auto& controller : m_controllers)
-        list.append(controller);
-    return list;
+    return livePointers(m_controllers);
 }
 
 ViewController* TabBarController::selectedViewController() const

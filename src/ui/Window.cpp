@@ -1,5 +1,6 @@
 #include "Window.h"
 
+#include "LivePointers.h"
 #include "ViewController.h"
 
 namespace {
@@ -80,12 +81,7 @@ ViewController* Window::topViewController() const
 
 QList<ViewController*> Window::modalViewControllers() const
 {
-    QList<ViewController*> list;
-    for (const auto& controller : m_modals) {
-        if (controller)
-            list.append(controller);
-    }
-    return list;
+    return livePointers(m_modals);
 }
 
 void Window::presentModal(ViewController* controller, bool animated)

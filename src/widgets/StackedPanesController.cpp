@@ -1,6 +1,7 @@
 #include "StackedPanesController.h"
 
 #include "platform/NotificationCenter.h"
+#include "ui/LivePointers.h"
 
 #include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
@@ -83,12 +84,7 @@ void StackedPanesController::applyShadow(QWidget* pane)
 
 QList<ViewController*> StackedPanesController::viewControllers() const
 {
-    QList<ViewController*> list;
-    for (const auto& pane : m_panes) {
-        if (pane)
-            list.append(pane);
-    }
-    return list;
+    return livePointers(m_panes);
 }
 
 ViewController* StackedPanesController::topViewController() const
