@@ -14,5 +14,30 @@
     <message><source>OK</source><translation>OK</translation></message>
     <message><source>Connection Error</source><translation>Ошибка соединения</translation></message>
     <message><source>Cannot connect to Orvane services. Check the connection.</source><translation>Не удаётся подключиться к сервисам Orvane. Проверьте соединение.</translation></message>
+    <message><source>Genre</source><translation>Жанр</translation></message>
+    <message><source>Actors</source><translation>В ролях</translation></message>
+    <message><source>Anchors</source><translation>Ведущие</translation></message>
+    <message><source>Director</source><translation>Режиссёр</translation></message>
+    <message><source>Production</source><translation>Производство</translation></message>
+    <message><source>Year</source><translation>год</translation></message>
+    <message><source>Movie</source><translation>Фильм</translation></message>
+    <message><source>Serial</source><translation>Сериал</translation></message>
+    <message><source>Sport</source><translation>Спорт</translation></message>
+    <message><source>News</source><translation>Новости</translation></message>
+    <message><source>Children</source><translation>Детям</translation></message>
+    <message><source>Leisure</source><translation>Досуг</translation></message>
+    <message><source>Education</source><translation>Познавательное</translation></message>
+    <message><source>Championship</source><translation>Чемпионат</translation></message>
+    <message><source>Radio</source><translation>Радио</translation></message>
+    <message><source>General</source><translation>Разное</translation></message>
+    <message><source>at %@</source><translation>в %@</translation></message>
+    <message><source>yesterday at %@</source><translation>вчера в %@</translation></message>
+    <message><source>today</source><translation>сегодня</translation></message>
+    <message><source>yesterday</source><translation>вчера</translation></message>
+    <message><source>tomorrow</source><translation>завтра</translation></message>
+    <message><source>%0.f hour(s) </source><translation>%0.f ч </translation></message>
+    <message><source>%0.f mins</source><translation>%0.f мин</translation></message>
+    <message><source>%0.fh</source><translation>%0.fч</translation></message>
+    <message><source> %0.fm</source><translation> %0.fм</translation></message>
 </context>
 </TS>

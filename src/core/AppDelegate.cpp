@@ -135,10 +135,8 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(const QVariantMap&)
     const QString today = Utilities::stringFromDate(QDateTime::currentDateTime());
     if (defaults.contains(PreferenceKeys::AppLaunchDateString)) {
         if (defaults.string(PreferenceKeys::AppLaunchDateString) != today) {
-            if (m_seams.clearShowCache)
-                m_seams.clearShowCache();
-            if (m_seams.clearChannProgramData)
-                m_seams.clearChannProgramData();
+            Utilities::clearShowCache();
+            Utilities::clearChannProgramData();
             defaults.setValue(PreferenceKeys::AppLaunchDateString, today);
         }
     } else {
@@ -507,10 +505,8 @@ void AppDelegate::getMapList(int cityId)
                             return;
                         m_mapListDict = JsonValue::map(answer.toMap().value(QStringLiteral("map")));
                         Preferences::standard().setValue(PreferenceKeys::CityMapList, m_mapListDict);
-                        if (m_seams.clearShowCache)
-                            m_seams.clearShowCache();
-                        if (m_seams.clearChannProgramData)
-                            m_seams.clearChannProgramData();
+                        Utilities::clearShowCache();
+                        Utilities::clearChannProgramData();
                         post(QStringLiteral("updateCityChanging"));
                     },
                     [](const Error& error) {

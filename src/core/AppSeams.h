@@ -14,9 +14,6 @@ struct AppSeams
 {
     // Creates the database context, owned by the application controller afterwards.
     std::function<QObject*()> createDatabaseContext;
-    // The file caches of shows and of channel programmes.
-    std::function<void()> clearShowCache;
-    std::function<void()> clearChannProgramData;
     // Starts the identification loop (and with it the microphone capture).
     std::function<void()> startIdentification;
     // The root screen of each phone tab.

@@ -1,5 +1,7 @@
 #include "Channel.h"
 
+#include "KeyedArchive.h"
+
 #include "platform/JsonValue.h"
 
 namespace {
@@ -74,4 +76,31 @@ bool Channel::isAutoDetection() const
 QString Channel::slogan() const
 {
     return JsonValue::text(element(5));
+}
+
+QByteArray Channel::encodeWithCoder() const
+{
+    return KeyedArchive::archive(QStringLiteral("Channel"),
+                                 {{QStringLiteral("arrayPresentation"), m_arrayPresentation},
+                                  {QStringLiteral("channelId"), m_channelId},
+                                  {QStringLiteral("thumbnail"), m_thumbnail},
+                                  {QStringLiteral("isSelectedManually"), m_isSelectedManually}});
+}
+
+std::shared_ptr<Channel> Channel::initWithCoder(const QByteArray& archive, QString* error)
+{
+    const std::optional<KeyedArchive::Contents> contents = KeyedArchive::unarchive(archive, error);
+    if (!contents)
+        return nullptr;
+    if (contents->className != u"Channel") {
+        if (error)
+            *error = QStringLiteral("an archived %1, not a Channel").arg(contents->className);
+        return nullptr;
+    }
+    const QVariantMap& values = contents->values;
+    auto channel = initWithArray(JsonValue::list(values.value(QStringLiteral("arrayPresentation"))));
+    channel->m_channelId = JsonValue::text(values.value(QStringLiteral("channelId")));
+    channel->m_thumbnail = values.value(QStringLiteral("thumbnail")).value<QImage>();
+    channel->m_isSelectedManually = JsonValue::boolean(values.value(QStringLiteral("isSelectedManually")));
+    return channel;
 }

@@ -24,6 +24,11 @@ public:
     // The channel of a dynamic channel-info answer. The caller sets channelId afterwards.
     static std::shared_ptr<Channel> initWithDictionary2(const QVariantMap& answer);
 
+    // The archived form: the server array, the id, the logo and the hand-choice flag.
+    QByteArray encodeWithCoder() const;
+    // None, with a reason, for a damaged archive or one of another record or version.
+    static std::shared_ptr<Channel> initWithCoder(const QByteArray& archive, QString* error = nullptr);
+
     const QVariantList& arrayPresentation() const { return m_arrayPresentation; }
     QString name() const;
     QString pictureName() const;

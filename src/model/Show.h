@@ -6,11 +6,40 @@
 #include <QVariantList>
 #include <QVariantMap>
 
-// A show on a channel's schedule: a plain record. Times are moments (invalid when absent);
-// texts are null when absent.
+#include <memory>
+
+// A show on a channel's schedule. Built from the server's show dictionary; times stay in
+// server time until the screen that builds the show shifts them. Texts are null when absent.
 class Show
 {
 public:
+    // Participant roles ("amp").
+    static constexpr int ActorRole = 1;
+    static constexpr int DirectorRole = 2;
+    static constexpr int AnchorRole = 12;
+
+    Show() = default;
+    static std::shared_ptr<Show> initWithDictionary(const QVariantMap& dictionary);
+    static std::shared_ptr<Show> initWithDictionary(const QVariantMap& dictionary, bool forPad);
+
+    // Sorts participants by role: 1 actors, 2 directors, 12 anchors; others are dropped.
+    void prepareParticipants(const QVariantList& participants);
+    // The plain facts text: genre, actors, anchors, directors, production.
+    QString composeBriefInfo() const { return composeBriefInfoForPad(false); }
+    QString composeBriefInfoForPad(bool forPad) const;
+    // The facts as an HTML document, in the phone's style or one of the tablet's two.
+    QString getHTMLBodyInfo() const { return getHTMLBodyInfo(false, false); }
+    QString getHTMLBodyInfo(bool forPad, bool details) const;
+
+    // The category's icon image name and label (a string-table text).
+    QString iconName() const;
+    QString showCategoryString() const;
+    void setShowCategoryString(const QString& text) { m_showCategoryString = text; }
+
+    // The archived form (the listed fields only) and its reader.
+    QByteArray encodeWithCoder() const;
+    static std::shared_ptr<Show> initWithCoder(const QByteArray& archive, QString* error = nullptr);
+
     QString showId;
     QString name;
     QString description;
@@ -35,5 +64,7 @@ public:
     QImage thumbnail;
     QString calendarIdString;
     QString specialContentUrl;
-    QString showCategoryString;
+
+private:
+    QString m_showCategoryString;
 };

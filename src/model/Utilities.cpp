@@ -1,21 +1,71 @@
 #include "Utilities.h"
 
 #include "AppContext.h"
+#include "PreferenceKeys.h"
 
+#include "platform/Device.h"
 #include "platform/JsonValue.h"
+#include "platform/Paths.h"
+#include "platform/Preferences.h"
 
-#include <QLocale>
-#include <QTimeZone>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSaveFile>
+#include <QUuid>
 
-QDateTime Utilities::distantPast()
+#include <mutex>
+
+QString Utilities::getDeviceUniqueID()
 {
-    return QDateTime(QDate(1, 1, 1), QTime(0, 0), Qt::UTC);
+    return deviceUniqueIdForVersion(Device::systemVersion());
 }
 
-QString Utilities::stringFromDate(const QDateTime& date)
+QString Utilities::deviceUniqueIdForVersion(const QString& platformVersion)
 {
-    const QDateTime moment = date.isValid() ? date : distantPast();
-    return QLocale::c().toString(moment.toLocalTime(), u"yyyyMMdd");
+    QString seed;
+    if (Device::compareVersions(platformVersion, QStringLiteral("6.0")) < 0) {
+        Preferences& defaults = Preferences::standard();
+        seed = defaults.string(PreferenceKeys::RandomId);
+        if (seed.isEmpty()) {
+            for (int i = 0; i < 10; ++i)
+                seed += QString::number(QRandomGenerator::global()->generate() % 15, 16).toUpper();
+            defaults.setValue(PreferenceKeys::RandomId, seed);
+        }
+    } else {
+        seed = installationIdentifier();
+    }
+    QString id =
+        QString::fromLatin1(QCryptographicHash::hash(seed.toUtf8(), QCryptographicHash::Md5).toHex());
+    id[0] = u'i';
+    const int major = platformVersion.isEmpty() ? 0 : platformVersion.at(0).digitValue();
+    id.replace(1, 2, QString::asprintf("%02d", std::max(major, 0)));
+    return id;
+}
+
+QString Utilities::installationIdentifier()
+{
+    static std::mutex lock;
+    std::lock_guard guard(lock);
+    const QString path = Paths::config() + QStringLiteral("/installation-id");
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QUuid stored = QUuid::fromString(QString::fromLatin1(file.readAll().trimmed()));
+        if (!stored.isNull())
+            return stored.toString(QUuid::WithoutBraces).toUpper();
+    }
+    const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    QSaveFile out(path);
+    if (out.open(QIODevice::WriteOnly)) {
+        out.write(made.toLatin1() + '\n');
+        out.commit();
+    }
+    return made;
+}
+
+QString Utilities::getDeviceName()
+{
+    return Device::machineName();
 }
 
 int Utilities::intLocalIdFromMap(int channelId)

@@ -1,6 +1,7 @@
 #include "ServiceCalls.h"
 
 #include "AnswerCache.h"
+#include "FileAnswerCache.h"
 #include "PercentEscaping.h"
 
 #include "platform/Dispatch.h"
@@ -11,7 +12,9 @@
 #include "platform/ServerConfig.h"
 
 #include "model/AppContext.h"
+#include "model/Channel.h"
 #include "model/Utilities.h"
+#include "platform/Printf.h"
 
 #include <QLoggingCategory>
 #include <QNetworkRequest>
@@ -61,6 +64,8 @@ ServiceCalls& ServiceCalls::sharedManager()
     return *instance;
 }
 
+ServiceCalls::ServiceCalls() : m_cache(std::make_shared<FileAnswerCache>()) {}
+
 CallbackRecord ServiceCalls::callbackDictionaryForDelegate(const Reply& reply)
 {
     CallbackRecord record;
@@ -100,31 +105,172 @@ void ServiceCalls::getServerTime(const Reply& reply)
     sendRequest(baseUrl() + QStringLiteral("messages/now.php"), callbackDictionaryForDelegate(reply));
 }
 
+void ServiceCalls::getChannelInfoWithChannelId(int channelId, const Reply& reply)
+{
+    QString url;
+    if (channelId == -4) {
+        url = Printf::format(QStringLiteral("%@get_channel_info.php?i=%i&city=%d"),
+                             {baseUrl(), channelId, AppContext::current()->userCityId()});
+    } else {
+        url = Printf::format(QStringLiteral("%@get_channel_info.php?i=%i"),
+                             {baseUrl(), Utilities::intLocalIdFromMap(channelId)});
+    }
+    CallbackRecord record = callbackDictionaryForDelegate(reply);
+    record.cacheCode = 3;
+    sendRequest(url, std::move(record));
+}
+
 void ServiceCalls::getChannelInfoDinamicWithChannelId(int channelId, const Reply& reply)
 {
     QString url;
     if (channelId == -4) {
-        url = baseUrl() + QStringLiteral("get_channel_info.php?p&i=%1&city=%2")
-                              .arg(channelId)
-                              .arg(AppContext::current()->userCityId());
+        url = Printf::format(QStringLiteral("%@get_channel_info.php?p&i=%i&city=%d"),
+                             {baseUrl(), channelId, AppContext::current()->userCityId()});
     } else {
-        url = baseUrl() +
-              QStringLiteral("get_channel_info.php?p&i=%1").arg(Utilities::intLocalIdFromMap(channelId));
+        url = Printf::format(QStringLiteral("%@get_channel_info.php?p&i=%i"),
+                             {baseUrl(), Utilities::intLocalIdFromMap(channelId)});
     }
     sendRequest(url, callbackDictionaryForDelegate(reply));
+}
+
+void ServiceCalls::getNowShowsWithChannelId(int channelId, int wtype, int maxShows,
+                                            const std::optional<QVariantList>& channels, bool channInfo,
+                                            const Reply& reply)
+{
+    QString url =
+        Printf::format(QStringLiteral("%@get_program_info.php?i=%d&w=%d"), {baseUrl(), channelId, wtype});
+    if (channInfo)
+        url += QStringLiteral("&f");
+    if (wtype == 2) {
+        url += Printf::format(QStringLiteral("&max=%d"), {maxShows});
+        if (channels) {
+            QStringList entries;
+            for (const QVariant& entry : *channels) {
+                if (JsonValue::isText(entry))
+                    entries << entry.toString();
+                else if (JsonValue::isNumber(entry))
+                    entries << QString::number(JsonValue::integer(entry));
+            }
+            url += QStringLiteral("&pref=") + entries.join(u',');
+        }
+    }
+    sendRequest(url, callbackDictionaryForDelegate(reply));
+}
+
+void ServiceCalls::getShowInfoWithUrl(const QString& showLink, const Reply& reply)
+{
+    // "orvane://progdetails/DAY/CHANNEL/SHOW" in path components:
+    // "orvane:", "progdetails", day, channel id, show id.
+    const QStringList components = showLink.split(u'/', Qt::SkipEmptyParts);
+    if (components.size() < 5) {
+        reply.performFailed(
+            Error::withDescription(ErrorDomain, 1, QStringLiteral("Not a show link: ") + showLink));
+        return;
+    }
+    const std::shared_ptr<Channel> current = AppContext::current()->selectedChannel();
+    const int manually = !current || current->isSelectedManually() ? 1 : 0;
+    const QString url = Printf::format(QStringLiteral("%@?v=%i&m=%d&d=%@&i=%@&t=%@&ev=%@&g"),
+                                       {baseUrl() + QStringLiteral("content_listview.php"), 2, manually,
+                                        Utilities::getDeviceUniqueID(), components.at(3), components.at(2),
+                                        components.at(4)});
+    sendRequest(url, callbackDictionaryForDelegate(reply));
+}
+
+void ServiceCalls::getProgramForDayWithChannelId(const QString& channelId, const QDateTime& date,
+                                                 const Reply& reply)
+{
+    getProgramForDayWithChannelId(channelId, date, false, false, reply);
+}
+
+void ServiceCalls::getProgramForDayWithChannelId(const QString& channelId, const QDateTime& date,
+                                                 bool shortVersion, bool autoRequest, const Reply& reply)
+{
+    std::shared_ptr<AnswerCache> cache = answerCache();
+    Dispatch::cacheQueue().async([this, cache, channelId, date, shortVersion, autoRequest, reply] {
+        const QDateTime day = Utilities::optimizeDateForORVProgram(date);
+        const std::optional<QVariantMap> cached =
+            cache ? cache->getChannProgramDataById(channelId, day) : std::nullopt;
+        if (cached) {
+            // The delegate belongs to the main thread: it is looked at there, not here.
+            if (reply.hasDelegate())
+                Dispatch::mainAsync(this, [reply, answer = *cached] { reply.performFinished(answer); });
+            return;
+        }
+        Dispatch::mainAsync(this, [this, channelId, day, shortVersion, autoRequest, reply] {
+            sendProgramRequest(channelId, day, shortVersion, autoRequest, reply);
+        });
+    });
+}
+
+void ServiceCalls::sendProgramRequest(const QString& channelId, const QDateTime& day, bool shortVersion,
+                                      bool autoRequest, const Reply& reply)
+{
+    const std::shared_ptr<Channel> current = AppContext::current()->selectedChannel();
+    const int manually = current && current->isSelectedManually() ? 1 : 0;
+    QString url = Printf::format(QStringLiteral("%@?v=%i&m=%d&d=%@&i=%@&t=%@"),
+                                 {baseUrl() + QStringLiteral("content_listview.php"), 2, manually,
+                                  Utilities::getDeviceUniqueID(), channelId, Utilities::stringFromDate(day)});
+    if (shortVersion)
+        url += QStringLiteral("&s");
+    if (autoRequest)
+        url += QStringLiteral("&w");
+    CallbackRecord record = callbackDictionaryForDelegate(reply);
+    record.channid = channelId;
+    record.cacheCode = 1;
+    record.reqDate = day;
+    sendRequest(url, std::move(record));
+}
+
+void ServiceCalls::search(const QString& text, const Reply& reply)
+{
+    sendRequest(Printf::format(QStringLiteral("%@get_search_program_info.php?s=%@&city=%d"),
+                               {baseUrl(), text.trimmed(), AppContext::current()->userCityId()}),
+                callbackDictionaryForDelegate(reply));
+}
+
+void ServiceCalls::getTweetsForChannelId(const QString& channel, const QDateTime& startDate,
+                                         const QDateTime& endDate, int limit, const Reply& reply)
+{
+    sendRequest(
+        Printf::format(
+            QStringLiteral(
+                "%@messages/twitterjsonlimit.php?StartTimestamp=%@&EndTimestamp=%@&channel=%@&Limit=%i"),
+            {baseUrl(), Utilities::stringFromDate2(startDate), Utilities::stringFromDate2(endDate), channel,
+             limit}),
+        callbackDictionaryForDelegate(reply));
+}
+
+void ServiceCalls::getTweetsForChannelId(const QString& channel, const Reply& reply)
+{
+    sendRequest(Printf::format(QStringLiteral("%@messages/twitterjson.php?channel=%@"), {baseUrl(), channel}),
+                callbackDictionaryForDelegate(reply));
+}
+
+void ServiceCalls::getCitiesForTimeZone(int timeZone, const Reply& reply)
+{
+    sendRequest(
+        Printf::format(QStringLiteral("%@get_suggested_cities_list.php?tz=%i"), {baseUrl(), timeZone}),
+        callbackDictionaryForDelegate(reply));
+}
+
+void ServiceCalls::getAutoServiceStateWithDelegate(const Reply& reply)
+{
+    sendRequest(baseUrl() + QStringLiteral("get_service_status.php"), callbackDictionaryForDelegate(reply));
 }
 
 void ServiceCalls::getChannelRatingsWithCityId(int cityId, const Reply& reply)
 {
     CallbackRecord record = callbackDictionaryForDelegate(reply);
     record.cacheCode = 2;
-    sendRequest(baseUrl() + QStringLiteral("get_channel_rating.php?city=%1").arg(cityId), std::move(record));
+    sendRequest(Printf::format(QStringLiteral("%@get_channel_rating.php?city=%d"), {baseUrl(), cityId}),
+                std::move(record));
 }
 
 void ServiceCalls::getMapListForCityID(int cityId, const Reply& reply)
 {
-    sendRequest(baseUrl() + QStringLiteral("get_channel_city_map_list.php?city=%1").arg(cityId),
-                callbackDictionaryForDelegate(reply));
+    sendRequest(
+        Printf::format(QStringLiteral("%@get_channel_city_map_list.php?city=%i"), {baseUrl(), cityId}),
+        callbackDictionaryForDelegate(reply));
 }
 
 void ServiceCalls::sendRequest(const QString& urlText, CallbackRecord record)

@@ -4,8 +4,7 @@
 #include <QPointer>
 
 // The objects of a list of guarded pointers that still exist, in order.
-template <typename T>
-QList<T*> livePointers(const QList<QPointer<T>>& pointers)
+template <typename T> QList<T*> livePointers(const QList<QPointer<T>>& pointers)
 {
     QList<T*> alive;
     alive.reserve(pointers.size());

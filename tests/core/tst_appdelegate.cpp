@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
@@ -75,8 +76,6 @@ struct Launch
     TestHome home;
     FakeHttpServer server;
     NotificationRecorder notifications{Watched};
-    int clearedShows = 0;
-    int clearedPrograms = 0;
     int identificationStarts = 0;
     QList<int> cityChooserIds;
     int channelSelectorsMade = 0;
@@ -100,8 +99,6 @@ struct Launch
     AppDelegate* start()
     {
         AppSeams seams;
-        seams.clearShowCache = [this] { ++clearedShows; };
-        seams.clearChannProgramData = [this] { ++clearedPrograms; };
         seams.startIdentification = [this] { ++identificationStarts; };
         seams.createPhoneRoot = [](PhoneTab tab) { return new ViewController(phoneTabNibName(tab)); };
         seams.createTabletRoot = [] { return new ViewController("ORVRootController"); };
@@ -116,6 +113,21 @@ struct Launch
         app = std::make_unique<AppDelegate>(seams);
         app->applicationDidFinishLaunchingWithOptions();
         return app.get();
+    }
+
+    // Puts a show, a programme and a channel list into the file caches.
+    static void seedCaches()
+    {
+        QVERIFY(Utilities::saveShowData(QVariantMap{{"title", "x"}}, "99"));
+        QVERIFY(Utilities::saveChannProgramData(QVariantMap{{"1", QVariantMap()}}, "5",
+                                                QDateTime::currentDateTime()));
+        QVERIFY(Utilities::saveChannelsData(QVariantMap{{"cc", QVariantList()}}));
+    }
+    // Whether the show and programme caches are empty; the channel list is never cleared.
+    static bool cachesCleared()
+    {
+        return Utilities::fileNames().isEmpty() &&
+               QDir(Utilities::programsPathWithDate(std::nullopt)).isEmpty() && Utilities::getChannelsData();
     }
 
     int requestsTo(const std::string& prefix) const
@@ -153,7 +165,9 @@ private Q_SLOTS:
     void firstLaunchStoresItsDefaults()
     {
         Launch launch;
+        Launch::seedCaches();
         AppDelegate* app = launch.start();
+        QVERIFY(!Launch::cachesCleared()); // the first launch is not a new day
         Preferences& defaults = Preferences::standard();
         QCOMPARE(defaults.string("FIRST_LAUNCH"), QStringLiteral("IS_NOT"));
         QCOMPARE(defaults.integer("CITY_ID"), 1);
@@ -180,8 +194,7 @@ private Q_SLOTS:
         QCOMPARE(launch.requestsTo("/searchcontent/get_channel_city_map_list.php?city=1"), 1);
         QCOMPARE(defaults.dictionary("CITY_MAP_LIST").value("27").toString(), QStringLiteral("5"));
         QTRY_COMPARE(launch.notifications.count("updateCityChanging"), 1);
-        QCOMPARE(launch.clearedShows, 1);
-        QCOMPARE(launch.clearedPrograms, 1);
+        QVERIFY(Launch::cachesCleared()); // the map list cleared them
     }
 
     void aStoredCityOfZeroMeansMoscowWithoutTouchingTheStore()
@@ -194,6 +207,7 @@ private Q_SLOTS:
         defaults.setValue("CITY_MAP_LIST", QVariantMap{{"27", "9"}});
         defaults.setValue("WIDGET_CHANNS", QVariantList{4, 8});
         defaults.setValue("APP_LAUNCH_DATE_STRING", Utilities::stringFromDate(QDateTime::currentDateTime()));
+        Launch::seedCaches();
         AppDelegate* app = launch.start();
         QCOMPARE(app->userCityId(), 1);
         QCOMPARE(app->userCityName(), Moscow);
@@ -204,7 +218,7 @@ private Q_SLOTS:
         QTest::qWait(100);
         QCOMPARE(launch.requestsTo("/searchcontent/get_channel_city_map_list.php"), 0);
         QCOMPARE(launch.requestsTo("/searchcontent/get_channel_rating.php"), 0); // the list is not empty
-        QCOMPARE(launch.clearedShows, 0);                                        // same day
+        QVERIFY(!Launch::cachesCleared());                                       // same day
     }
 
     void aStoredCityLoadsItsStoredMap()
@@ -216,13 +230,13 @@ private Q_SLOTS:
         defaults.setValue("CITY_NAME", "Казань");
         defaults.setValue("CITY_MAP_LIST", QVariantMap{{"27", "9"}});
         defaults.setValue("APP_LAUNCH_DATE_STRING", "20000101");
+        Launch::seedCaches();
         AppDelegate* app = launch.start();
         QCOMPARE(app->userCityId(), 5);
         QCOMPARE(app->userCityName(), QStringLiteral("Казань"));
         QCOMPARE(app->mapListDict().value("27").toString(), QStringLiteral("9"));
-        // A new day cleared both caches once and stored the day.
-        QCOMPARE(launch.clearedShows, 1);
-        QCOMPARE(launch.clearedPrograms, 1);
+        // A new day cleared the show and programme caches and stored the day.
+        QVERIFY(Launch::cachesCleared());
         QCOMPARE(defaults.string("APP_LAUNCH_DATE_STRING"),
                  Utilities::stringFromDate(QDateTime::currentDateTime()));
     }
@@ -479,6 +493,7 @@ private Q_SLOTS:
                     response.delayMs = 300;
                 return response;
             });
+        Launch::seedCaches();
         app->saveCityPrefWithId(2, "Тверь");
         QVERIFY(!app->selectedChannel());
         QCOMPARE(app->userCityId(), 2);
@@ -492,7 +507,7 @@ private Q_SLOTS:
         QCOMPARE(Preferences::standard().dictionary("CITY_MAP_LIST").value("27").toString(),
                  QStringLiteral("44"));
         QCOMPARE(launch.notifications.count("updateCityChanging"), 2);
-        QCOMPARE(launch.clearedPrograms, 2);
+        QVERIFY(Launch::cachesCleared());
     }
 
     void connectivityChanges()

@@ -7,6 +7,7 @@
 #include "platform/SerialQueue.h"
 #include "platform/ServerConfig.h"
 #include "service/AnswerCache.h"
+#include "service/FileAnswerCache.h"
 #include "service/PercentEscaping.h"
 #include "service/ServiceCalls.h"
 
@@ -53,6 +54,10 @@ public:
     bool saveChannelsData(const QVariantMap& answer) override
     {
         return record({3, answer, {}, {}, QThread::currentThread()});
+    }
+    std::optional<QVariantMap> getChannProgramDataById(const QString&, const QDateTime&) override
+    {
+        return std::nullopt;
     }
     QList<Write> writes() const
     {
@@ -133,7 +138,7 @@ private Q_SLOTS:
     {
         Dispatch::cacheQueue().sync([] {});
         AppContext::setCurrent(nullptr);
-        ServiceCalls::sharedManager().setAnswerCache(nullptr);
+        ServiceCalls::sharedManager().setAnswerCache(std::make_shared<FileAnswerCache>());
         server.reset();
     }
 

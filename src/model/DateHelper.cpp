@@ -1,0 +1,61 @@
+#include "DateHelper.h"
+
+#include "platform/Printf.h"
+#include "platform/StringTable.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace {
+
+// The locale's long date pattern without the weekday: "d MMMM yyyy 'г'.", "MMMM d, yyyy".
+QString longDatePattern()
+{
+    QString pattern = QLocale().dateFormat(QLocale::LongFormat);
+    static const QRegularExpression weekday(QStringLiteral("d{4}[,.]?\\s*"));
+    pattern.remove(weekday);
+    return pattern.trimmed();
+}
+
+} // namespace
+
+QString DateHelper::timeText(const QDateTime& date)
+{
+    return QLocale().toString(date.toLocalTime().time(), QLocale::ShortFormat);
+}
+
+QString DateHelper::dateTimeText(const QDateTime& date)
+{
+    const QDateTime local = date.toLocalTime();
+    return QLocale().toString(local.date(), QLocale::ShortFormat) + u' ' +
+           QLocale().toString(local.time(), QLocale::ShortFormat);
+}
+
+QString DateHelper::fullDateText(const QDateTime& date)
+{
+    static const QString pattern = longDatePattern();
+    return QLocale().toString(date.toLocalTime().date(), pattern);
+}
+
+QString DateHelper::stringFromDateInPast(const QDateTime& date, const QString& format) const
+{
+    if (!date.isValid())
+        return {};
+    const QDate day = date.toLocalTime().date();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate today = now.date();
+    if (day == today)
+        return Printf::format(StringTable::localized("at %@"), {timeText(date)});
+    if (day.year() == today.year() && day.month() == today.month() && day.day() == today.day() - 1)
+        return Printf::format(StringTable::localized("yesterday at %@"), {timeText(date)});
+    if (date.secsTo(now) > 2592000)
+        return Printf::format(format, {fullDateText(date)});
+    return Printf::format(format, {dateTimeText(date)});
+}
+
+QString DateHelper::stringWithDateAndTimeFromDate(const QDateTime& date)
+{
+    if (!date.isValid())
+        return {};
+    return QLocale::c().toString(date.toLocalTime(), u"yyyy-MM-dd HH:mm:ss");
+}
