@@ -61,8 +61,13 @@ QString DateAdditions::getDayOfWeek(const QDateTime& date)
 
 QString DateAdditions::getDayOfWeekImproved(const QDateTime& date)
 {
+    return getDayOfWeekImproved(date, QDateTime::currentDateTime());
+}
+
+QString DateAdditions::getDayOfWeekImproved(const QDateTime& date, const QDateTime& now)
+{
     const QDate day = date.toLocalTime().date();
-    const QDate today = QDate::currentDate();
+    const QDate today = now.toLocalTime().date();
     if (day == today)
         return StringTable::localized("today");
     const bool sameMonth = day.year() == today.year() && day.month() == today.month();

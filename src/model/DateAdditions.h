@@ -21,6 +21,7 @@ public:
     static QString getDayOfWeek(const QDateTime& date);
     // "today", "yesterday", "tomorrow" (same month and year only) or the week-day name.
     static QString getDayOfWeekImproved(const QDateTime& date);
+    static QString getDayOfWeekImproved(const QDateTime& date, const QDateTime& now);
     static QString getTime(const QDateTime& date);
 
 private:

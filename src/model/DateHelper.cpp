@@ -39,11 +39,15 @@ QString DateHelper::fullDateText(const QDateTime& date)
 
 QString DateHelper::stringFromDateInPast(const QDateTime& date, const QString& format) const
 {
+    return stringFromDateInPast(date, format, QDateTime::currentDateTime());
+}
+
+QString DateHelper::stringFromDateInPast(const QDateTime& date, const QString& format, const QDateTime& now) const
+{
     if (!date.isValid())
         return {};
     const QDate day = date.toLocalTime().date();
-    const QDateTime now = QDateTime::currentDateTime();
-    const QDate today = now.date();
+    const QDate today = now.toLocalTime().date();
     if (day == today)
         return Printf::format(StringTable::localized("at %@"), {timeText(date)});
     if (day.year() == today.year() && day.month() == today.month() && day.day() == today.day() - 1)

@@ -12,6 +12,8 @@ public:
     // caller's format (one "%@") filled with the long date when more than 30 days back, or
     // with the short date and time otherwise. Null for an invalid date.
     QString stringFromDateInPast(const QDateTime& date, const QString& format) const;
+    // The same, seen from the moment now.
+    QString stringFromDateInPast(const QDateTime& date, const QString& format, const QDateTime& now) const;
     // "yyyy-MM-dd HH:mm:ss"; null for an invalid date.
     static QString stringWithDateAndTimeFromDate(const QDateTime& date);
 
