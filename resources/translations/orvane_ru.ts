@@ -39,5 +39,17 @@
     <message><source>%0.f mins</source><translation>%0.f мин</translation></message>
     <message><source>%0.fh</source><translation>%0.fч</translation></message>
     <message><source> %0.fm</source><translation> %0.fм</translation></message>
+    <message><source>No channels.</source><translation>Каналов нет.</translation></message>
+    <message><source>TV</source><translation>ТВ</translation></message>
+    <message><source>can be identified by its sound</source><translation>канал узнаётся по звуку</translation></message>
+    <message><source>No programme for this day.</source><translation>На этот день программы нет.</translation></message>
+    <message><source>The server has no details of this show.</source><translation>Сервер не знает подробностей этой передачи.</translation></message>
+    <message><source>Nothing found.</source><translation>Ничего не найдено.</translation></message>
+    <message><source>No channel map for this city.</source><translation>Для этого города нет карты каналов.</translation></message>
+    <message><source>The service status is not known.</source><translation>Состояние сервиса неизвестно.</translation></message>
+    <message><source>Identification service: working</source><translation>Сервис распознавания: работает</translation></message>
+    <message><source>Identification service: not working</source><translation>Сервис распознавания: не работает</translation></message>
+    <message><source>People online:</source><translation>Сейчас смотрят:</translation></message>
+    <message><source>No messages.</source><translation>Сообщений нет.</translation></message>
 </context>
 </TS>

@@ -21,6 +21,16 @@ QString CliOptions::usage()
         "  -v, --version               show the version\n"
         "\n"
         "Commands:\n"
+        "  channels                    the city's channels by category, TV and radio marked\n"
+        "  program CHANNEL [--date YYYY-MM-DD]\n"
+        "                              a channel's programme for a day, the show on air marked\n"
+        "  details LINK                the details of a show (orvane://progdetails/DAY/CHANNEL/SHOW)\n"
+        "  search TEXT                 the shows of the city's schedule that match\n"
+        "  cities                      the cities the server knows\n"
+        "  ratings                     the channels of the city by rating\n"
+        "  maplist                     the city's channel-id map\n"
+        "  status                      whether the identification service works\n"
+        "  tweets CHANNEL [--limit N]  viewers' messages about a channel\n"
         "  server-time                 the server's time and the device clock's offset from it\n");
 }
 

@@ -1,6 +1,13 @@
+#include "ChannelsCommand.h"
 #include "CliContext.h"
 #include "CliOptions.h"
+#include "CliSession.h"
+#include "DetailsCommand.h"
+#include "InfoCommands.h"
+#include "ProgramCommand.h"
+#include "SearchCommand.h"
 #include "ServerTimeCommand.h"
+#include "TweetsCommand.h"
 
 #include "platform/ServerConfig.h"
 #include "platform/StringTable.h"
@@ -10,6 +17,8 @@
 #include <QLoggingCategory>
 
 #include <cstdio>
+#include <functional>
+#include <map>
 
 int main(int argc, char** argv)
 {
@@ -37,9 +46,22 @@ int main(int argc, char** argv)
     CliContext context(options.cityId);
     AppContext::setCurrent(&context);
 
+    CliSession session(options);
+    const std::map<QString, std::function<int()>> commands = {
+        {"server-time", [&] { return ServerTimeCommand::run(options); }},
+        {"channels", [&] { return ChannelsCommand::run(session); }},
+        {"program", [&] { return ProgramCommand::run(session); }},
+        {"details", [&] { return DetailsCommand::run(session); }},
+        {"search", [&] { return SearchCommand::run(session); }},
+        {"cities", [&] { return InfoCommands::cities(session); }},
+        {"ratings", [&] { return InfoCommands::ratings(session); }},
+        {"maplist", [&] { return InfoCommands::mapList(session); }},
+        {"status", [&] { return InfoCommands::status(session); }},
+        {"tweets", [&] { return TweetsCommand::run(session); }},
+    };
     int status = 2;
-    if (options.command == u"server-time") {
-        status = ServerTimeCommand::run(options);
+    if (auto command = commands.find(options.command); command != commands.end()) {
+        status = command->second();
     } else {
         std::fprintf(stderr, "orvane-cli: unknown command \"%s\"\n\n%s", qPrintable(options.command),
                      qPrintable(CliOptions::usage()));

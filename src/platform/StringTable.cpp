@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 #include <QTranslator>
 
 namespace {
@@ -51,8 +52,13 @@ QString StringTable::install(const QStringList& preferredLanguages)
             break;
         }
     }
-    if (chosen.isEmpty() && !available.isEmpty())
+    if (chosen.isEmpty() && !available.isEmpty()) {
         chosen = available.first();
+        // A system without a locale of its own (C, POSIX) formats dates and numbers in the
+        // table's language too, so that a screen does not mix two languages.
+        if (QLocale().language() == QLocale::C)
+            QLocale::setDefault(QLocale(chosen));
+    }
     if (chosen.isEmpty())
         return {};
 

@@ -16,7 +16,8 @@ public:
     // Installs the table of the first preferred language that has one; when none has,
     // the first table shipped (a bundle falls back to the localization it has). A
     // preferred language of "en" (the keys' own language) installs no table; "C" and
-    // "POSIX" express no preference.
+    // "POSIX" express no preference; on a system whose locale is C, the fallback table's
+    // locale becomes the default locale for formatting as well.
     // Returns the language installed, or an empty text.
     static QString install(const QStringList& preferredLanguages);
     static void uninstall();

@@ -1,0 +1,190 @@
+#include "FakeHttpServer.h"
+
+#include "platform/Json.h"
+
+#include <QDateTime>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Cli = QStringLiteral(ORVANE_BINARY_DIR "/src/cli/orvane-cli");
+
+struct Run
+{
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Scripted answers of a content server for one city, shows of 7 December 2026 (server time).
+void script(FakeHttpServer& server)
+{
+    using R = FakeHttpServer::Response;
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    server.on("/searchcontent/messages/now.php", R::json("{\"timestamp_gmt\": " + std::to_string(now) + "}"));
+    server.on("/searchcontent/get_channel_info.php", R::json(R"({
+        "cc": [["-", 0], ["Общие", 1], ["Радио", 2]],
+        "5": ["Пятый канал", "/logo/5.png", 1, 1, 1, ""], "27": ["Первый", "/logo/27.png", 1, 1, 0, ""],
+        "40": ["Маяк", "/logo/40.png", 0, 2, 1, ""]})"));
+    const std::string onAirStart = std::to_string(now - 600);
+    const std::string onAirEnd = std::to_string(now + 600);
+    server.on("/searchcontent/content_listview.php", [=](const FakeHttpServer::Request& request) {
+        if (request.target.find("&ev=") != std::string::npos) {
+            return R::json(R"({"title": "Пятый канал", "i": "/logo/5.png", "t": 1, "ct": 1, "slogan": "",
+                "0": {"ev": 99, "title": "Кино", "subtitle": "Часть 1", "start_ts": 1796670000, "finish_ts": 1796675400,
+                      "info": "Описание фильма.", "type_str": "драма", "flag": 1, "country": "Франция", "year": 1999,
+                      "rating": [{"imdb_rating": 7.3, "imdb_votes": 1200}],
+                      "humans": [{"name": "Жан Рено", "amp": 1}]}})");
+        }
+        return R::json(R"({"1": {"ev": 1, "title": "Утро", "start_ts": 1796620000, "finish_ts": 1796623600, "flag": 4},
+            "2": {"ev": 2, "title": "Сейчас в эфире", "start_ts": )" + onAirStart + R"(, "finish_ts": )" + onAirEnd + R"(},
+            "x": "ignored"})");
+    });
+    server.on("/searchcontent/get_search_program_info.php", R::json(R"({
+        "2": {"ev": 8, "title": "Поздно", "start_ts": 1796680000, "finish_ts": 1796683600, "ch": "27"},
+        "1": {"ev": 7, "title": "Рано", "start_ts": 1796600000, "finish_ts": 1796603600, "ch": "5"}})"));
+    server.on("/searchcontent/get_suggested_cities_list.php",
+              R::json(R"({"cities": {"1": [1, "Москва"], "2": [2, "Армавир"], "c": [0, "не город"]}})"));
+    server.on("/searchcontent/get_channel_rating.php", R::json(R"({"5": [2.5], "27": [9.5]})"));
+    server.on("/searchcontent/get_channel_city_map_list.php", R::json(R"({"map": {"27": "5"}})"));
+    server.on("/searchcontent/get_service_status.php", R::json(R"({"ss_status": 1, "pon": 42})"));
+    server.on("/searchcontent/messages/twitterjsonlimit.php", R::json(R"({"Result": [
+        {"message": {"text": "Отличный фильм"}, "sender_info": {"screen_name": "viewer"}, "time": "2026-12-07 20:01:02.000000"}]})"));
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir home;
+    std::unique_ptr<FakeHttpServer> server;
+
+    Run cli(const QStringList& arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("ORVANE_HOME", home.path());
+        environment.insert("TZ", "Europe/Moscow");
+        process.setProcessEnvironment(environment);
+        process.start(Cli, QStringList{"--content-host", server->hostWithPort()} + arguments);
+        process.waitForFinished(30000);
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    int requestsTo(const std::string& path) const
+    {
+        int count = 0;
+        for (const auto& request : server->requests())
+            count += request.path == path ? 1 : 0;
+        return count;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        server = std::make_unique<FakeHttpServer>();
+        script(*server);
+    }
+
+    void channels()
+    {
+        const Run run = cli({"channels"});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.indexOf("Общие") < run.out.indexOf("Радио\n"));
+        QVERIFY(run.out.contains("Пятый канал"));
+        QVERIFY(run.out.contains("Маяк"));
+        QVERIFY(run.out.contains("♪"));
+        QCOMPARE(server->targets().front(), std::string("/searchcontent/get_channel_info.php?i=-4&city=1"));
+        const Run json = cli({"--json", "channels"});
+        QCOMPARE(Json::objectWithString(json.out).toMap().value("27").toList().first().toString(), QStringLiteral("Первый"));
+    }
+
+    void programmeFromTheCacheTheSecondTime()
+    {
+        const Run first = cli({"program", "5", "--date", "2026-12-07"});
+        QCOMPARE(first.status, 0);
+        QVERIFY2(first.out.contains("Утро"), qPrintable(first.out));
+        QVERIFY(first.out.contains("▶"));
+        QVERIFY(first.out.indexOf("Утро") < first.out.indexOf("Сейчас в эфире"));
+        QVERIFY(!first.out.contains("ignored"));
+        QCOMPARE(requestsTo("/searchcontent/content_listview.php"), 1);
+        const Run second = cli({"program", "5", "--date", "2026-12-07"});
+        QCOMPARE(second.status, 0);
+        QCOMPARE(second.out, first.out);
+        QCOMPARE(requestsTo("/searchcontent/content_listview.php"), 1);
+        QCOMPARE(cli({"program", "5", "--date", "7.12.2026"}).status, 2);
+        QCOMPARE(cli({"program"}).status, 2);
+    }
+
+    void detailsOfAShow()
+    {
+        const Run run = cli({"details", "orvane://progdetails/20261207/5/99"});
+        QCOMPARE(run.status, 0);
+        for (const char* part : {"Кино (Часть 1)", "Пятый канал", "IMDb 7.3 (1200)", "Жан Рено", "Описание фильма."})
+            QVERIFY2(run.out.contains(QString::fromUtf8(part)), part);
+        const auto targets = server->targets();
+        QVERIFY(std::any_of(targets.begin(), targets.end(), [](const std::string& target) {
+            const QString text = QString::fromStdString(target);
+            return text.startsWith("/searchcontent/content_listview.php?v=2&m=1&d=i06") &&
+                   text.endsWith("&i=5&t=20261207&ev=99&g");
+        }));
+        QCOMPARE(cli({"details", "http://elsewhere/"}).status, 2);
+    }
+
+    void searchByStartTime()
+    {
+        const Run run = cli({"search", "  кино  "});
+        QCOMPARE(run.status, 0);
+        QVERIFY(run.out.indexOf("Рано") < run.out.indexOf("Поздно"));
+        QVERIFY(run.out.contains("Первый"));
+        QVERIFY(run.out.contains("orvane://progdetails/"));
+        server->on("/searchcontent/get_search_program_info.php", FakeHttpServer::Response::json(R"({"nodata": 1})"));
+        const Run none = cli({"search", "x"});
+        QCOMPARE(none.status, 0);
+        QVERIFY(!none.out.contains("Рано"));
+    }
+
+    void listings()
+    {
+        const Run cities = cli({"cities"});
+        QCOMPARE(cities.status, 0);
+        QVERIFY(cities.out.indexOf("Армавир") < cities.out.indexOf("Москва"));
+        QVERIFY(!cities.out.contains("не город"));
+        const Run ratings = cli({"ratings"});
+        QVERIFY(ratings.out.indexOf("9.50") < ratings.out.indexOf("2.50"));
+        QVERIFY(cli({"maplist"}).out.contains("27"));
+        const Run status = cli({"status"});
+        QVERIFY(status.out.contains("42"));
+        const Run tweets = cli({"tweets", "5", "--limit", "5"});
+        QVERIFY(tweets.out.contains("@viewer"));
+        QVERIFY(server->targets().back().find("&channel=5&Limit=5") != std::string::npos);
+        QCOMPARE(cli({"tweets", "5", "--limit", "zero"}).status, 2);
+        const Run cityTwo = cli({"--city", "2", "ratings"});
+        QCOMPARE(cityTwo.status, 0);
+        QVERIFY(server->targets().back().find("get_channel_rating.php?city=2") != std::string::npos ||
+                requestsTo("/searchcontent/get_channel_rating.php") == 2);
+    }
+
+    void failuresGoToStandardError()
+    {
+        server->on("/searchcontent/get_service_status.php",
+                   FakeHttpServer::Response::json(R"({"ExceptionDetail": {"Message": "Сервис на обслуживании"}})", 500));
+        const Run run = cli({"status"});
+        QCOMPARE(run.status, 1);
+        QVERIFY(run.out.isEmpty());
+        QVERIFY(run.err.contains("Сервис на обслуживании"));
+        const Run json = cli({"--json", "status"});
+        QCOMPARE(json.status, 1);
+        server->on("/searchcontent/get_channel_info.php", FakeHttpServer::Response::text("<html>", 200));
+        const Run garbage = cli({"channels"});
+        QCOMPARE(garbage.status, 0); // not JSON: no channels, no crash
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
