@@ -35,8 +35,8 @@ private Q_SLOTS:
         QTRY_VERIFY(!reachability.isReachable());
         QVERIFY(server->listen(QHostAddress::LocalHost, port));
         QTRY_VERIFY(reachability.isReachable());
-        const int probes = reachability.probeCount();
         reachability.stop();
+        const int probes = reachability.probeCount();
         QTest::qWait(60);
         QCOMPARE(reachability.probeCount(), probes); // stopped means stopped
     }
