@@ -1,0 +1,183 @@
+// Sub-fingerprints of frames of the sample ring: window, fixed-point FFT, band energies,
+// and one bit per neighbouring band pair for the growth of their energy difference.
+#include "FpExtract.h"
+
+#include "FpTables.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+using FpTables::fp_band_edges;
+using FpTables::fp_band_weights;
+using FpTables::fp_sine_table;
+using FpTables::fp_window;
+
+inline int16_t wrap16(int32_t value)
+{
+    return int16_t(uint16_t(uint32_t(value)));
+}
+
+// Arithmetic shift right of a signed 32-bit value; a shift of 32 or more acts as 31.
+inline int32_t shiftRight(int32_t value, int32_t shift)
+{
+    return value >> std::min(shift, 31);
+}
+
+inline int32_t add32(int32_t a, int32_t b)
+{
+    return int32_t(uint32_t(a) + uint32_t(b));
+}
+
+inline int32_t sub32(int32_t a, int32_t b)
+{
+    return int32_t(uint32_t(a) - uint32_t(b));
+}
+
+} // namespace
+
+int fp_fft(int16_t* re, int16_t* im, int m, int inverse)
+{
+    (void)inverse;
+    if (m < 0 || m > 13)
+        return -1;
+    const int n = 1 << m;
+
+    for (int i = 1, j = 0; i < n; ++i) {
+        int L = n;
+        do {
+            L >>= 1;
+        } while (j + L > n - 1);
+        j = (j & (L - 1)) + L;
+        if (j > i) {
+            std::swap(re[i], re[j]);
+            std::swap(im[i], im[j]);
+        }
+    }
+
+    int scale = 0;
+    int q = 12;
+    for (int L = 1; L < n; L <<= 1, --q) {
+        int shift = 0;
+        for (int i = 0; i < n; ++i) {
+            if (std::abs(int32_t(re[i])) > 14000 || std::abs(int32_t(im[i])) > 14000) {
+                shift = 1;
+                break;
+            }
+        }
+        for (int r = 0; r < L; ++r) {
+            const int t = r << q;
+            int16_t wr = fp_sine_table[t + 2048];
+            int16_t wi = wrap16(-int32_t(fp_sine_table[t]));
+            if (shift) {
+                wr = int16_t(wr >> 1);
+                wi = int16_t(wi >> 1);
+            }
+            for (int i = r; i < n; i += 2 * L) {
+                const int j = i + L;
+                const int16_t tr = wrap16((int32_t(wr) * re[j] - int32_t(wi) * im[j]) >> 15);
+                const int16_t ti = wrap16((int32_t(wr) * im[j] + int32_t(wi) * re[j]) >> 15);
+                int32_t qr = re[i];
+                int32_t qi = im[i];
+                if (shift) {
+                    qr >>= 1;
+                    qi >>= 1;
+                }
+                re[j] = wrap16(qr - tr);
+                im[j] = wrap16(qi - ti);
+                re[i] = wrap16(qr + tr);
+                im[i] = wrap16(qi + ti);
+            }
+        }
+        scale += shift;
+    }
+    return scale;
+}
+
+int fp_real_fft(const vec16* x, veccomplex16* X)
+{
+    int16_t re[513];
+    int16_t im[513];
+    for (int n = 0; n < 512; ++n) {
+        re[n] = x->data[2 * n];
+        im[n] = x->data[2 * n + 1];
+    }
+    const int s = fp_fft(re, im, 9, 0);
+    re[512] = re[0];
+    im[512] = im[0];
+    X->resize(512);
+    for (int k = 0; k < 512; ++k) {
+        const int32_t a = re[k], b = re[512 - k], c = im[k], d = im[512 - k];
+        const int32_t sumR = (a + b) >> 1, difR = (a - b) >> 1, sumI = (c + d) >> 1, difI = (c - d) >> 1;
+        const int32_t cosv = fp_sine_table[8 * k + 2048];
+        const int32_t sinv = fp_sine_table[8 * k];
+        X->data[k].re = wrap16(sumR + ((cosv * sumI) >> 15) - ((sinv * difR) >> 15));
+        X->data[k].im = wrap16(((sinv * sumI) >> 15) + ((cosv * difR) >> 15) - difI);
+    }
+    return s;
+}
+
+uint32_t fp_hash_frame(AcFpInfo* info, const int16_t* frame)
+{
+    vec16 y;
+    y.resize(AcFpInfo::FrameSize);
+    for (int i = 0; i < AcFpInfo::FrameSize; ++i)
+        y.data[i] = wrap16((int32_t(frame[i]) * fp_window[i]) >> 15);
+    veccomplex16 X;
+    const int32_t s = fp_real_fft(&y, &X);
+
+    int32_t E[AcFpInfo::Bands];
+    for (int k = 0; k < AcFpInfo::Bands; ++k) {
+        uint32_t sum = 0;
+        for (int b = fp_band_edges[k]; b < fp_band_edges[k + 1]; ++b) {
+            const int32_t r = X.data[b].re;
+            const int32_t i = X.data[b].im;
+            sum += (uint32_t(r * r) + uint32_t(i * i)) >> 2;
+        }
+        E[k] = int32_t((sum >> 9) * uint32_t(fp_band_weights[k]));
+    }
+
+    const int32_t c = 2 * (s - info->scaling_prev_fxp);
+    const int32_t* P = info->Eb_prev_fxp;
+    uint32_t bits = 0;
+    for (int j = 0; j < 32; ++j) {
+        int32_t d;
+        if (c > 0)
+            d = add32(sub32(sub32(E[j], shiftRight(P[j], c)), E[j + 1]), shiftRight(P[j + 1], c));
+        else
+            d = add32(sub32(sub32(shiftRight(E[j], -c), P[j]), shiftRight(E[j + 1], -c)), P[j + 1]);
+        if (d > 0)
+            bits |= 1u << j;
+    }
+    std::copy(E, E + AcFpInfo::Bands, info->Eb_prev_fxp);
+    info->scaling_prev_fxp = s;
+    return bits;
+}
+
+void fp_extract_block(AcFpInfo* info, vec32* out)
+{
+    const int32_t ringSize = info->fftFIFO.datasize;
+    const int32_t n = info->n_fp_samples;
+    const int32_t step = info->fpStep;
+    int32_t read = info->idxWRfftFIFO.load(std::memory_order_acquire) - AcFpInfo::FrameSize - step * (n - 1);
+    while (read < 0)
+        read += ringSize;
+    info->idxRDfftFIFO = read;
+    info->countHash = 0;
+    out->resize(n);
+
+    const int16_t* ring = info->fftFIFO.data;
+    int16_t* buffer = info->fftBuffer_fxp;
+    int32_t fill = 0;
+    for (int32_t f = 0; f < n; ++f) {
+        for (int32_t p = fill; p < AcFpInfo::FrameSize; ++p) {
+            buffer[p] = ring[info->idxRDfftFIFO];
+            if (++info->idxRDfftFIFO >= ringSize)
+                info->idxRDfftFIFO = 0;
+        }
+        out->data[info->countHash++] = int32_t(fp_hash_frame(info, buffer));
+        std::copy(buffer + step, buffer + AcFpInfo::FrameSize, buffer);
+        fill = AcFpInfo::FrameSize - step;
+    }
+}

@@ -1,0 +1,278 @@
+#include "ReferenceFingerprint.h"
+#include "Signals.h"
+
+#include "fingerprint/AcFpInfo.h"
+#include "fingerprint/FpExtract.h"
+#include "fingerprint/FpTables.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+std::unique_ptr<AcFpInfo> freshState()
+{
+    auto info = std::make_unique<AcFpInfo>();
+    fp_info_init(info.get());
+    fp_info_reset(info.get(), 512, 64);
+    return info;
+}
+
+// Feeds samples in buffers of the given size, as the capture does.
+void feed(AcFpInfo* info, const std::vector<int16_t>& samples, int bufferSize = 367)
+{
+    for (size_t done = 0; done < samples.size(); done += bufferSize) {
+        vec16 buffer;
+        const int n = int(std::min<size_t>(bufferSize, samples.size() - done));
+        buffer.resize(n);
+        std::copy(samples.begin() + done, samples.begin() + done + n, buffer.data);
+        fp_decimate(info, &buffer);
+    }
+}
+
+std::vector<uint32_t> block(AcFpInfo* info)
+{
+    vec32 out;
+    fp_extract_block(info, &out);
+    return std::vector<uint32_t>(reinterpret_cast<uint32_t*>(out.data), reinterpret_cast<uint32_t*>(out.data) + out.datasize);
+}
+
+// Index of the first difference, or -1.
+template <typename A, typename B>
+int firstDifference(const A& a, const B& b, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        if (int64_t(a[i]) != int64_t(b[i]))
+            return int(i);
+    }
+    return -1;
+}
+
+#define COMPARE_SEQUENCES(fast, reference, n)                                                                          \
+    do {                                                                                                               \
+        const int at = firstDifference(fast, reference, n);                                                            \
+        QVERIFY2(at < 0, qPrintable(QStringLiteral("first difference at index %1: %2 instead of %3")                   \
+                                        .arg(at)                                                                       \
+                                        .arg(at < 0 ? 0 : qint64(fast[at]))                                           \
+                                        .arg(at < 0 ? 0 : qint64(reference[at]))));                                   \
+    } while (false)
+
+} // namespace
+
+class TestFingerprint : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void vectors()
+    {
+        vec16 v;
+        QVERIFY(v.data == nullptr && v.datasize == 0);
+        QCOMPARE(v.resize(10), 1);
+        QCOMPARE(v.size(), 10);
+        v.zero();
+        v.data[3] = 7;
+        QCOMPARE(v.resize(10), 0);
+        QCOMPARE(v.data[3], int16_t(7)); // same size keeps the contents
+        QCOMPARE(v.resize(0), 0);
+        QVERIFY(v.data == nullptr && v.datasize == 0);
+        veccomplex16 c;
+        QCOMPARE(c.resize(512), 1);
+        QCOMPARE(int(sizeof(c.data[0])), 4);
+    }
+
+    void tables()
+    {
+        using namespace FpTables;
+        const int16_t* w = fp_window;
+        QCOMPARE(w[0], int16_t(0));
+        QCOMPARE(w[1], int16_t(0));
+        QCOMPARE(w[2], int16_t(1));
+        QCOMPARE(w[3], int16_t(3));
+        QCOMPARE(w[4], int16_t(5));
+        QCOMPARE(w[256], int16_t(16409));
+        QCOMPARE(w[511], int16_t(32767));
+        QCOMPARE(w[512], int16_t(32767));
+        QCOMPARE(w[1023], int16_t(0));
+        const int16_t* T = fp_sine_table;
+        QCOMPARE(T[0], int16_t(0));
+        QCOMPARE(T[1], int16_t(25));
+        QCOMPARE(T[1024], int16_t(23170));
+        for (int i = 2041; i <= 2055; ++i)
+            QCOMPARE(T[i], int16_t(32767));
+        QCOMPARE(T[4096], int16_t(0));
+        QCOMPARE(T[6143], int16_t(-32768));
+        int taps = 0;
+        int magnitudes = 0;
+        for (int k = 0; k < 37; ++k) {
+            taps += fp_decimation_taps[k];
+            magnitudes += std::abs(fp_decimation_taps[k]);
+            QCOMPARE(fp_decimation_taps[k], fp_decimation_taps[36 - k]);
+        }
+        QCOMPARE(taps, 21401);
+        QCOMPARE(magnitudes, 32769);
+        for (int i = 0; i < WindowSize; ++i)
+            QCOMPARE(int64_t(w[i]), Reference::window(i));
+        for (int i = 0; i < SineSize; ++i)
+            QCOMPARE(int64_t(T[i]), Reference::sine(i));
+        for (int k = 0; k < Bands; ++k)
+            QCOMPARE(int64_t(fp_band_weights[k]), Reference::weight(k));
+    }
+
+    void constantInputSettlesTo653()
+    {
+        auto info = freshState();
+        feed(info.get(), std::vector<int16_t>(8 * 10, 1000));
+        // Outputs at inputs 0, 8, ..., 72: from input 36 on, the whole line holds 1000.
+        QCOMPARE(info->idxWRfftFIFO.load(), 10);
+        QCOMPARE(info->fftFIFO.data[9], int16_t(653));
+        QCOMPARE(info->fftFIFO.data[5], int16_t(653));
+        QVERIFY(info->fftFIFO.data[0] != 653);
+        QCOMPARE(info->fftFIFO.data[0], int16_t((1000 * -62) >> 15));
+    }
+
+    void outputsFallEveryEighthSampleAcrossBuffers()
+    {
+        const std::vector<int16_t> x = Signals::noise(44100, 7);
+        auto whole = freshState();
+        feed(whole.get(), x, int(x.size()));
+        auto pieces = freshState();
+        feed(pieces.get(), x, 367);
+        auto odd = freshState();
+        feed(odd.get(), x, 5);
+        QCOMPARE(whole->idxWRfftFIFO.load(), (44100 + 7) / 8);
+        QCOMPARE(pieces->idxWRfftFIFO.load(), whole->idxWRfftFIFO.load());
+        COMPARE_SEQUENCES(pieces->fftFIFO.data, whole->fftFIFO.data, 66144);
+        COMPARE_SEQUENCES(odd->fftFIFO.data, whole->fftFIFO.data, 66144);
+        QCOMPARE(pieces->phase, 44100 % 8);
+        COMPARE_SEQUENCES(pieces->z_fxp, whole->z_fxp, 37);
+        Reference::State reference;
+        Reference::decimate(reference, x);
+        COMPARE_SEQUENCES(whole->fftFIFO.data, reference.ring, 66144);
+        COMPARE_SEQUENCES(whole->z_fxp, reference.z, 37);
+        // An empty buffer changes nothing.
+        vec16 empty;
+        QCOMPARE(fp_decimate(whole.get(), &empty), 0);
+        QCOMPARE(whole->idxWRfftFIFO.load(), pieces->idxWRfftFIFO.load());
+    }
+
+    void theWriteIndexWraps()
+    {
+        auto info = freshState();
+        info->idxWRfftFIFO = 66143;
+        feed(info.get(), std::vector<int16_t>(9, 1000));
+        QCOMPARE(info->idxWRfftFIFO.load(), 1);
+        QCOMPARE(info->fftFIFO.data[66143], int16_t((1000 * -62) >> 15));
+        // fp_info_reset keeps the write position.
+        fp_info_reset(info.get(), 512, 64);
+        QCOMPARE(info->idxWRfftFIFO.load(), 1);
+    }
+
+    void silenceGivesZeroSubFingerprints()
+    {
+        auto info = freshState();
+        feed(info.get(), std::vector<int16_t>(44100 * 7, 0));
+        const std::vector<uint32_t> hashes = block(info.get());
+        QCOMPARE(int(hashes.size()), 512);
+        QCOMPARE(info->countHash, 512);
+        for (uint32_t h : hashes)
+            QCOMPARE(h, 0u);
+    }
+
+    void theSameFrameTwiceGivesZero()
+    {
+        auto info = freshState();
+        const std::vector<int16_t> frame = Signals::noise(1024, 3);
+        const uint32_t first = fp_hash_frame(info.get(), frame.data());
+        QVERIFY(first != 0);
+        QCOMPARE(fp_hash_frame(info.get(), frame.data()), 0u);
+    }
+
+    void fftScaling()
+    {
+        vec16 quiet;
+        quiet.resize(1024);
+        const std::vector<int16_t> small = Signals::noise(1024, 11, 20);
+        std::copy(small.begin(), small.end(), quiet.data);
+        veccomplex16 X;
+        QCOMPARE(fp_real_fft(&quiet, &X), 0);
+        QCOMPARE(X.size(), 512);
+        vec16 tone;
+        tone.resize(1024);
+        for (int i = 0; i < 1024; ++i)
+            tone.data[i] = int16_t(std::lround(32767 * std::sin(2 * M_PI * 100 * i / 1024.0)));
+        const int s = fp_real_fft(&tone, &X);
+        QVERIFY(s > 0 && s <= 9);
+
+        int16_t re[16384] = {1, 2, 3};
+        int16_t im[16384] = {4};
+        QCOMPARE(fp_fft(re, im, 14, 0), -1);
+        QCOMPARE(re[1], int16_t(2));
+        QCOMPARE(im[0], int16_t(4));
+        QCOMPARE(fp_fft(re, im, 13, 0) >= 0, true);
+    }
+
+    void goldenBlocks_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::newRow("noise") << 0;
+        QTest::newRow("chirp") << 1;
+        QTest::newRow("square") << 2;
+        QTest::newRow("loudness bursts") << 3;
+    }
+    void goldenBlocks()
+    {
+        QFETCH(int, kind);
+        const int count = 44100 * 9;
+        std::vector<int16_t> x;
+        switch (kind) {
+        case 0:
+            x = Signals::noise(count, 2024);
+            break;
+        case 1:
+            x = Signals::chirp(count, 100, 3000);
+            break;
+        case 2:
+            x = Signals::square(count, 441);
+            break;
+        default:
+            x = Signals::bursts(count, 99);
+            break;
+        }
+        auto info = freshState();
+        Reference::State reference;
+        // The first block comes from a ring still partly zero; the second continues the first.
+        const std::vector<int16_t> first(x.begin(), x.begin() + 44100 * 3);
+        const std::vector<int16_t> second(x.begin() + 44100 * 3, x.end());
+        for (const auto* part : {&first, &second}) {
+            feed(info.get(), *part);
+            Reference::decimate(reference, *part);
+            COMPARE_SEQUENCES(info->fftFIFO.data, reference.ring, 66144);
+            const std::vector<uint32_t> fast = block(info.get());
+            const std::vector<uint32_t> slow = Reference::block(reference);
+            QCOMPARE(fast.size(), size_t(512));
+            COMPARE_SEQUENCES(fast, slow, 512);
+            QCOMPARE(info->scaling_prev_fxp, int32_t(reference.prevScale));
+            COMPARE_SEQUENCES(info->Eb_prev_fxp, reference.prevE, 33);
+        }
+    }
+
+    void theReadStartWrapsBelowTheBlockLength()
+    {
+        auto info = freshState();
+        Reference::State reference;
+        // Fill the whole ring, then move on to a write position just past the end.
+        const std::vector<int16_t> x = Signals::chirp(66144 * 8 + 100 * 8, 200, 1800);
+        feed(info.get(), x);
+        Reference::decimate(reference, x);
+        QCOMPARE(info->idxWRfftFIFO.load(), 100);
+        const std::vector<uint32_t> fast = block(info.get());
+        const std::vector<uint32_t> slow = Reference::block(reference);
+        COMPARE_SEQUENCES(fast, slow, 512);
+        QCOMPARE(info->idxRDfftFIFO, 100); // the reading ended at the write position
+    }
+};
+
+QTEST_GUILESS_MAIN(TestFingerprint)
+#include "tst_fingerprint.moc"
