@@ -30,11 +30,15 @@ inline int32_t filterAt(const int16_t* line)
 #if defined(__SSE2__)
     const __m128i* taps = reinterpret_cast<const __m128i*>(padded.values);
     __m128i sum = _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line)), taps[0]);
-    sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 8)), taps[1]));
-    sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16)), taps[2]));
-    sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 24)), taps[3]));
+    sum = _mm_add_epi32(sum,
+                        _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 8)), taps[1]));
+    sum = _mm_add_epi32(
+        sum, _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 16)), taps[2]));
+    sum = _mm_add_epi32(
+        sum, _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 24)), taps[3]));
     // The last five taps: load 8 samples, the three beyond the line's end meet zero taps.
-    sum = _mm_add_epi32(sum, _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 32)), taps[4]));
+    sum = _mm_add_epi32(
+        sum, _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(line + 32)), taps[4]));
     sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(1, 0, 3, 2)));
     sum = _mm_add_epi32(sum, _mm_shuffle_epi32(sum, _MM_SHUFFLE(2, 3, 0, 1)));
     return _mm_cvtsi128_si32(sum);

@@ -2,6 +2,7 @@
 // and one bit per neighbouring band pair for the growth of their energy difference.
 #include "FpExtract.h"
 
+#include "FpFrameHasher.h"
 #include "FpTables.h"
 
 #include <algorithm>
@@ -120,23 +121,8 @@ int fp_real_fft(const vec16* x, veccomplex16* X)
 
 uint32_t fp_hash_frame(AcFpInfo* info, const int16_t* frame)
 {
-    vec16 y;
-    y.resize(AcFpInfo::FrameSize);
-    for (int i = 0; i < AcFpInfo::FrameSize; ++i)
-        y.data[i] = wrap16((int32_t(frame[i]) * fp_window[i]) >> 15);
-    veccomplex16 X;
-    const int32_t s = fp_real_fft(&y, &X);
-
     int32_t E[AcFpInfo::Bands];
-    for (int k = 0; k < AcFpInfo::Bands; ++k) {
-        uint32_t sum = 0;
-        for (int b = fp_band_edges[k]; b < fp_band_edges[k + 1]; ++b) {
-            const int32_t r = X.data[b].re;
-            const int32_t i = X.data[b].im;
-            sum += (uint32_t(r * r) + uint32_t(i * i)) >> 2;
-        }
-        E[k] = int32_t((sum >> 9) * uint32_t(fp_band_weights[k]));
-    }
+    const int32_t s = FpFrameHasher::bandEnergies(frame, E);
 
     const int32_t c = 2 * (s - info->scaling_prev_fxp);
     const int32_t* P = info->Eb_prev_fxp;
