@@ -31,7 +31,9 @@ QString CliOptions::usage()
         "  maplist                     the city's channel-id map\n"
         "  status                      whether the identification service works\n"
         "  tweets CHANNEL [--limit N]  viewers' messages about a channel\n"
-        "  server-time                 the server's time and the device clock's offset from it\n");
+        "  server-time                 the server's time and the device clock's offset from it\n"
+        "  fingerprint FILE.wav [--every SECONDS] [--bytes]\n"
+        "                              the sub-fingerprints of a 16-bit PCM WAV at 44100 Hz\n");
 }
 
 CliOptions::Outcome CliOptions::parse(const QStringList& arguments, CliOptions* options, QString* message)

@@ -3,6 +3,7 @@
 #include "CliOptions.h"
 #include "CliSession.h"
 #include "DetailsCommand.h"
+#include "FingerprintCommand.h"
 #include "InfoCommands.h"
 #include "ProgramCommand.h"
 #include "SearchCommand.h"
@@ -49,6 +50,7 @@ int main(int argc, char** argv)
     CliSession session(options);
     const std::map<QString, std::function<int()>> commands = {
         {"server-time", [&] { return ServerTimeCommand::run(options); }},
+        {"fingerprint", [&] { return FingerprintCommand::run(options); }},
         {"channels", [&] { return ChannelsCommand::run(session); }},
         {"program", [&] { return ProgramCommand::run(session); }},
         {"details", [&] { return DetailsCommand::run(session); }},

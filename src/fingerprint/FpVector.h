@@ -8,8 +8,7 @@
 // resize() to the current size keeps the contents and returns 0; to another positive size
 // it frees the old storage, allocates new storage with undefined contents and returns 1;
 // to 0 or less it frees and leaves the array empty.
-template <typename T>
-struct FpVector
+template <typename T> struct FpVector
 {
     T* data = nullptr;
     int32_t datasize = 0;

@@ -3,8 +3,8 @@
 // A slow, independent rendering of the fingerprint rules, for comparing bit by bit: every
 // intermediate is 64-bit and every 16-bit or 32-bit result is masked explicitly.
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace Reference {
@@ -33,12 +33,14 @@ inline int64_t asr32(int64_t v, int64_t s)
 const int64_t Taps[37] = {-62,  -180, -296, -396, -464, -485, -447, -343, -169, 71,   369,  710,  1076,
                           1442, 1784, 2080, 2308, 2452, 2501, 2452, 2308, 2080, 1784, 1442, 1076, 710,
                           369,  71,   -169, -343, -447, -485, -464, -396, -296, -180, -62};
-const int64_t Edges[34] = {56,  62,  67,  73,  79,  85,  91,  98,  104, 111, 118, 126, 134, 142, 150, 158, 167,
-                           176, 185, 194, 203, 214, 224, 235, 247, 259, 270, 283, 297, 310, 324, 340, 356, 372};
+const int64_t Edges[34] = {56,  62,  67,  73,  79,  85,  91,  98,  104, 111, 118, 126,
+                           134, 142, 150, 158, 167, 176, 185, 194, 203, 214, 224, 235,
+                           247, 259, 270, 283, 297, 310, 324, 340, 356, 372};
 
 inline int64_t window(int i)
 {
-    return std::llround(32767.0L * 0.5L * (1.0L - std::cos(2.0L * 3.14159265358979323846264338327950288L * i / 1023.0L)));
+    return std::llround(32767.0L * 0.5L *
+                        (1.0L - std::cos(2.0L * 3.14159265358979323846264338327950288L * i / 1023.0L)));
 }
 inline int64_t sine(int i)
 {
@@ -143,7 +145,8 @@ inline uint32_t hash(State& st, const int64_t* x)
     std::vector<int64_t> Xr(512), Xi(512);
     for (int k = 0; k < 512; ++k) {
         const int64_t a = re[k], b = re[512 - k], c = im[k], d = im[512 - k];
-        const int64_t sumR = asr32(a + b, 1), difR = asr32(a - b, 1), sumI = asr32(c + d, 1), difI = asr32(c - d, 1);
+        const int64_t sumR = asr32(a + b, 1), difR = asr32(a - b, 1), sumI = asr32(c + d, 1),
+                      difI = asr32(c - d, 1);
         const int64_t cosv = sine(8 * k + 2048), sinv = sine(8 * k);
         Xr[k] = to16(sumR + asr32(cosv * sumI, 15) - asr32(sinv * difR, 15));
         Xi[k] = to16(asr32(sinv * sumI, 15) + asr32(cosv * difR, 15) - difI);

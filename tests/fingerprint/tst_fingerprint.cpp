@@ -35,12 +35,12 @@ std::vector<uint32_t> block(AcFpInfo* info)
 {
     vec32 out;
     fp_extract_block(info, &out);
-    return std::vector<uint32_t>(reinterpret_cast<uint32_t*>(out.data), reinterpret_cast<uint32_t*>(out.data) + out.datasize);
+    return std::vector<uint32_t>(reinterpret_cast<uint32_t*>(out.data),
+                                 reinterpret_cast<uint32_t*>(out.data) + out.datasize);
 }
 
 // Index of the first difference, or -1.
-template <typename A, typename B>
-int firstDifference(const A& a, const B& b, size_t n)
+template <typename A, typename B> int firstDifference(const A& a, const B& b, size_t n)
 {
     for (size_t i = 0; i < n; ++i) {
         if (int64_t(a[i]) != int64_t(b[i]))
@@ -49,13 +49,13 @@ int firstDifference(const A& a, const B& b, size_t n)
     return -1;
 }
 
-#define COMPARE_SEQUENCES(fast, reference, n)                                                                          \
-    do {                                                                                                               \
-        const int at = firstDifference(fast, reference, n);                                                            \
-        QVERIFY2(at < 0, qPrintable(QStringLiteral("first difference at index %1: %2 instead of %3")                   \
-                                        .arg(at)                                                                       \
-                                        .arg(at < 0 ? 0 : qint64(fast[at]))                                           \
-                                        .arg(at < 0 ? 0 : qint64(reference[at]))));                                   \
+#define COMPARE_SEQUENCES(fast, reference, n)                                                                \
+    do {                                                                                                     \
+        const int at = firstDifference(fast, reference, n);                                                  \
+        QVERIFY2(at < 0, qPrintable(QStringLiteral("first difference at index %1: %2 instead of %3")         \
+                                        .arg(at)                                                             \
+                                        .arg(at < 0 ? 0 : qint64(fast[at]))                                  \
+                                        .arg(at < 0 ? 0 : qint64(reference[at]))));                          \
     } while (false)
 
 } // namespace
@@ -289,7 +289,8 @@ private Q_SLOTS:
             std::vector<int64_t> wide(frames[f].begin(), frames[f].end());
             const uint32_t fast = fp_hash_frame(info.get(), frames[f].data());
             const uint32_t slow = Reference::hash(reference, wide.data());
-            QVERIFY2(fast == slow, qPrintable(QStringLiteral("frame %1: %2 instead of %3").arg(f).arg(fast).arg(slow)));
+            QVERIFY2(fast == slow,
+                     qPrintable(QStringLiteral("frame %1: %2 instead of %3").arg(f).arg(fast).arg(slow)));
             QCOMPARE(info->scaling_prev_fxp, int32_t(reference.prevScale));
         }
     }
@@ -328,7 +329,8 @@ private Q_SLOTS:
             for (int k = 0; k < 512; ++k) {
                 using namespace Reference;
                 const int64_t a = pr[k], b = pr[512 - k], c = pi[k], d = pi[512 - k];
-                const int64_t sumR = asr32(a + b, 1), difR = asr32(a - b, 1), sumI = asr32(c + d, 1), difI = asr32(c - d, 1);
+                const int64_t sumR = asr32(a + b, 1), difR = asr32(a - b, 1), sumI = asr32(c + d, 1),
+                              difI = asr32(c - d, 1);
                 const int64_t cosv = sine(8 * k + 2048), sinv = sine(8 * k);
                 QCOMPARE(int64_t(X.data[k].re), to16(sumR + asr32(cosv * sumI, 15) - asr32(sinv * difR, 15)));
                 QCOMPARE(int64_t(X.data[k].im), to16(asr32(sinv * sumI, 15) + asr32(cosv * difR, 15) - difI));

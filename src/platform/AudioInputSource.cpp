@@ -1,0 +1,33 @@
+#include "AudioInputSource.h"
+
+#include "PortAudioSource.h"
+#include "SilenceSource.h"
+#include "WavFileSource.h"
+
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcAudio, "orvane.audio")
+
+std::unique_ptr<AudioInputSource> AudioInputSource::create(const std::string& spec, bool paced, bool loop,
+                                                           std::string* error)
+{
+    if (spec == "none")
+        return std::make_unique<SilenceSource>(paced);
+    if (spec.rfind("file:", 0) == 0) {
+        auto file = std::make_unique<WavFileSource>(paced, loop);
+        if (!file->open(spec.substr(5), error))
+            return nullptr;
+        return file;
+    }
+    if (spec == "default" || spec.empty()) {
+        auto device = std::make_unique<PortAudioSource>();
+        std::string reason;
+        if (device->open(&reason))
+            return device;
+        // Not an error: a machine without a microphone listens to silence.
+        qCInfo(lcAudio) << "no microphone (" << reason.c_str() << "): listening to silence";
+        return std::make_unique<SilenceSource>(true);
+    }
+    *error = "unknown audio input \"" + spec + "\": use default, none or file:PATH";
+    return nullptr;
+}
