@@ -22,6 +22,15 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("content-host"),
         QStringLiteral("Host of the content server, with an optional port (default localhost, port 22222)."),
         QStringLiteral("HOST"), QStringLiteral("localhost"));
+    const QCommandLineOption idHost(
+        QStringLiteral("id-host"),
+        QStringLiteral("Host of the identification server, with an optional port (default localhost, port 22223)."),
+        QStringLiteral("HOST"), QStringLiteral("localhost"));
+    const QCommandLineOption audioInput(
+        QStringLiteral("audio-input"),
+        QStringLiteral("What the identification listens to: default (the microphone), none (silence) or "
+                       "file:PATH (a 16-bit 44100 Hz WAV played in a loop)."),
+        QStringLiteral("INPUT"), QStringLiteral("default"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Render the window to a PNG once start-up has settled, then exit."),
@@ -30,7 +39,7 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("language"),
         QStringLiteral("Language of the texts (ru, or en for the plain keys); default: the system's."),
         QStringLiteral("LANG"));
-    parser.addOptions({help, version, idiom, contentHost, screenshot, language});
+    parser.addOptions({help, version, idiom, contentHost, idHost, audioInput, screenshot, language});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -60,6 +69,17 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
     options->contentHost = parser.value(contentHost);
     if (!ServerAddress::parse(options->contentHost, ServerConfig::ContentPort).isValid()) {
         *message = QStringLiteral("Not a host: \"%1\".").arg(options->contentHost);
+        return Outcome::ExitError;
+    }
+    options->idHost = parser.value(idHost);
+    if (!ServerAddress::parse(options->idHost, ServerConfig::IdentificationPort).isValid()) {
+        *message = QStringLiteral("Not a host: \"%1\".").arg(options->idHost);
+        return Outcome::ExitError;
+    }
+    options->audioInput = parser.value(audioInput);
+    if (options->audioInput != u"default" && options->audioInput != u"none" &&
+        !options->audioInput.startsWith(QStringLiteral("file:"))) {
+        *message = QStringLiteral("Unknown audio input \"%1\": use default, none or file:PATH.").arg(options->audioInput);
         return Outcome::ExitError;
     }
     options->screenshotFile = parser.value(screenshot);

@@ -10,6 +10,8 @@ struct AppOptions
 {
     Device::Idiom idiom = Device::Idiom::Phone;
     QString contentHost = QStringLiteral("localhost");
+    QString idHost = QStringLiteral("localhost");
+    QString audioInput = QStringLiteral("default");
     QString screenshotFile;
     QString language;
 

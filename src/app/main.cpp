@@ -2,6 +2,8 @@
 #include "ScreenshotTaker.h"
 
 #include "core/AppDelegate.h"
+#include "fingerprint/AudioCallback.h"
+#include "fingerprint/SearchCalls.h"
 #include "phone/PhoneScreens.h"
 #include "platform/Device.h"
 #include "platform/ServerConfig.h"
@@ -50,6 +52,7 @@ AppSeams applicationSeams()
     seams.createTabletRoot = &TabletScreens::createRoot;
     seams.createCityChooser = &PhoneScreens::createCityChooser;
     seams.createChannelSelector = &PhoneScreens::createChannelSelector;
+    seams.startIdentification = [] { SearchCalls::sharedManager(); };
     return seams;
 }
 
@@ -57,13 +60,17 @@ AppSeams applicationSeams()
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orvane"));
     QApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
 
+    // The command line is read before the window system is reached, so that --help and
+    // mistakes are answered on a machine without a display too.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     AppOptions options;
     QString message;
-    switch (AppOptions::parse(QApplication::arguments(), &options, &message)) {
+    switch (AppOptions::parse(arguments, &options, &message)) {
     case AppOptions::Outcome::ExitOk:
         std::printf("%s\n", qPrintable(message));
         return 0;
@@ -74,8 +81,11 @@ int main(int argc, char** argv)
         break;
     }
 
+    QApplication app(argc, argv);
     Device::setIdiom(options.idiom);
     ServerConfig::setContentHost(options.contentHost);
+    ServerConfig::setIdentificationHost(options.idHost);
+    AudioCallback::setInputSpec(options.audioInput.toStdString());
     StringTable::install(options.language.isEmpty() ? QLocale::system().uiLanguages()
                                                     : QStringList{options.language});
 

@@ -4,6 +4,7 @@
 #include "CliSession.h"
 #include "DetailsCommand.h"
 #include "FingerprintCommand.h"
+#include "IdentifyCommand.h"
 #include "InfoCommands.h"
 #include "ProgramCommand.h"
 #include "SearchCommand.h"
@@ -51,6 +52,7 @@ int main(int argc, char** argv)
     const std::map<QString, std::function<int()>> commands = {
         {"server-time", [&] { return ServerTimeCommand::run(options); }},
         {"fingerprint", [&] { return FingerprintCommand::run(options); }},
+        {"identify", [&] { return IdentifyCommand(session).run(); }},
         {"channels", [&] { return ChannelsCommand::run(session); }},
         {"program", [&] { return ProgramCommand::run(session); }},
         {"details", [&] { return DetailsCommand::run(session); }},

@@ -1,0 +1,182 @@
+#include "popRequest.h"
+
+#include "platform/Json.h"
+#include "platform/JsonValue.h"
+#include "platform/NotificationCenter.h"
+#include "platform/ServerConfig.h"
+
+#include <QLoggingCategory>
+#include <QTimer>
+#include <QUuid>
+
+#include <httplib.h>
+
+Q_LOGGING_CATEGORY(lcRequest, "orvane.identification")
+
+std::atomic<int> popRequest::s_count{0};
+std::atomic<int> popRequest::s_pollMs{1000};
+std::atomic<int> popRequest::s_timeoutSeconds{10};
+
+namespace {
+const QString ResultKey = QStringLiteral("resultSearch");
+const QString CoreName = QStringLiteral("notificationCoreFingerPrint");
+const QString FpName = QStringLiteral("fpNotification");
+} // namespace
+
+int popRequest::countRequest()
+{
+    return s_count.load();
+}
+
+void popRequest::setPollIntervalMs(int milliseconds)
+{
+    s_pollMs = milliseconds;
+}
+
+void popRequest::setTimeoutSeconds(int seconds)
+{
+    s_timeoutSeconds = seconds;
+}
+
+popRequest::popRequest(const QByteArray& data, const QString& deviceId) : m_data(data), m_uIDdevice(deviceId)
+{
+    s_count.fetch_add(1);
+}
+
+popRequest::~popRequest()
+{
+    if (!m_finished)
+        s_count.fetch_sub(1);
+}
+
+void popRequest::requestServerFP()
+{
+    m_countCheck = 0;
+    postCoreFingerPrintNotication(FpName, ResultKey, RequestUnderWay);
+    const int r = getStationIdResident();
+    if (r >= 0) {
+        finish();
+        postCoreFingerPrintNotication(CoreName, ResultKey, r);
+        popRequest_close();
+        return;
+    }
+    m_timer = new QTimer(this);
+    m_timer->setInterval(s_pollMs.load());
+    connect(m_timer, &QTimer::timeout, this, &popRequest::requestCheckFP);
+    m_timer->start();
+}
+
+void popRequest::requestCheckFP()
+{
+    std::lock_guard guard(m_lock);
+    if (m_finished)
+        return;
+    const int r = checkResident();
+    ++m_countCheck;
+    if (m_countCheck >= MaxPolls) {
+        postCoreFingerPrintNotication(CoreName, ResultKey, r);
+        if (r >= 0 || r == FailedExchange)
+            postCoreFingerPrintNotication(FpName, ResultKey, r);
+        finish();
+        popRequest_close();
+    } else if (r >= 0) {
+        postCoreFingerPrintNotication(CoreName, ResultKey, r);
+        postCoreFingerPrintNotication(FpName, ResultKey, r);
+        finish();
+        popRequest_close();
+    } else if (r == FailedExchange) {
+        postCoreFingerPrintNotication(FpName, ResultKey, r);
+    }
+}
+
+int popRequest::getStationIdResident()
+{
+    return postRequestSearchFunctions(QStringLiteral("getstationidresident.php"),
+                                      {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), "0"}},
+                                      true);
+}
+
+int popRequest::checkResident()
+{
+    return postRequestSearchFunctions(QStringLiteral("checkresident.php"),
+                                      {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), "0"}},
+                                      false);
+}
+
+QByteArray popRequest::multipartBody(const QString& boundary, const QList<std::pair<QString, QString>>& fields,
+                                     const QByteArray* file)
+{
+    QByteArray body;
+    const QByteArray marker = boundary.toUtf8();
+    for (const auto& [name, value] : fields) {
+        body += "--" + marker + "\r\n";
+        body += "Content-Disposition: form-data; name=\"" + name.toUtf8() + "\"\r\n\r\n";
+        body += value.toUtf8() + "\r\n";
+    }
+    if (file) {
+        body += "--" + marker + "\r\n";
+        body += "Content-Disposition: form-data; name=\"request\"; filename=\"temp.dat\"\r\n";
+        body += "Content-Type: application/octet-stream\r\n\r\n";
+        body += *file;
+    }
+    body += "\r\n--" + marker + "--\r \n";
+    return body;
+}
+
+int popRequest::resultOfAnswer(const QByteArray& body)
+{
+    const QVariant answer = Json::decode(body);
+    if (!JsonValue::isMap(answer))
+        return 0;
+    const QVariant result = answer.toMap().value(QStringLiteral("Result"));
+    if (JsonValue::isNumber(result) || JsonValue::isText(result))
+        return JsonValue::integer(result);
+    return 0;
+}
+
+int popRequest::postRequestSearchFunctions(const QString& page, const QList<std::pair<QString, QString>>& fields,
+                                           bool withFile)
+{
+    const ServerAddress server = ServerConfig::identificationServer();
+    const QString boundary = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    const QByteArray body = multipartBody(boundary, fields, withFile ? &m_data : nullptr);
+
+    httplib::Client client(server.host().toStdString(), server.port());
+    const int timeout = s_timeoutSeconds.load();
+    client.set_connection_timeout(timeout, 0);
+    client.set_read_timeout(timeout, 0);
+    client.set_write_timeout(timeout, 0);
+    const std::string path = "/searchfunctions/" + page.toStdString();
+    const std::string contentType = "multipart/form-data; boundary=" + boundary.toStdString();
+    const httplib::Result response = client.Post(path.c_str(), body.constData(), size_t(body.size()), contentType.c_str());
+    if (!response) {
+        qCInfo(lcRequest) << page << "failed:" << httplib::to_string(response.error()).c_str();
+        return FailedExchange;
+    }
+    return resultOfAnswer(QByteArray::fromStdString(response->body));
+}
+
+void popRequest::postCoreFingerPrintNotication(const QString& name, const QString& key, qint64 value)
+{
+    NotificationCenter::defaultCenter().post(name, this, {{key, value}});
+}
+
+void popRequest::finish()
+{
+    if (!m_finished) {
+        m_finished = true;
+        s_count.fetch_sub(1);
+    }
+}
+
+void popRequest::popRequest_close()
+{
+    if (m_timer) {
+        m_timer->stop();
+        m_timer->deleteLater();
+        m_timer = nullptr;
+    }
+    m_data.clear();
+    m_uIDdevice.clear();
+    deleteLater();
+}
