@@ -39,8 +39,8 @@ void decimation(benchmark::State& state)
             fp_decimate_samples(info.get(), second.data() + i, 367);
     }
     // One iteration is (almost) one second of audio.
-    state.counters["x_realtime"] = benchmark::Counter(double(state.iterations()) * (44100 / 367 * 367) / 44100.0,
-                                                      benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] = benchmark::Counter(
+        double(state.iterations()) * (44100 / 367 * 367) / 44100.0, benchmark::Counter::kIsRate);
 }
 BENCHMARK(decimation)->Unit(benchmark::kMicrosecond);
 
@@ -55,8 +55,8 @@ void extractBlock(benchmark::State& state)
         benchmark::DoNotOptimize(out.data);
     }
     // A block covers 1024 + 64 * 511 decimated samples, 6.12 s of audio.
-    state.counters["x_realtime"] =
-        benchmark::Counter(double(state.iterations()) * (1024 + 64 * 511) / 5512.5, benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] = benchmark::Counter(double(state.iterations()) * (1024 + 64 * 511) / 5512.5,
+                                                      benchmark::Counter::kIsRate);
 }
 BENCHMARK(extractBlock)->Unit(benchmark::kMillisecond);
 

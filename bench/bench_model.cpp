@@ -36,21 +36,23 @@ QVariantMap dayOfShows(int shows)
     for (int i = 0; i < shows; ++i) {
         QVariantList humans;
         for (int p = 0; p < 6; ++p)
-            humans.append(QVariantMap{{"name", QStringLiteral("Актёр %1").arg(p)}, {"amp", p % 3 == 0 ? 2 : 1}});
-        day.insert(QString::number(i + 1),
-                   QVariantMap{{"ev", 1000 + i},
-                               {"title", QStringLiteral("Передача %1").arg(i)},
-                               {"subtitle", QStringLiteral("Серия %1").arg(i % 12)},
-                               {"info", QString(300, u'о')},
-                               {"start_ts", start + i * 288},
-                               {"finish_ts", start + (i + 1) * 288},
-                               {"type_str", QStringLiteral("драма")},
-                               {"country", QStringLiteral("Россия")},
-                               {"year", 2000 + i % 20},
-                               {"flag", i % 5},
-                               {"rating", QVariantList{QVariantMap{{"imdb_rating", 7.1}, {"imdb_votes", 1000}}}},
-                               {"humans", humans},
-                               {"ch", "27"}});
+            humans.append(
+                QVariantMap{{"name", QStringLiteral("Актёр %1").arg(p)}, {"amp", p % 3 == 0 ? 2 : 1}});
+        day.insert(
+            QString::number(i + 1),
+            QVariantMap{{"ev", 1000 + i},
+                        {"title", QStringLiteral("Передача %1").arg(i)},
+                        {"subtitle", QStringLiteral("Серия %1").arg(i % 12)},
+                        {"info", QString(300, u'о')},
+                        {"start_ts", start + i * 288},
+                        {"finish_ts", start + (i + 1) * 288},
+                        {"type_str", QStringLiteral("драма")},
+                        {"country", QStringLiteral("Россия")},
+                        {"year", 2000 + i % 20},
+                        {"flag", i % 5},
+                        {"rating", QVariantList{QVariantMap{{"imdb_rating", 7.1}, {"imdb_votes", 1000}}}},
+                        {"humans", humans},
+                        {"ch", "27"}});
     }
     return day;
 }
@@ -87,7 +89,8 @@ void cachedProgrammeDelivered(benchmark::State& state)
     for (auto _ : state) {
         QEventLoop loop;
         bool delivered = false;
-        ServiceCalls::sharedManager().getProgramForDayWithChannelId("27", date, Reply(&delegate, [&](const QVariant&) {
+        ServiceCalls::sharedManager().getProgramForDayWithChannelId("27", date,
+                                                                    Reply(&delegate, [&](const QVariant&) {
                                                                         delivered = true;
                                                                         loop.quit();
                                                                     }));

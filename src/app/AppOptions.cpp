@@ -24,7 +24,8 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("HOST"), QStringLiteral("localhost"));
     const QCommandLineOption idHost(
         QStringLiteral("id-host"),
-        QStringLiteral("Host of the identification server, with an optional port (default localhost, port 22223)."),
+        QStringLiteral(
+            "Host of the identification server, with an optional port (default localhost, port 22223)."),
         QStringLiteral("HOST"), QStringLiteral("localhost"));
     const QCommandLineOption audioInput(
         QStringLiteral("audio-input"),
@@ -79,7 +80,8 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
     options->audioInput = parser.value(audioInput);
     if (options->audioInput != u"default" && options->audioInput != u"none" &&
         !options->audioInput.startsWith(QStringLiteral("file:"))) {
-        *message = QStringLiteral("Unknown audio input \"%1\": use default, none or file:PATH.").arg(options->audioInput);
+        *message = QStringLiteral("Unknown audio input \"%1\": use default, none or file:PATH.")
+                       .arg(options->audioInput);
         return Outcome::ExitError;
     }
     options->screenshotFile = parser.value(screenshot);

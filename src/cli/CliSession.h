@@ -24,7 +24,8 @@ public:
     std::optional<QVariant> request(const std::function<void(const Reply&)>& send);
     // A command's answer: sends; on failure gives 1; with --json prints the answer and gives 0;
     // otherwise gives what the text printer gives for it.
-    int answer(const std::function<void(const Reply&)>& send, const std::function<int(const QVariant&)>& printText);
+    int answer(const std::function<void(const Reply&)>& send,
+               const std::function<int(const QVariant&)>& printText);
     // Prints a decoded answer as indented JSON.
     static void printJson(const QVariant& value);
     static void print(const QString& text);

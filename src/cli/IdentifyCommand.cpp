@@ -43,9 +43,7 @@ bool positiveSeconds(const QString& text, double* seconds)
 
 } // namespace
 
-IdentifyCommand::IdentifyCommand(CliSession& session) : m_session(session)
-{
-}
+IdentifyCommand::IdentifyCommand(CliSession& session) : m_session(session) {}
 
 int IdentifyCommand::run()
 {
@@ -74,8 +72,9 @@ int IdentifyCommand::run()
     if (ok && !idHost.isNull())
         ok = ServerConfig::setIdentificationHost(idHost);
     if (!ok) {
-        CliSession::fail(QStringLiteral("usage: identify [--audio-input default|none|file:PATH] [--id-host HOST] "
-                                        "[--results N] [--timeout SECONDS] [--start-delay SECONDS] [--tick SECONDS]"));
+        CliSession::fail(
+            QStringLiteral("usage: identify [--audio-input default|none|file:PATH] [--id-host HOST] "
+                           "[--results N] [--timeout SECONDS] [--start-delay SECONDS] [--tick SECONDS]"));
         return 2;
     }
     const std::string spec = input.isNull() ? std::string("default") : input.toStdString();
@@ -87,17 +86,19 @@ int IdentifyCommand::run()
     SearchCalls::setTiming(timing);
 
     m_startMs = QDateTime::currentMSecsSinceEpoch();
-    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("fpNotification"), [this](const Notification& n) {
-        // Posted on the loop's thread: the printing happens in order on the main thread.
-        const int code = JsonValue::integer(n.userInfo.value(QStringLiteral("resultSearch")));
-        Dispatch::mainAsync(this, [this, code] { arrived(code); });
-    });
+    NotificationCenter::defaultCenter().addObserver(
+        this, QStringLiteral("fpNotification"), [this](const Notification& n) {
+            // Posted on the loop's thread: the printing happens in order on the main thread.
+            const int code = JsonValue::integer(n.userInfo.value(QStringLiteral("resultSearch")));
+            Dispatch::mainAsync(this, [this, code] { arrived(code); });
+        });
     SearchCalls* loop = SearchCalls::sharedManager();
     if (loop->audioBack() && loop->audioBack()->sourceName().empty()) {
         CliSession::fail(QStringLiteral("cannot open the audio input ") + QString::fromStdString(spec));
         return 2;
     }
-    QTimer::singleShot(int(timeoutSeconds * 1000), this, [this] { QCoreApplication::exit(m_identified ? 0 : 1); });
+    QTimer::singleShot(int(timeoutSeconds * 1000), this,
+                       [this] { QCoreApplication::exit(m_identified ? 0 : 1); });
     const int status = QCoreApplication::exec();
     NotificationCenter::defaultCenter().removeObserver(this);
     return status;
@@ -125,7 +126,7 @@ void IdentifyCommand::processNext()
                                  const QVariantMap info = JsonValue::map(answer);
                                  m_waiting = false;
                                  print(result, JsonValue::text(info.value(QStringLiteral("ch"))),
-                                      JsonValue::text(info.value(QStringLiteral("prg"))));
+                                       JsonValue::text(info.value(QStringLiteral("prg"))));
                                  processNext();
                              },
                              [this, result](const Error&) {

@@ -51,9 +51,7 @@ void SearchCalls::setTiming(const Timing& timing)
     sharedTiming() = timing;
 }
 
-SearchCalls::SearchCalls() : SearchCalls(false)
-{
-}
+SearchCalls::SearchCalls() : SearchCalls(false) {}
 
 SearchCalls::SearchCalls(bool shared) : m_shared(shared), m_info(std::make_unique<AcFpInfo>())
 {
@@ -84,8 +82,9 @@ void SearchCalls::fp_init()
     m_searchStep = 0;
     m_searchCount = 0;
     m_oldMessage = -1;
-    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("notificationCoreFingerPrint"),
-                                                    [this](const Notification& n) { notificationCentreSearchCalls(n); });
+    NotificationCenter::defaultCenter().addObserver(
+        this, QStringLiteral("notificationCoreFingerPrint"),
+        [this](const Notification& n) { notificationCentreSearchCalls(n); });
     setupTimerThread();
 }
 
@@ -184,7 +183,8 @@ void SearchCalls::notificationCentreSearchCalls(const Notification& notification
     } else {
         ++m_searchStep;
         if (m_searchStep == 3)
-            NotificationCenter::defaultCenter().post(QStringLiteral("saveToHistory"), this, notification.userInfo);
+            NotificationCenter::defaultCenter().post(QStringLiteral("saveToHistory"), this,
+                                                     notification.userInfo);
         if (m_searchStep > MaxStep)
             m_searchStep = MaxStep;
     }

@@ -91,20 +91,20 @@ void popRequest::requestCheckFP()
 
 int popRequest::getStationIdResident()
 {
-    return postRequestSearchFunctions(QStringLiteral("getstationidresident.php"),
-                                      {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), "0"}},
-                                      true);
+    return postRequestSearchFunctions(
+        QStringLiteral("getstationidresident.php"),
+        {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), "0"}}, true);
 }
 
 int popRequest::checkResident()
 {
-    return postRequestSearchFunctions(QStringLiteral("checkresident.php"),
-                                      {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), "0"}},
-                                      false);
+    return postRequestSearchFunctions(
+        QStringLiteral("checkresident.php"),
+        {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), "0"}}, false);
 }
 
-QByteArray popRequest::multipartBody(const QString& boundary, const QList<std::pair<QString, QString>>& fields,
-                                     const QByteArray* file)
+QByteArray popRequest::multipartBody(const QString& boundary,
+                                     const QList<std::pair<QString, QString>>& fields, const QByteArray* file)
 {
     QByteArray body;
     const QByteArray marker = boundary.toUtf8();
@@ -134,8 +134,8 @@ int popRequest::resultOfAnswer(const QByteArray& body)
     return 0;
 }
 
-int popRequest::postRequestSearchFunctions(const QString& page, const QList<std::pair<QString, QString>>& fields,
-                                           bool withFile)
+int popRequest::postRequestSearchFunctions(const QString& page,
+                                           const QList<std::pair<QString, QString>>& fields, bool withFile)
 {
     const ServerAddress server = ServerConfig::identificationServer();
     const QString boundary = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
@@ -148,7 +148,8 @@ int popRequest::postRequestSearchFunctions(const QString& page, const QList<std:
     client.set_write_timeout(timeout, 0);
     const std::string path = "/searchfunctions/" + page.toStdString();
     const std::string contentType = "multipart/form-data; boundary=" + boundary.toStdString();
-    const httplib::Result response = client.Post(path.c_str(), body.constData(), size_t(body.size()), contentType.c_str());
+    const httplib::Result response =
+        client.Post(path.c_str(), body.constData(), size_t(body.size()), contentType.c_str());
     if (!response) {
         qCInfo(lcRequest) << page << "failed:" << httplib::to_string(response.error()).c_str();
         return FailedExchange;

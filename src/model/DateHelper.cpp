@@ -42,7 +42,8 @@ QString DateHelper::stringFromDateInPast(const QDateTime& date, const QString& f
     return stringFromDateInPast(date, format, QDateTime::currentDateTime());
 }
 
-QString DateHelper::stringFromDateInPast(const QDateTime& date, const QString& format, const QDateTime& now) const
+QString DateHelper::stringFromDateInPast(const QDateTime& date, const QString& format,
+                                         const QDateTime& now) const
 {
     if (!date.isValid())
         return {};

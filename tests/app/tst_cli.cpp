@@ -38,8 +38,10 @@ void script(FakeHttpServer& server)
                       "rating": [{"imdb_rating": 7.3, "imdb_votes": 1200}],
                       "humans": [{"name": "Жан Рено", "amp": 1}]}})");
         }
-        return R::json(R"({"1": {"ev": 1, "title": "Утро", "start_ts": 1796620000, "finish_ts": 1796623600, "flag": 4},
-            "2": {"ev": 2, "title": "Сейчас в эфире", "start_ts": )" + onAirStart + R"(, "finish_ts": )" + onAirEnd + R"(},
+        return R::json(
+            R"({"1": {"ev": 1, "title": "Утро", "start_ts": 1796620000, "finish_ts": 1796623600, "flag": 4},
+            "2": {"ev": 2, "title": "Сейчас в эфире", "start_ts": )" +
+            onAirStart + R"(, "finish_ts": )" + onAirEnd + R"(},
             "x": "ignored"})");
     });
     server.on("/searchcontent/get_search_program_info.php", R::json(R"({
@@ -101,7 +103,8 @@ private Q_SLOTS:
         QVERIFY(run.out.contains("♪"));
         QCOMPARE(server->targets().front(), std::string("/searchcontent/get_channel_info.php?i=-4&city=1"));
         const Run json = cli({"--json", "channels"});
-        QCOMPARE(Json::objectWithString(json.out).toMap().value("27").toList().first().toString(), QStringLiteral("Первый"));
+        QCOMPARE(Json::objectWithString(json.out).toMap().value("27").toList().first().toString(),
+                 QStringLiteral("Первый"));
     }
 
     void programmeFromTheCacheTheSecondTime()
@@ -125,7 +128,8 @@ private Q_SLOTS:
     {
         const Run run = cli({"details", "orvane://progdetails/20261207/5/99"});
         QCOMPARE(run.status, 0);
-        for (const char* part : {"Кино (Часть 1)", "Пятый канал", "IMDb 7.3 (1200)", "Жан Рено", "Описание фильма."})
+        for (const char* part :
+             {"Кино (Часть 1)", "Пятый канал", "IMDb 7.3 (1200)", "Жан Рено", "Описание фильма."})
             QVERIFY2(run.out.contains(QString::fromUtf8(part)), part);
         const auto targets = server->targets();
         QVERIFY(std::any_of(targets.begin(), targets.end(), [](const std::string& target) {
@@ -143,7 +147,8 @@ private Q_SLOTS:
         QVERIFY(run.out.indexOf("Рано") < run.out.indexOf("Поздно"));
         QVERIFY(run.out.contains("Первый"));
         QVERIFY(run.out.contains("orvane://progdetails/"));
-        server->on("/searchcontent/get_search_program_info.php", FakeHttpServer::Response::json(R"({"nodata": 1})"));
+        server->on("/searchcontent/get_search_program_info.php",
+                   FakeHttpServer::Response::json(R"({"nodata": 1})"));
         const Run none = cli({"search", "x"});
         QCOMPARE(none.status, 0);
         QVERIFY(!none.out.contains("Рано"));
@@ -173,7 +178,8 @@ private Q_SLOTS:
     void failuresGoToStandardError()
     {
         server->on("/searchcontent/get_service_status.php",
-                   FakeHttpServer::Response::json(R"({"ExceptionDetail": {"Message": "Сервис на обслуживании"}})", 500));
+                   FakeHttpServer::Response::json(
+                       R"({"ExceptionDetail": {"Message": "Сервис на обслуживании"}})", 500));
         const Run run = cli({"status"});
         QCOMPARE(run.status, 1);
         QVERIFY(run.out.isEmpty());

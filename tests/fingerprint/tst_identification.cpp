@@ -92,11 +92,12 @@ private Q_SLOTS:
         const auto match = contentType.match(QString::fromStdString(request.headers.at("content-type")));
         QVERIFY2(match.hasMatch(), request.headers.at("content-type").c_str());
         const std::string b = match.captured(1).toStdString();
-        const std::string expected = "--" + b + "\r\nContent-Disposition: form-data; name=\"UserName\"\r\n\r\ni06device\r\n" +
-                                     "--" + b + "\r\nContent-Disposition: form-data; name=\"Position\"\r\n\r\n0\r\n" +
-                                     "--" + b + "\r\nContent-Disposition: form-data; name=\"request\"; filename=\"temp.dat\"\r\n" +
-                                     "Content-Type: application/octet-stream\r\n\r\n" + block().toStdString() +
-                                     "\r\n--" + b + "--\r \n";
+        const std::string expected =
+            "--" + b + "\r\nContent-Disposition: form-data; name=\"UserName\"\r\n\r\ni06device\r\n" + "--" +
+            b + "\r\nContent-Disposition: form-data; name=\"Position\"\r\n\r\n0\r\n" + "--" + b +
+            "\r\nContent-Disposition: form-data; name=\"request\"; filename=\"temp.dat\"\r\n" +
+            "Content-Type: application/octet-stream\r\n\r\n" + block().toStdString() + "\r\n--" + b +
+            "--\r \n";
         QCOMPARE(request.body.size(), expected.size());
         QVERIFY(request.body == expected);
     }
@@ -249,7 +250,8 @@ private Q_SLOTS:
         loop.fp_init();
         QTest::qWait(150);
         QCOMPARE(server->requests().size(), size_t(0));
-        NotificationCenter::defaultCenter().post("notificationCoreFingerPrint", nullptr, {{"resultSearch", -5}});
+        NotificationCenter::defaultCenter().post("notificationCoreFingerPrint", nullptr,
+                                                 {{"resultSearch", -5}});
         QTRY_COMPARE(server->count("getstationidresident.php"), size_t(1));
         QTest::qWait(100);
         QCOMPARE(server->count("getstationidresident.php"), size_t(1));

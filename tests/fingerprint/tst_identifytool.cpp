@@ -43,12 +43,14 @@ private Q_SLOTS:
         FakeHttpServer content;
         content.on("/searchcontent/get_channel_info.php",
                    FakeHttpServer::Response::json(R"({"ch": "Первый канал", "prg": "Новости", "t": 1})"));
-        QProcess* process = start({"--content-host", content.hostWithPort(), "--json", "identify", "--audio-input",
-                                   "file:" + dir.filePath("tv.wav"), "--id-host", identification.hostWithPort(),
-                                   "--start-delay", "0.2", "--tick", "0.1", "--timeout", "30"});
+        QProcess* process =
+            start({"--content-host", content.hostWithPort(), "--json", "identify", "--audio-input",
+                   "file:" + dir.filePath("tv.wav"), "--id-host", identification.hostWithPort(),
+                   "--start-delay", "0.2", "--tick", "0.1", "--timeout", "30"});
         QVERIFY(process->waitForFinished(40000));
         QCOMPARE(process->exitCode(), 0);
-        const QStringList lines = QString::fromUtf8(process->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(process->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
         const QVariantMap request = Json::objectWithString(lines[0]).toMap();
         QCOMPARE(request.value("resultSearch").toInt(), -2);
@@ -70,17 +72,19 @@ private Q_SLOTS:
         FakeIdentificationServer identification;
         identification.script("getstationidresident.php", {FakeIdentificationServer::Response::result(-1)});
         identification.script("checkresident.php", {FakeIdentificationServer::Response::result(-1)});
-        QProcess* process = start({"identify", "--audio-input", "none", "--id-host", identification.hostWithPort(),
-                                   "--start-delay", "0", "--tick", "0.05", "--timeout", "4", "--results", "3"});
+        QProcess* process =
+            start({"identify", "--audio-input", "none", "--id-host", identification.hostWithPort(),
+                   "--start-delay", "0", "--tick", "0.05", "--timeout", "4", "--results", "3"});
         QVERIFY(process->waitForFinished(20000));
         // Three results and none a channel: -2, then the fifth poll's -1, then -2 again.
         QCOMPARE(process->exitCode(), 1);
-        const QStringList lines = QString::fromUtf8(process->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        const QStringList lines =
+            QString::fromUtf8(process->readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
         QVERIFY(lines[0].trimmed().endsWith(" -2"));
 
-        QProcess* nobody = start({"identify", "--audio-input", "none", "--id-host", "127.0.0.1:1", "--start-delay", "0",
-                                  "--tick", "0.05", "--timeout", "3"});
+        QProcess* nobody = start({"identify", "--audio-input", "none", "--id-host", "127.0.0.1:1",
+                                  "--start-delay", "0", "--tick", "0.05", "--timeout", "3"});
         QVERIFY(nobody->waitForFinished(20000));
         QCOMPARE(nobody->exitCode(), 1);
         QVERIFY(QString::fromUtf8(nobody->readAllStandardOutput()).contains(" -4"));

@@ -57,12 +57,14 @@ private Q_SLOTS:
         QVERIFY(Utilities::saveChannProgramData(programme("b"), "27", Day));
         QCOMPARE(Utilities::programsPathWithDate(Day), home->path() + "/programs/20261207");
         QCOMPARE(QDir(home->path() + "/programs/20261207").entryList(QDir::Files), (QStringList{"27", "5"}));
-        QCOMPARE(Utilities::getChannProgramDataById("5", Day)->value("1").toMap().value("title").toString(), "a");
+        QCOMPARE(Utilities::getChannProgramDataById("5", Day)->value("1").toMap().value("title").toString(),
+                 "a");
         QVERIFY(!Utilities::getChannProgramDataById("5", Day.addDays(1)));
         QVERIFY(!Utilities::getChannProgramDataById("6", Day));
         // A newer answer replaces the older one.
         QVERIFY(Utilities::saveChannProgramData(programme("c"), "5", Day));
-        QCOMPARE(Utilities::getChannProgramDataById("5", Day)->value("1").toMap().value("title").toString(), "c");
+        QCOMPARE(Utilities::getChannProgramDataById("5", Day)->value("1").toMap().value("title").toString(),
+                 "c");
         Utilities::clearChannProgramData();
         QVERIFY(QDir(home->path() + "/programs").isEmpty());
         QVERIFY(!Utilities::getChannProgramDataById("27", Day));
@@ -110,12 +112,14 @@ private Q_SLOTS:
     void damagedFilesReadAsNoneAndAreReplaced()
     {
         const QString file = Utilities::programsPathWithDate(Day) + "/5";
-        for (const QByteArray& damaged : {QByteArray(), QByteArray("{\"1\": {\"tit"), QByteArray("\xff\xfe\x00"),
-                                          QByteArray("[1, 2]"), QByteArray("<plist/>")}) {
+        for (const QByteArray& damaged :
+             {QByteArray(), QByteArray("{\"1\": {\"tit"), QByteArray("\xff\xfe\x00"), QByteArray("[1, 2]"),
+              QByteArray("<plist/>")}) {
             writeRaw(file, damaged);
             QVERIFY(!Utilities::getChannProgramDataById("5", Day));
             QVERIFY(Utilities::saveChannProgramData(programme("fresh"), "5", Day));
-            QCOMPARE(Utilities::getChannProgramDataById("5", Day)->value("channid").toString(), QStringLiteral("5"));
+            QCOMPARE(Utilities::getChannProgramDataById("5", Day)->value("channid").toString(),
+                     QStringLiteral("5"));
         }
     }
 
@@ -159,7 +163,8 @@ private Q_SLOTS:
         std::atomic<bool> stop{false};
         QVariantMap big;
         for (int i = 0; i < 2000; ++i)
-            big.insert(QString::number(i), QVariantMap{{"title", QString(50, u'x')}, {"start_ts", double(i)}});
+            big.insert(QString::number(i),
+                       QVariantMap{{"title", QString(50, u'x')}, {"start_ts", double(i)}});
         std::thread writer([&] {
             int n = 0;
             while (!stop)
@@ -173,7 +178,8 @@ private Q_SLOTS:
         writer.join();
         const QString folder = Utilities::programsPathWithDate(Day);
         for (const QString& name : QDir(folder).entryList(QDir::Files)) {
-            QVERIFY2(QRegularExpression("^[0-3]$").match(name).hasMatch(), qPrintable(name)); // no temporary left
+            QVERIFY2(QRegularExpression("^[0-3]$").match(name).hasMatch(),
+                     qPrintable(name)); // no temporary left
             QCOMPARE(Utilities::getChannProgramDataById(name, Day)->size(), big.size());
         }
     }

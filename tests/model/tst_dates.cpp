@@ -37,12 +37,18 @@ private Q_SLOTS:
         QTest::addColumn<QDateTime>("moment");
         QTest::addColumn<QString>("eastDay");
         QTest::addColumn<QString>("westDay");
-        QTest::newRow("00:30") << local(2024, 5, 12, 0, 30) << "20240511" << "20240512";
-        QTest::newRow("03:30") << local(2024, 5, 12, 3, 30) << "20240511" << "20240512";
-        QTest::newRow("04:59") << local(2024, 5, 12, 4, 59) << "20240511" << "20240512";
-        QTest::newRow("05:00") << local(2024, 5, 12, 5, 0) << "20240512" << "20240512";
-        QTest::newRow("23:59") << local(2024, 5, 12, 23, 59) << "20240512" << "20240512";
-        QTest::newRow("new year 01:00") << local(2025, 1, 1, 1, 0) << "20241231" << "20250101";
+        QTest::newRow("00:30") << local(2024, 5, 12, 0, 30) << "20240511"
+                               << "20240512";
+        QTest::newRow("03:30") << local(2024, 5, 12, 3, 30) << "20240511"
+                               << "20240512";
+        QTest::newRow("04:59") << local(2024, 5, 12, 4, 59) << "20240511"
+                               << "20240512";
+        QTest::newRow("05:00") << local(2024, 5, 12, 5, 0) << "20240512"
+                               << "20240512";
+        QTest::newRow("23:59") << local(2024, 5, 12, 23, 59) << "20240512"
+                               << "20240512";
+        QTest::newRow("new year 01:00") << local(2025, 1, 1, 1, 0) << "20241231"
+                                        << "20250101";
     }
     void programmeDay()
     {
@@ -66,7 +72,8 @@ private Q_SLOTS:
         QVERIFY(DateHelper::stringWithDateAndTimeFromDate(QDateTime()).isNull());
         // A moment given in UTC is written in the device's zone.
         const QDateTime utc(QDate(2026, 12, 7), QTime(22, 0), Qt::UTC);
-        QCOMPARE(Utilities::stringFromDate(utc), zoneHours() > 0 ? QStringLiteral("20261208") : QStringLiteral("20261207"));
+        QCOMPARE(Utilities::stringFromDate(utc),
+                 zoneHours() > 0 ? QStringLiteral("20261208") : QStringLiteral("20261207"));
     }
 
     void durations_data()
@@ -74,13 +81,20 @@ private Q_SLOTS:
         QTest::addColumn<int>("seconds");
         QTest::addColumn<QString>("full");
         QTest::addColumn<QString>("brief");
-        QTest::newRow("20:00-21:30") << 5400 << "1 hour(s) 30 mins" << "1h 30m";
-        QTest::newRow("20:00-20:00:30") << 30 << "" << "";
-        QTest::newRow("exactly an hour") << 3600 << "1 hour(s) 0 mins" << "1h 0m";
-        QTest::newRow("29.5 minutes") << 1770 << "30 mins" << " 30m";
-        QTest::newRow("28.5 minutes") << 1710 << "28 mins" << " 28m";
-        QTest::newRow("two days") << 2 * 86400 + 60 << "48 hour(s) 1 mins" << "48h 1m";
-        QTest::newRow("backwards") << -600 << "" << "";
+        QTest::newRow("20:00-21:30") << 5400 << "1 hour(s) 30 mins"
+                                     << "1h 30m";
+        QTest::newRow("20:00-20:00:30") << 30 << ""
+                                        << "";
+        QTest::newRow("exactly an hour") << 3600 << "1 hour(s) 0 mins"
+                                         << "1h 0m";
+        QTest::newRow("29.5 minutes") << 1770 << "30 mins"
+                                      << " 30m";
+        QTest::newRow("28.5 minutes") << 1710 << "28 mins"
+                                      << " 28m";
+        QTest::newRow("two days") << 2 * 86400 + 60 << "48 hour(s) 1 mins"
+                                  << "48h 1m";
+        QTest::newRow("backwards") << -600 << ""
+                                   << "";
     }
     void durations()
     {
@@ -99,7 +113,8 @@ private Q_SLOTS:
         QCOMPARE(DateAdditions::getTime(start), QStringLiteral("20:00"));
         QCOMPARE(DateAdditions::getTimeIntervalToDate(start, end), QStringLiteral("20:00 - 21:30"));
         QCOMPARE(DateAdditions::getYearDay(start), QStringLiteral("7 декабря 2026 г."));
-        QCOMPARE(DateAdditions::getDateAndIntervalUntilDate(start, end), QStringLiteral("7 декабря 2026 г., 20:00-21:30"));
+        QCOMPARE(DateAdditions::getDateAndIntervalUntilDate(start, end),
+                 QStringLiteral("7 декабря 2026 г., 20:00-21:30"));
         QCOMPARE(DateAdditions::getDateAndIntervalUntilDate(start, QDateTime()), QString());
         QCOMPARE(DateAdditions::getDayOfWeek(start), QStringLiteral("понедельник"));
     }
@@ -115,8 +130,10 @@ private Q_SLOTS:
         QTest::newRow("tomorrow") << local(2026, 12, 8, 0, 10) << now << "tomorrow";
         QTest::newRow("two days on") << local(2026, 12, 9, 0, 10) << now << "среда";
         // Across a month boundary the day numbers do not follow: the week-day name is used.
-        QTest::newRow("last of previous month") << local(2026, 11, 30, 20, 0) << local(2026, 12, 1, 9, 0) << "понедельник";
-        QTest::newRow("first of next month") << local(2027, 1, 1, 20, 0) << local(2026, 12, 31, 9, 0) << "пятница";
+        QTest::newRow("last of previous month")
+            << local(2026, 11, 30, 20, 0) << local(2026, 12, 1, 9, 0) << "понедельник";
+        QTest::newRow("first of next month")
+            << local(2027, 1, 1, 20, 0) << local(2026, 12, 31, 9, 0) << "пятница";
     }
     void relativeDays()
     {
@@ -136,8 +153,8 @@ private Q_SLOTS:
         QTest::newRow("yesterday") << local(2026, 12, 6, 22, 5) << now << "yesterday at 22:05";
         QTest::newRow("10 days ago") << local(2026, 11, 27, 8, 0) << now << "sent 27.11.2026 08:00";
         QTest::newRow("45 days ago") << local(2026, 10, 23, 8, 0) << now << "sent 23 октября 2026 г.";
-        QTest::newRow("month boundary") << local(2026, 11, 30, 23, 0) << local(2026, 12, 1, 9, 0)
-                                        << "sent 30.11.2026 23:00";
+        QTest::newRow("month boundary")
+            << local(2026, 11, 30, 23, 0) << local(2026, 12, 1, 9, 0) << "sent 30.11.2026 23:00";
     }
     void relativePast()
     {

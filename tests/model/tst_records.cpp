@@ -98,7 +98,8 @@ private Q_SLOTS:
     void participantsByRole()
     {
         Show show;
-        show.prepareParticipants({person("a", 1), person("n", 12), person("x", 7), person("d", 2), "not a person"});
+        show.prepareParticipants(
+            {person("a", 1), person("n", 12), person("x", 7), person("d", 2), "not a person"});
         QCOMPARE(show.actors.size(), 1);
         QCOMPARE(show.anchorpersons.size(), 1);
         QCOMPARE(show.directors.size(), 1);
@@ -119,7 +120,8 @@ private Q_SLOTS:
         QCOMPARE(made.composeBriefInfo(), QStringLiteral("\n\nProductionc, 2001"));
         made.productCompany = "Mosfilm";
         made.prepareParticipants({person("a", 12), person("d", 2)});
-        QCOMPARE(made.composeBriefInfo(), QStringLiteral("\n\nAnchors a\n\nDirector d\n\nProductionc Mosfilm, 2001"));
+        QCOMPARE(made.composeBriefInfo(),
+                 QStringLiteral("\n\nAnchors a\n\nDirector d\n\nProductionc Mosfilm, 2001"));
     }
 
     void htmlBodies()
@@ -127,23 +129,27 @@ private Q_SLOTS:
         Show made;
         made.country = "c";
         made.year = 2001;
-        QCOMPARE(made.getHTMLBodyInfo(),
-                 QStringLiteral("<html><head><style>html{-webkit-text-size-adjust: none; /* Never autoresize text */} "
-                                "p{line-height:120%; padding-bottom:8px; padding-top: 6px;margin: 0px;} "
-                                "b{color:#444444;} a{color:#334499} a{color:#3333AA;} </style></head><body "
-                                "style=\"font-family: Helvetica; margin:0px; font-size: 100%; text-align: left; "
-                                "background-color: transparent;\"><p><b>Production:</b> c, 2001 Year</p></body></html>"));
+        QCOMPARE(
+            made.getHTMLBodyInfo(),
+            QStringLiteral(
+                "<html><head><style>html{-webkit-text-size-adjust: none; /* Never autoresize text */} "
+                "p{line-height:120%; padding-bottom:8px; padding-top: 6px;margin: 0px;} "
+                "b{color:#444444;} a{color:#334499} a{color:#3333AA;} </style></head><body "
+                "style=\"font-family: Helvetica; margin:0px; font-size: 100%; text-align: left; "
+                "background-color: transparent;\"><p><b>Production:</b> c, 2001 Year</p></body></html>"));
 
         Show cast;
         cast.genre = "драма";
         cast.prepareParticipants({person("x", 1, "http://people/x"), person("y", 1)});
         const QString details = cast.getHTMLBodyInfo(true, true);
         QVERIFY(details.contains(QStringLiteral("p{color:#444444}   </style>")));
-        QVERIFY(details.contains(QStringLiteral("margin:0px; text-align:left; color:#555555; font-size:95%; background")));
+        QVERIFY(details.contains(
+            QStringLiteral("margin:0px; text-align:left; color:#555555; font-size:95%; background")));
         QVERIFY(details.contains(QStringLiteral(
             "<p><b>Genre:</b> драма</p><p><b>Actors:</b> <a href=\"http://people/x\">x</a>, y</p>")));
         const QString cell = cast.getHTMLBodyInfo(true, false);
-        QVERIFY(cell.contains(QStringLiteral("p{color:#444444} a{color:black; text-decoration:none} </style>")));
+        QVERIFY(
+            cell.contains(QStringLiteral("p{color:#444444} a{color:black; text-decoration:none} </style>")));
         QVERIFY(cell.contains(QStringLiteral("text-align:left; color:#333333; font-size:80%;")));
         QVERIFY(cell.contains(QStringLiteral("<p><b>Genre:</b><br>драма</p><p><b>Actors:</b><br><a href=")));
 
@@ -162,11 +168,16 @@ private Q_SLOTS:
         QTest::addColumn<int>("category");
         QTest::addColumn<QString>("icon");
         QTest::addColumn<QString>("label");
-        QTest::newRow("30") << 30 << "type_014" << "Championship";
-        QTest::newRow("3") << 3 << "type_014" << "Sport";
-        QTest::newRow("6") << 6 << "type_003" << "General";
-        QTest::newRow("143") << 143 << "type_004" << "Radio";
-        QTest::newRow("20") << 20 << "type_007" << "Education";
+        QTest::newRow("30") << 30 << "type_014"
+                            << "Championship";
+        QTest::newRow("3") << 3 << "type_014"
+                           << "Sport";
+        QTest::newRow("6") << 6 << "type_003"
+                           << "General";
+        QTest::newRow("143") << 143 << "type_004"
+                             << "Radio";
+        QTest::newRow("20") << 20 << "type_007"
+                            << "Education";
     }
     void categories()
     {
@@ -189,7 +200,9 @@ private Q_SLOTS:
         QCOMPARE(category->iconName(), QStringLiteral("type_010"));
         QCOMPARE(category->order(), 7);
 
-        QVERIFY(ORVChannelsArray::groupsFromChannelList(json(R"({"cc": [["-", 0]], "5": ["A", "/a", 1, 0, 1, ""]})")).isEmpty());
+        QVERIFY(ORVChannelsArray::groupsFromChannelList(
+                    json(R"({"cc": [["-", 0]], "5": ["A", "/a", 1, 0, 1, ""]})"))
+                    .isEmpty());
         const ChannelGroups groups = ORVChannelsArray::groupsFromChannelList(json(R"({
             "cc": [["none", 0], ["Общие", 2], ["Спорт", 1], ["Пустая", 0]],
             "27": ["Первый", "/l/27.png", 1, 1, 1, "s"], "3": ["Матч", "/l/3.png", 1, 2, 0, ""],

@@ -141,7 +141,8 @@ void FakeIdentificationServer::serve(int fd)
     request.path = requestLine.substr(pathStart, requestLine.find(' ', pathStart) - pathStart);
     while (lineEnd != std::string::npos && lineEnd < head.size()) {
         const size_t next = head.find("\r\n", lineEnd + 2);
-        const std::string line = head.substr(lineEnd + 2, (next == std::string::npos ? head.size() : next) - lineEnd - 2);
+        const std::string line =
+            head.substr(lineEnd + 2, (next == std::string::npos ? head.size() : next) - lineEnd - 2);
         const size_t colon = line.find(':');
         if (colon != std::string::npos) {
             std::string name = line.substr(0, colon);
@@ -150,7 +151,8 @@ void FakeIdentificationServer::serve(int fd)
         }
         lineEnd = next;
     }
-    const size_t length = request.headers.count("content-length") ? std::stoul(request.headers["content-length"]) : 0;
+    const size_t length =
+        request.headers.count("content-length") ? std::stoul(request.headers["content-length"]) : 0;
     request.body = buffer.substr(headerEnd + 4);
     while (request.body.size() < length && readMore(fd, request.body, 5000)) {
     }
@@ -161,12 +163,15 @@ void FakeIdentificationServer::serve(int fd)
     const Response response = answer(request);
     if (response.delayMs > 0) {
         std::unique_lock guard(m_lock);
-        m_wake.wait_for(guard, std::chrono::milliseconds(response.delayMs), [this] { return m_stopping.load(); });
+        m_wake.wait_for(guard, std::chrono::milliseconds(response.delayMs),
+                        [this] { return m_stopping.load(); });
     }
     if (!response.closeWithoutAnswer) {
-        sendAll(fd, "HTTP/1.1 " + std::to_string(response.status) + " OK\r\nContent-Type: application/json\r\n"
-                    "Content-Length: " + std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                    response.body);
+        sendAll(fd, "HTTP/1.1 " + std::to_string(response.status) +
+                        " OK\r\nContent-Type: application/json\r\n"
+                        "Content-Length: " +
+                        std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
+                        response.body);
     }
     close(fd);
 }
