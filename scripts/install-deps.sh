@@ -9,6 +9,7 @@ packages=(
     libqt6sql6-sqlite libqt6dbus6 qt6-networkauth-dev qt6-qpa-plugins libgl-dev
     libcpp-httplib-dev portaudio19-dev libsndfile1-dev libical-dev
     libbenchmark-dev fonts-dejavu-core
+    khal
 )
 
 missing=()

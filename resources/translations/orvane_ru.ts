@@ -51,5 +51,19 @@
     <message><source>Identification service: not working</source><translation>Сервис распознавания: не работает</translation></message>
     <message><source>People online:</source><translation>Сейчас смотрят:</translation></message>
     <message><source>No messages.</source><translation>Сообщений нет.</translation></message>
+    <message><source>This channel has already been added</source><translation>Этот канал уже добавлен</translation></message>
+    <message><source>No favourite channels.</source><translation>Избранных каналов нет.</translation></message>
+    <message><source>The channel is not a favourite.</source><translation>Этот канал не в избранном.</translation></message>
+    <message><source>Added to favourites:</source><translation>Добавлен в избранное:</translation></message>
+    <message><source>Removed from favourites.</source><translation>Удалён из избранного.</translation></message>
+    <message><source>History cleared.</source><translation>История очищена.</translation></message>
+    <message><source>The history is empty.</source><translation>История пуста.</translation></message>
+    <message><source>All reminders deleted.</source><translation>Все напоминания удалены.</translation></message>
+    <message><source>Past reminders deleted.</source><translation>Прошедшие напоминания удалены.</translation></message>
+    <message><source>Reminder deleted:</source><translation>Напоминание удалено:</translation></message>
+    <message><source>There was no reminder:</source><translation>Напоминания не было:</translation></message>
+    <message><source>Already in the calendar:</source><translation>Уже в календаре:</translation></message>
+    <message><source>The reminder could not be saved.</source><translation>Напоминание не удалось сохранить.</translation></message>
+    <message><source>Reminder added:</source><translation>Напоминание добавлено:</translation></message>
 </context>
 </TS>

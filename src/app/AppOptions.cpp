@@ -32,6 +32,11 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("What the identification listens to: default (the microphone), none (silence) or "
                        "file:PATH (a 16-bit 44100 Hz WAV played in a loop)."),
         QStringLiteral("INPUT"), QStringLiteral("default"));
+    const QCommandLineOption calendarDir(
+        QStringLiteral("calendar-dir"),
+        QStringLiteral("Folder of the calendars that reminders go to (a vdir tree, as khal reads; default: "
+                       "calendars in the data folder)."),
+        QStringLiteral("DIR"));
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Render the window to a PNG once start-up has settled, then exit."),
@@ -40,7 +45,8 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("language"),
         QStringLiteral("Language of the texts (ru, or en for the plain keys); default: the system's."),
         QStringLiteral("LANG"));
-    parser.addOptions({help, version, idiom, contentHost, idHost, audioInput, screenshot, language});
+    parser.addOptions(
+        {help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, language});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -84,6 +90,7 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
                        .arg(options->audioInput);
         return Outcome::ExitError;
     }
+    options->calendarDir = parser.value(calendarDir);
     options->screenshotFile = parser.value(screenshot);
     options->language = parser.value(language);
     return Outcome::Run;

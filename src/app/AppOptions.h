@@ -12,6 +12,7 @@ struct AppOptions
     QString contentHost = QStringLiteral("localhost");
     QString idHost = QStringLiteral("localhost");
     QString audioInput = QStringLiteral("default");
+    QString calendarDir;
     QString screenshotFile;
     QString language;
 

@@ -6,6 +6,7 @@
 #include "fingerprint/SearchCalls.h"
 #include "phone/PhoneScreens.h"
 #include "platform/Device.h"
+#include "platform/EventStore.h"
 #include "platform/ServerConfig.h"
 #include "platform/StringTable.h"
 #include "tablet/TabletScreens.h"
@@ -86,6 +87,7 @@ int main(int argc, char** argv)
     ServerConfig::setContentHost(options.contentHost);
     ServerConfig::setIdentificationHost(options.idHost);
     AudioCallback::setInputSpec(options.audioInput.toStdString());
+    EventStore::setDefaultRoot(options.calendarDir);
     StringTable::install(options.language.isEmpty() ? QLocale::system().uiLanguages()
                                                     : QStringList{options.language});
 

@@ -17,6 +17,8 @@ QString CliOptions::usage()
         "  --city ID                   city id (default: the stored city, else 1)\n"
         "  --json                      print the answers as JSON\n"
         "  --verbose                   log requests and failures on stderr\n"
+        "  --calendar-dir DIR          the calendars reminders go to (default: calendars in the data "
+        "folder)\n"
         "  -h, --help                  show this help\n"
         "  -v, --version               show the version\n"
         "\n"
@@ -36,7 +38,12 @@ QString CliOptions::usage()
         "                              the sub-fingerprints of a 16-bit PCM WAV at 44100 Hz\n"
         "  identify [--audio-input default|none|file:PATH] [--id-host HOST] [--results N]\n"
         "           [--timeout SECONDS] [--start-delay SECONDS] [--tick SECONDS]\n"
-        "                              identify the channel being heard, as the application does\n");
+        "                              identify the channel being heard, as the application does\n"
+        "  favorites [add ID | remove ID]\n"
+        "                              the favourite channels\n"
+        "  history [--clear]           the shows watched, oldest first\n"
+        "  remind LINK [--alarm \"YYYY-MM-DD HH:MM\"] | --delete LINK | --clear-all | --clear-past\n"
+        "                              reminders of shows in the calendar\n");
 }
 
 CliOptions::Outcome CliOptions::parse(const QStringList& arguments, CliOptions* options, QString* message)
@@ -70,6 +77,9 @@ CliOptions::Outcome CliOptions::parse(const QStringList& arguments, CliOptions* 
             options->json = true;
         } else if (argument == u"--verbose") {
             options->verbose = true;
+        } else if (argument == u"--calendar-dir") {
+            if (!value(&options->calendarDir))
+                return Outcome::ExitError;
         } else if (argument == u"--content-host") {
             if (!value(&options->contentHost))
                 return Outcome::ExitError;

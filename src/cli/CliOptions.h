@@ -10,6 +10,7 @@ struct CliOptions
     int cityId = 0; // 0: the stored city
     bool json = false;
     bool verbose = false;
+    QString calendarDir;
     QString command;
     QStringList arguments;
 

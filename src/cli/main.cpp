@@ -9,8 +9,10 @@
 #include "ProgramCommand.h"
 #include "SearchCommand.h"
 #include "ServerTimeCommand.h"
+#include "StorageCommands.h"
 #include "TweetsCommand.h"
 
+#include "platform/EventStore.h"
 #include "platform/ServerConfig.h"
 #include "platform/StringTable.h"
 
@@ -44,6 +46,7 @@ int main(int argc, char** argv)
     if (!options.verbose)
         QLoggingCategory::setFilterRules(QStringLiteral("orvane.*.info=false\norvane.*.warning=false"));
     ServerConfig::setContentHost(options.contentHost);
+    EventStore::setDefaultRoot(options.calendarDir);
     StringTable::install(QLocale::system().uiLanguages());
     CliContext context(options.cityId);
     AppContext::setCurrent(&context);
@@ -53,6 +56,9 @@ int main(int argc, char** argv)
         {"server-time", [&] { return ServerTimeCommand::run(options); }},
         {"fingerprint", [&] { return FingerprintCommand::run(options); }},
         {"identify", [&] { return IdentifyCommand(session).run(); }},
+        {"favorites", [&] { return StorageCommands::favorites(session); }},
+        {"history", [&] { return StorageCommands::history(session); }},
+        {"remind", [&] { return StorageCommands::remind(session); }},
         {"channels", [&] { return ChannelsCommand::run(session); }},
         {"program", [&] { return ProgramCommand::run(session); }},
         {"details", [&] { return DetailsCommand::run(session); }},

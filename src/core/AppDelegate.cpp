@@ -3,6 +3,8 @@
 #include "ORVNavigationController.h"
 
 #include "model/Channel.h"
+#include "model/ChannelsRepository.h"
+#include "model/ORVManagedObjectContext.h"
 #include "model/PreferenceKeys.h"
 #include "model/ServerClock.h"
 #include "model/Show.h"
@@ -93,12 +95,12 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(const QVariantMap&)
 {
     Preferences& defaults = Preferences::standard();
 
-    // 1. The database context.
-    if (m_seams.createDatabaseContext) {
-        m_dbContext = m_seams.createDatabaseContext();
-        if (m_dbContext && !m_dbContext->parent())
-            m_dbContext->setParent(this);
-    }
+    // 1. The database context; its alerts are the screen kit's.
+    m_dbContext = new ORVManagedObjectContext(QString(), this);
+    ChannelsRepository::setAlertPresenter(
+        [](const QString& title, const QString& message, const QString& cancel) {
+            (new AlertView(title, message, nullptr, nullptr, cancel))->show();
+        });
 
     // 2. Connectivity, once, then kept fresh in the background for checkConnection().
     m_reachability = std::make_unique<Reachability>([] { return ServerConfig::contentServer(); });

@@ -16,6 +16,7 @@
 #include <memory>
 
 class AlertView;
+class ORVManagedObjectContext;
 class Channel;
 class Popover;
 class QTimer;
@@ -60,7 +61,7 @@ public:
     Window* window() const { return m_window; }
     TabBarController* tabBarController() const;
     StackedPanesController* stackController() const;
-    QObject* dbContext() const { return m_dbContext; }
+    ORVManagedObjectContext* dbContext() const { return m_dbContext; }
     std::shared_ptr<Channel> selectedChannel() const override { return m_selectedChannel; }
     double roundedServerTimeDifference() const override { return m_roundedServerTimeDifference; }
     bool isConnectionAvailable() const { return m_isConnectionAvailable; }
@@ -126,7 +127,7 @@ private:
     Window* m_window = nullptr;
     QPointer<TabBarController> m_tabBarController;
     QPointer<StackedPanesController> m_stackController;
-    QObject* m_dbContext = nullptr;
+    ORVManagedObjectContext* m_dbContext = nullptr;
     std::shared_ptr<Channel> m_selectedChannel;
     double m_roundedServerTimeDifference = 0;
     bool m_isConnectionAvailable = false;

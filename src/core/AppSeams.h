@@ -12,8 +12,6 @@ class ViewController;
 // wire them (the application's main, tests). A missing seam is skipped with a log line.
 struct AppSeams
 {
-    // Creates the database context, owned by the application controller afterwards.
-    std::function<QObject*()> createDatabaseContext;
     // Starts the identification loop (and with it the microphone capture).
     std::function<void()> startIdentification;
     // The root screen of each phone tab.

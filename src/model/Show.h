@@ -7,6 +7,7 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <optional>
 
 // A show on a channel's schedule. Built from the server's show dictionary; times stay in
 // server time until the screen that builds the show shifts them. Texts are null when absent.
@@ -30,6 +31,13 @@ public:
     // The facts as an HTML document, in the phone's style or one of the tablet's two.
     QString getHTMLBodyInfo() const { return getHTMLBodyInfo(false, false); }
     QString getHTMLBodyInfo(bool forPad, bool details) const;
+
+    // Calendar reminders: one event per show and channel name in the "Orvane" calendar.
+    bool checkDuplicateEventsWithChannelName(const QString& channelName) const;
+    // False when the show already has its event, or when it could not be saved.
+    bool addToCalendarWithChanName(const QString& channelName,
+                                   const std::optional<QDateTime>& alarmDate = std::nullopt) const;
+    bool deleteFromCalendarWithChanName(const QString& channelName) const;
 
     // The category's icon image name and label (a string-table text).
     QString iconName() const;

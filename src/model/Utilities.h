@@ -7,6 +7,12 @@
 
 #include <optional>
 
+#include "platform/Error.h"
+#include "platform/EventStore.h"
+
+#include <functional>
+
+class QObject;
 class SerialQueue;
 
 // Class operations shared by services and screens: day texts for the server and the caches;
@@ -73,6 +79,19 @@ public:
     static QString installationIdentifier();
     // The operating system's machine name (uname -m).
     static QString getDeviceName();
+
+    // Reminders ---------------------------------------------------------------------------
+    // Asks for calendar access; the delegate hears granted() or denied(error) on the main
+    // thread, later (nothing when it has been destroyed by then).
+    static void eventStoreRequestAccessWithDelegate(QObject* delegate, std::function<void()> granted,
+                                                    std::function<void(const Error&)> denied);
+    // The reminders calendar "Orvane": the remembered one, one found by title, or a new one
+    // (orange). A remembered calendar that is gone is forgotten and, this once, the default
+    // calendar serves. None without a local source.
+    static std::optional<EventCalendar> getORVCalendarWithStore(EventStore& store);
+    static void deleteAllORVEvents();
+    // Removes the reminders from 1095 days ago to 30 minutes ago.
+    static void deletePastORVEvents();
 
     // City-local channel ids --------------------------------------------------------------
     // Server channel id -> the city's id for it, through the chosen city's channel map;

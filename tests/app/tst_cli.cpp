@@ -3,6 +3,7 @@
 #include "platform/Json.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -173,6 +174,43 @@ private Q_SLOTS:
         QCOMPARE(cityTwo.status, 0);
         QVERIFY(server->targets().back().find("get_channel_rating.php?city=2") != std::string::npos ||
                 requestsTo("/searchcontent/get_channel_rating.php") == 2);
+    }
+
+    void favouritesHistoryAndReminders()
+    {
+        server->on("/searchcontent/get_channel_info.php",
+                   FakeHttpServer::Response::json(
+                       R"({"ch": "Пятый канал", "icon": "/5.png", "t": 1, "0": {"flag": 1}})"));
+        const Run added = cli({"favorites", "add", "5"});
+        QCOMPARE(added.status, 0);
+        QVERIFY(added.out.contains("Пятый канал"));
+        QVERIFY(server->targets().back() == "/searchcontent/get_channel_info.php?p&i=5");
+        const Run twice = cli({"favorites", "add", "5"});
+        QCOMPARE(twice.status, 1);
+        QVERIFY(twice.err.contains("Этот канал уже добавлен") || twice.err.contains("already been added"));
+        QVERIFY(cli({"favorites"}).out.contains("5   Пятый канал") ||
+                cli({"favorites"}).out.contains("Пятый канал"));
+        QCOMPARE(cli({"favorites", "remove", "5"}).status, 0);
+        QVERIFY(!cli({"favorites"}).out.contains("Пятый канал"));
+        QCOMPARE(cli({"favorites", "add", "x"}).status, 2);
+
+        QVERIFY(!cli({"history"}).out.contains("Кино"));
+        QCOMPARE(cli({"history", "--clear"}).status, 0);
+
+        const QString calendars = home.filePath("calendars-cli");
+        const QString link = "orvane://progdetails/20261207/5/99";
+        const Run remind = cli({"--calendar-dir", calendars, "remind", link, "--alarm", "2026-12-07 19:50"});
+        QCOMPARE(remind.status, 0);
+        QVERIFY2(remind.out.contains("Кино (Пятый канал)"), qPrintable(remind.out + remind.err));
+        QVERIFY(QDir(calendars + "/orvane").entryList({"*.ics"}).size() == 1);
+        const Run again = cli({"--calendar-dir", calendars, "remind", link});
+        QCOMPARE(again.status, 0);
+        QVERIFY(QDir(calendars + "/orvane").entryList({"*.ics"}).size() == 1);
+        QCOMPARE(cli({"--calendar-dir", calendars, "remind", "--delete", link}).status, 0);
+        QVERIFY(QDir(calendars + "/orvane").entryList({"*.ics"}).isEmpty());
+        QCOMPARE(cli({"--calendar-dir", calendars, "remind", "--clear-all"}).status, 0);
+        QVERIFY(!QDir(calendars + "/orvane").exists());
+        QCOMPARE(cli({"remind", link, "--alarm", "tomorrow"}).status, 2);
     }
 
     void failuresGoToStandardError()
