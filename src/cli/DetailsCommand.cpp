@@ -19,7 +19,7 @@ QString ratingLine(const QVariantMap& rating)
         const QVariant value = rating.value(QLatin1String(ratingKey));
         if (!value.isValid())
             return;
-        QString part = QString::fromLatin1(label) + u' ' + QString::number(JsonValue::number(value), 'f', 1);
+        QString part = QString::fromUtf8(label) + u' ' + QString::number(JsonValue::number(value), 'f', 1);
         const QVariant votes = rating.value(QLatin1String(votesKey));
         if (votes.isValid())
             part += QStringLiteral(" (%1)").arg(JsonValue::text(votes));

@@ -63,7 +63,7 @@ QString peopleParagraph(const char* labelKey, const QVariantList& people, const 
 // One line of people in the brief: two newlines, the label, " name," each, last comma dropped.
 QString peopleBrief(const char* labelKey, const QVariantList& people, bool forPad)
 {
-    QString text = QStringLiteral("\n\n") + StringTable::localized(labelKey);
+    QString text = QStringLiteral("\n\n") + StringTable::localized(labelKey) + u':';
     for (const QVariant& participant : people)
         text += u' ' + participantName(participant) + u',';
     text.chop(1);
@@ -132,11 +132,12 @@ void Show::prepareParticipants(const QVariantList& participants)
     }
 }
 
+// Labels are followed by a colon, as in the HTML body: the labels' texts carry none.
 QString Show::composeBriefInfoForPad(bool forPad) const
 {
     QString text;
     if (!genre.isNull()) {
-        text += QStringLiteral("\n\n") + StringTable::localized("Genre") + genre;
+        text += QStringLiteral("\n\n") + StringTable::localized("Genre") + QStringLiteral(": ") + genre;
         if (forPad)
             text += u'\n';
     }
@@ -147,7 +148,7 @@ QString Show::composeBriefInfoForPad(bool forPad) const
     if (!directors.isEmpty())
         text += peopleBrief(QT_TRANSLATE_NOOP("orv_localizable", "Director"), directors, forPad);
     if (!country.isNull()) {
-        text += QStringLiteral("\n\n") + StringTable::localized("Production") + country;
+        text += QStringLiteral("\n\n") + StringTable::localized("Production") + QStringLiteral(": ") + country;
         if (!productCompany.isEmpty())
             text += u' ' + productCompany;
         if (year != 0)

@@ -111,17 +111,17 @@ private Q_SLOTS:
         Show show;
         show.genre = "g";
         show.prepareParticipants({person("x", 1), person("y", 1)});
-        QCOMPARE(show.composeBriefInfoForPad(false), QStringLiteral("\n\nGenreg\n\nActors x, y"));
-        QCOMPARE(show.composeBriefInfoForPad(true), QStringLiteral("\n\nGenreg\n\n\nActors x, y\n"));
+        QCOMPARE(show.composeBriefInfoForPad(false), QStringLiteral("\n\nGenre: g\n\nActors: x, y"));
+        QCOMPARE(show.composeBriefInfoForPad(true), QStringLiteral("\n\nGenre: g\n\n\nActors: x, y\n"));
 
         Show made;
         made.country = "c";
         made.year = 2001;
-        QCOMPARE(made.composeBriefInfo(), QStringLiteral("\n\nProductionc, 2001"));
+        QCOMPARE(made.composeBriefInfo(), QStringLiteral("\n\nProduction: c, 2001"));
         made.productCompany = "Mosfilm";
         made.prepareParticipants({person("a", 12), person("d", 2)});
         QCOMPARE(made.composeBriefInfo(),
-                 QStringLiteral("\n\nAnchors a\n\nDirector d\n\nProductionc Mosfilm, 2001"));
+                 QStringLiteral("\n\nAnchors: a\n\nDirector: d\n\nProduction: c Mosfilm, 2001"));
     }
 
     void htmlBodies()
