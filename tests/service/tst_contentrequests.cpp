@@ -1,4 +1,6 @@
 #include "FakeHttpServer.h"
+#include "service/ReplyRecorder.h"
+#include "service/TestAppContext.h"
 #include "TestHome.h"
 
 #include "model/AppContext.h"
@@ -16,41 +18,6 @@
 
 namespace {
 
-class TestContext final : public AppContext
-{
-public:
-    int city = 3;
-    QVariantMap map;
-    std::shared_ptr<Channel> channel;
-    int userCityId() const override { return city; }
-    QVariantMap mapListDict() const override { return map; }
-    double roundedServerTimeDifference() const override { return 0; }
-    std::shared_ptr<Channel> selectedChannel() const override { return channel; }
-};
-
-struct Caller : QObject
-{
-    int finished = 0;
-    int failed = 0;
-    QVariant value;
-    Error error;
-    QThread* thread = nullptr;
-    Reply reply()
-    {
-        return Reply(
-            this,
-            [this](const QVariant& v) {
-                ++finished;
-                value = v;
-                thread = QThread::currentThread();
-            },
-            [this](const Error& e) {
-                ++failed;
-                error = e;
-            });
-    }
-};
-
 std::shared_ptr<Channel> current(bool manually)
 {
     auto channel = Channel::initWithArray({"C"});
@@ -67,14 +34,14 @@ class TestContentRequests : public QObject
 
     std::unique_ptr<TestHome> home;
     std::unique_ptr<FakeHttpServer> server;
-    TestContext context;
+    TestAppContext context;
     QString device;
 
     // Sends, waits for the reply, and gives the one request line's target.
     std::string sent(const std::function<void(const Reply&)>& send)
     {
         server->clearRequests();
-        Caller caller;
+        ReplyRecorder caller;
         send(caller.reply());
         if (!QTest::qWaitFor([&] { return caller.finished + caller.failed == 1; }, 5000))
             return "(no reply)";
@@ -91,7 +58,7 @@ private Q_SLOTS:
         server = std::make_unique<FakeHttpServer>();
         server->setDefault(FakeHttpServer::Response::json("{\"ok\":1}"));
         ServerConfig::setContentHost(server->hostWithPort());
-        context = TestContext();
+        context = TestAppContext();
         AppContext::setCurrent(&context);
         ServiceCalls::sharedManager().setAnswerCache(std::make_shared<FileAnswerCache>());
         device = Utilities::getDeviceUniqueID();
@@ -169,7 +136,7 @@ private Q_SLOTS:
                  }),
                  "/searchcontent/content_listview.php?v=2&m=1&d=" + d + "&i=6&t=20261208&s&w");
 
-        Caller caller;
+        ReplyRecorder caller;
         s.getShowInfoWithUrl("orvane://progdetails/20261207", caller.reply());
         QTRY_COMPARE(caller.failed, 1);
         QCOMPARE(caller.error.code(), 1);
@@ -180,13 +147,13 @@ private Q_SLOTS:
         server->on("/searchcontent/content_listview.php",
                    FakeHttpServer::Response::json(R"({"1": {"title": "Утро"}, "channid": "x"})"));
         const QDateTime date = QDateTime(QDate(2026, 12, 7), QTime(12, 0));
-        Caller first;
+        ReplyRecorder first;
         ServiceCalls::sharedManager().getProgramForDayWithChannelId("5", date, first.reply());
         QTRY_COMPARE(first.finished, 1);
         QCOMPARE(first.value.toMap().value("channid").toString(), QStringLiteral("5"));
         QTRY_VERIFY(Utilities::getChannProgramDataById("5", date));
 
-        Caller second;
+        ReplyRecorder second;
         bool returned = false;
         bool afterReturn = false;
         ServiceCalls::sharedManager().getProgramForDayWithChannelId(
@@ -204,7 +171,7 @@ private Q_SLOTS:
         QCOMPARE(server->requestCount(), size_t(1));
 
         // Another day, and another channel, go to the network.
-        Caller third;
+        ReplyRecorder third;
         ServiceCalls::sharedManager().getProgramForDayWithChannelId("5", date.addDays(1), third.reply());
         QTRY_COMPARE(third.finished, 1);
         QCOMPARE(server->requestCount(), size_t(2));
@@ -215,7 +182,7 @@ private Q_SLOTS:
         server->on("/searchcontent/content_listview.php", FakeHttpServer::Response::json(R"({"nodata": 1})"));
         const QDateTime date = QDateTime(QDate(2026, 12, 7), QTime(12, 0));
         for (int i = 1; i <= 2; ++i) {
-            Caller caller;
+            ReplyRecorder caller;
             ServiceCalls::sharedManager().getProgramForDayWithChannelId("5", date, caller.reply());
             QTRY_COMPARE(caller.finished, 1);
             Dispatch::cacheQueue().sync([] {});
@@ -229,7 +196,7 @@ private Q_SLOTS:
         QVERIFY(Utilities::saveChannProgramData(QVariantMap{{"1", QVariantMap{{"title", "кэш"}}}}, "5",
                                                 Utilities::optimizeDateForORVProgram(date)));
         server.reset(); // nobody listens any more
-        Caller caller;
+        ReplyRecorder caller;
         ServiceCalls::sharedManager().getProgramForDayWithChannelId("5", date, caller.reply());
         QTRY_COMPARE(caller.finished, 1);
         QCOMPARE(caller.value.toMap().value("1").toMap().value("title").toString(), QStringLiteral("кэш"));
@@ -243,8 +210,8 @@ private Q_SLOTS:
                        R"({"cc": [["-", 0], ["A", 1]], "5": ["Пятый", "/5.png", 1, 1, 1, ""]})"));
         server->on("/searchcontent/get_channel_rating.php",
                    FakeHttpServer::Response::json(R"({"5": [7.5]})"));
-        Caller channels;
-        Caller ratings;
+        ReplyRecorder channels;
+        ReplyRecorder ratings;
         ServiceCalls::sharedManager().getChannelInfoWithChannelId(-4, channels.reply());
         ServiceCalls::sharedManager().getChannelRatingsWithCityId(3, ratings.reply());
         QTRY_COMPARE(channels.finished + ratings.finished, 2);

@@ -1,4 +1,6 @@
 #include "FakeHttpServer.h"
+#include "service/ReplyRecorder.h"
+#include "service/TestAppContext.h"
 
 #include "model/AppContext.h"
 #include "model/Channel.h"
@@ -18,18 +20,6 @@
 #include <mutex>
 
 namespace {
-
-// The shared state a test controls.
-class TestContext final : public AppContext
-{
-public:
-    int city = 3;
-    QVariantMap map;
-    int userCityId() const override { return city; }
-    QVariantMap mapListDict() const override { return map; }
-    double roundedServerTimeDifference() const override { return 0; }
-    std::shared_ptr<Channel> selectedChannel() const override { return nullptr; }
-};
 
 // Records the cache writes and the thread they run on.
 class RecordingCache final : public AnswerCache
@@ -76,32 +66,6 @@ private:
     QList<Write> list;
 };
 
-// One caller: what reached its handlers, and when.
-struct Caller : QObject
-{
-    int finished = 0;
-    int failed = 0;
-    QVariant value;
-    Error error;
-    QThread* thread = nullptr;
-    Reply reply()
-    {
-        return Reply(
-            this,
-            [this](const QVariant& v) {
-                ++finished;
-                value = v;
-                thread = QThread::currentThread();
-            },
-            [this](const Error& e) {
-                ++failed;
-                error = e;
-                thread = QThread::currentThread();
-            });
-    }
-    int reports() const { return finished + failed; }
-};
-
 } // namespace
 
 class TestServiceCalls : public QObject
@@ -109,13 +73,13 @@ class TestServiceCalls : public QObject
     Q_OBJECT
 
     std::unique_ptr<FakeHttpServer> server;
-    TestContext context;
+    TestAppContext context;
     std::shared_ptr<RecordingCache> cache;
 
     std::string base() const { return "/searchcontent/"; }
 
     // Sends a request whose answer is scripted for /searchcontent/x.php.
-    void sendScripted(const FakeHttpServer::Response& response, Caller* caller, CallbackRecord record = {})
+    void sendScripted(const FakeHttpServer::Response& response, ReplyRecorder* caller, CallbackRecord record = {})
     {
         server->on(base() + "x.php", response);
         record.reply = caller->reply();
@@ -127,7 +91,7 @@ private Q_SLOTS:
     {
         server = std::make_unique<FakeHttpServer>();
         QVERIFY(ServerConfig::setContentHost(server->hostWithPort()));
-        context = TestContext();
+        context = TestAppContext();
         AppContext::setCurrent(&context);
         cache = std::make_shared<RecordingCache>();
         ServiceCalls::sharedManager().setAnswerCache(cache);
@@ -144,7 +108,7 @@ private Q_SLOTS:
 
     void requestUrlsByteForByte()
     {
-        Caller caller;
+        ReplyRecorder caller;
         context.map = {{"27", "5"}};
         ServiceCalls& service = ServiceCalls::sharedManager();
         service.getServerTime(caller.reply());
@@ -191,7 +155,7 @@ private Q_SLOTS:
 
     void escapedTextReachesTheServerAsEscaped()
     {
-        Caller caller;
+        ReplyRecorder caller;
         server->on(base() + "get_search_program_info.php", FakeHttpServer::Response::json("{\"nodata\":1}"));
         ServiceCalls::sharedManager().sendRequest(
             ServiceCalls::baseUrl() + QStringLiteral("get_search_program_info.php?s=Вести 24 #1 100%&city=3"),
@@ -206,7 +170,7 @@ private Q_SLOTS:
 
     void deliveryIsOnTheMainThreadAfterTheCallReturns()
     {
-        Caller caller;
+        ReplyRecorder caller;
         bool returned = false;
         bool answeredAfterReturn = false;
         server->on(base() + "messages/now.php", FakeHttpServer::Response::json("{\"timestamp_gmt\":1}"));
@@ -247,7 +211,7 @@ private Q_SLOTS:
             {"non-utf8 error body", R::text("\xff\xfe", 500), false, "error domain", 500, QString()},
         };
         for (const Case& c : cases) {
-            Caller caller;
+            ReplyRecorder caller;
             sendScripted(c.response, &caller);
             QTRY_COMPARE(caller.reports(), 1);
             QVERIFY2(caller.failed == 1, c.name);
@@ -268,13 +232,13 @@ private Q_SLOTS:
             "\"text\"",          "",
             "{\"a\": ",          std::string(513, '[') + std::string(513, ']')};
         for (const std::string& body : bodies) {
-            Caller caller;
+            ReplyRecorder caller;
             sendScripted(R::json(body), &caller);
             QTRY_COMPARE(caller.reports(), 1);
             QCOMPARE(caller.finished, 1);
             QVERIFY(!caller.value.isValid());
         }
-        Caller caller;
+        ReplyRecorder caller;
         sendScripted(R::json("[]"), &caller);
         QTRY_COMPARE(caller.finished, 1);
         QCOMPARE(caller.value.typeId(), QMetaType::QVariantList);
@@ -289,7 +253,7 @@ private Q_SLOTS:
             port = quint16(gone.port());
         }
         ServerConfig::setContentHost(QStringLiteral("127.0.0.1:%1").arg(port));
-        Caller caller;
+        ReplyRecorder caller;
         ServiceCalls::sharedManager().getServerTime(caller.reply());
         QTRY_COMPARE(caller.failed, 1);
         QCOMPARE(caller.error.domain(), HttpFetcher::NetworkErrorDomain);
@@ -307,7 +271,7 @@ private Q_SLOTS:
         server->on(base() + "hang.php", hang);
         server->on(base() + "big.php", R::json("[" + std::string(50 * 1024 * 1024, ' ') + "]"));
         for (const char* page : {"loop.php", "hang.php", "big.php"}) {
-            Caller caller;
+            ReplyRecorder caller;
             ServiceCalls::sharedManager().sendRequest(
                 ServiceCalls::baseUrl() + page, ServiceCalls::callbackDictionaryForDelegate(caller.reply()));
             QTRY_VERIFY_WITH_TIMEOUT(caller.reports() == 1, 10000);
@@ -321,7 +285,7 @@ private Q_SLOTS:
     {
         FakeHttpServer::Response slow = FakeHttpServer::Response::json("{}");
         slow.delayMs = 150;
-        auto* caller = new Caller;
+        auto* caller = new ReplyRecorder;
         int calls = 0;
         sendScripted(slow, caller);
         Reply counting(caller, [&](const QVariant&) { ++calls; });
@@ -332,7 +296,7 @@ private Q_SLOTS:
         QCOMPARE(calls, 0);
 
         // A failure with only a finished handler, and a request without a delegate: nothing runs.
-        Caller quiet;
+        ReplyRecorder quiet;
         int finishedCalls = 0;
         server->on(base() + "e.php", FakeHttpServer::Response::text("", 500));
         ServiceCalls::sharedManager().sendRequest(
@@ -346,7 +310,7 @@ private Q_SLOTS:
 
     void channidOverwritesWhatTheServerSent()
     {
-        Caller caller;
+        ReplyRecorder caller;
         CallbackRecord record;
         record.channid = QStringLiteral("27");
         sendScripted(FakeHttpServer::Response::json(R"({"channid": "99", "1": {"title": "News"}})"), &caller,
@@ -378,7 +342,7 @@ private Q_SLOTS:
         };
         for (const Case& c : cases) {
             const qsizetype before = cache->writes().size();
-            Caller caller;
+            ReplyRecorder caller;
             CallbackRecord record;
             record.cacheCode = c.code;
             record.channid = c.channid;
@@ -405,7 +369,7 @@ private Q_SLOTS:
 
     void anExceptionAnswerIsCachedAndReportedAsAnError()
     {
-        Caller caller;
+        ReplyRecorder caller;
         CallbackRecord record;
         record.cacheCode = 2;
         sendScripted(FakeHttpServer::Response::json(R"({"ExceptionDetail": {"Message": "later"}})"), &caller,
@@ -418,7 +382,7 @@ private Q_SLOTS:
 
     void anErrorStatusIsNeverCached()
     {
-        Caller caller;
+        ReplyRecorder caller;
         CallbackRecord record;
         record.cacheCode = 3;
         sendScripted(FakeHttpServer::Response::json(R"({"cc": []})", 500), &caller, record);
