@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Orvane need.
 # Only missing packages are installed; run as root (or with sudo available).
+# --bench adds what the server benchmarks need.
 set -euo pipefail
 
 packages=(
@@ -9,8 +10,13 @@ packages=(
     libqt6sql6-sqlite libqt6dbus6 qt6-networkauth-dev qt6-qpa-plugins libgl-dev
     libcpp-httplib-dev portaudio19-dev libsndfile1-dev libical-dev
     libbenchmark-dev fonts-dejavu-core
-    khal
+    khal xmltv-util
 )
+# The benchmarks measure the servers against nginx with wrk: only with --bench, since
+# nginx's package starts a web server on port 80.
+if [ "${1:-}" = "--bench" ]; then
+    packages+=(wrk nginx-light)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,162 @@
+#include "ServerCommands.h"
+
+#include "RequestLog.h"
+#include "ServerOptions.h"
+
+#include "content/ContentServer.h"
+#include "content/ProgrammeDay.h"
+#include "http/HttpServer.h"
+#include "importer/DemoData.h"
+#include "importer/XmltvImporter.h"
+#include "store/ScheduleStore.h"
+
+#include <QDateTime>
+#include <QTimeZone>
+
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+#include <unistd.h>
+
+namespace {
+
+void say(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+// Progress on one terminal line, or a line every tenth when the output is not a terminal.
+class ProgressLine
+{
+public:
+    void show(int percent, const QString& text)
+    {
+        if (percent == m_percent)
+            return;
+        if (isatty(STDERR_FILENO)) {
+            std::fprintf(stderr, "\r%3d%%  %s\x1b[K", percent, qPrintable(text));
+            m_open = true;
+        } else if (percent / 10 != m_percent / 10) {
+            std::fprintf(stderr, "%3d%%  %s\n", percent, qPrintable(text));
+        }
+        m_percent = percent;
+    }
+    ~ProgressLine()
+    {
+        if (m_open)
+            std::fprintf(stderr, "\n");
+    }
+
+private:
+    int m_percent = -1;
+    bool m_open = false;
+};
+
+bool openStore(ScheduleStore& store)
+{
+    if (store.isOpen())
+        return true;
+    say(QStringLiteral("orvane-server: cannot open the store %1: %2").arg(store.path(), store.error()));
+    return false;
+}
+
+} // namespace
+
+namespace ServerCommands {
+
+int serve(const ServerOptions& options)
+{
+    // Signals are taken by sigwait below, not by whichever thread they would interrupt.
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+
+    ScheduleStore store(options.database);
+    if (!openStore(store))
+        return 1;
+    ContentServer content(store);
+    RequestLog log;
+    HttpServer contentHttp([&content](const HttpRequest& request) { return content.handle(request); });
+    contentHttp.setLogger(log.logger(QStringLiteral("content")));
+    QString error;
+    if (!contentHttp.listen(options.bind, quint16(options.port), &error)) {
+        say(QStringLiteral("orvane-server: content server on %1:%2: %3").arg(options.bind).arg(options.port).arg(error));
+        return 1;
+    }
+    say(QStringLiteral("orvane-server: store %1 (%2 programmes)").arg(store.path()).arg(store.programmeCount()));
+    say(QStringLiteral("orvane-server: content server on http://%1:%2/searchcontent/")
+            .arg(options.bind)
+            .arg(contentHttp.port()));
+    std::fflush(stderr);
+
+    int received = 0;
+    sigwait(&signals, &received);
+    say(QStringLiteral("orvane-server: stopping"));
+    contentHttp.stop();
+    return 0;
+}
+
+int importXmltv(const ServerOptions& options)
+{
+    ScheduleStore store(options.database);
+    if (!openStore(store))
+        return 1;
+    if (!store.city(options.city)) {
+        const QTimeZone zone(store.timeZone().toUtf8());
+        const int offset = zone.isValid() ? zone.offsetFromUtc(QDateTime::currentDateTimeUtc()) / 60 : 180;
+        const QString name = options.cityName.isEmpty() ? QStringLiteral("Город %1").arg(options.city) : options.cityName;
+        store.upsertCity({options.city, name, offset});
+        say(QStringLiteral("orvane-server: created the city %1 \"%2\"").arg(options.city).arg(name));
+    }
+    ProgressLine line;
+    XmltvImporter importer(store, options.city);
+    const XmltvImporter::Summary summary =
+        importer.importFile(options.file, [&line](qint64 read, qint64 total, qint64 programmes) {
+            const int percent = total > 0 ? int(std::min<qint64>(100, read * 100 / total)) : 0;
+            line.show(percent, QStringLiteral("%1 programmes").arg(programmes));
+        });
+    if (!summary.ok) {
+        say(QStringLiteral("orvane-server: %1: %2").arg(options.file, summary.error));
+        return 1;
+    }
+    say(QStringLiteral("orvane-server: imported %1 channels and %2 programmes into city %3 (%4 skipped)")
+            .arg(summary.channels)
+            .arg(summary.programmes)
+            .arg(options.city)
+            .arg(summary.skipped));
+    if (summary.remoteIcons > 0)
+        say(QStringLiteral("orvane-server: %1 icons on other hosts were not fetched; the server draws those pictures")
+                .arg(summary.remoteIcons));
+    return 0;
+}
+
+int demoData(const ServerOptions& options)
+{
+    ScheduleStore store(options.database);
+    if (!openStore(store))
+        return 1;
+    ProgressLine line;
+    DemoData demo(store);
+    // Today's programme day in the store's zone (before the day boundary it is yesterday's).
+    const QTimeZone zone(store.timeZone().toUtf8());
+    const ProgrammeDay days(zone.isValid() ? zone : QTimeZone::systemTimeZone());
+    const QDate today = QDate::fromString(days.dayOf(QDateTime::currentSecsSinceEpoch()), u"yyyyMMdd");
+    const DemoData::Summary summary = demo.generate(today, [&line](int done, int total) {
+        line.show(done * 100 / total, QStringLiteral("%1 of %2 channels").arg(done).arg(total));
+    });
+    if (!summary.ok) {
+        say(QStringLiteral("orvane-server: the demo data could not be stored in %1").arg(store.path()));
+        return 1;
+    }
+    say(QStringLiteral("orvane-server: demo data in %1: %2 cities, %3 channels, %4 programmes, %5 new messages")
+            .arg(store.path())
+            .arg(summary.cities)
+            .arg(summary.channels)
+            .arg(summary.programmes)
+            .arg(summary.messages));
+    return 0;
+}
+
+} // namespace ServerCommands

@@ -1,0 +1,106 @@
+#include "ServerOptions.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace {
+
+bool readPort(const QString& text, int* value)
+{
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < 0 || number > 65535)
+        return false;
+    *value = number;
+    return true;
+}
+
+} // namespace
+
+QString ServerOptions::defaultDatabase()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty())
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    return data + QStringLiteral("/orvane-server/schedule.sqlite");
+}
+
+QString ServerOptions::usage()
+{
+    return QStringLiteral(
+        "Usage:\n"
+        "  orvane-server serve [--db PATH] [--bind ADDRESS] [--port N] [--id-port N]\n"
+        "      Serves the content server (/searchcontent/, default port 22222) and the\n"
+        "      identification server (/searchfunctions/, default port 22223) until interrupted.\n"
+        "      --bind ADDRESS   address to listen on (default 127.0.0.1; 0.0.0.0 for all)\n"
+        "      --port N         content server port (0 picks a free one)\n"
+        "      --id-port N      identification server port (0 picks a free one)\n"
+        "  orvane-server import-xmltv FILE [--city ID] [--city-name NAME] [--db PATH]\n"
+        "      Imports an XMLTV listing; its channels join the city (default 1). Importing again\n"
+        "      updates what changed. A city that does not exist yet is created with NAME.\n"
+        "  orvane-server demo-data [--db PATH]\n"
+        "      Fills the store with the demo data set for the week around today.\n"
+        "  orvane-server --help\n"
+        "\n"
+        "  --db PATH   the schedule store (default %1)\n")
+        .arg(defaultDatabase());
+}
+
+ServerOptions ServerOptions::parse(const QStringList& arguments)
+{
+    ServerOptions options;
+    options.database = defaultDatabase();
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        const QString value = hasValue ? arguments[i + 1] : QString();
+        auto needValue = [&]() {
+            if (!hasValue)
+                options.error = QStringLiteral("%1 needs a value").arg(argument);
+            ++i;
+            return hasValue;
+        };
+        if (argument == u"--help" || argument == u"-h") {
+            options.help = true;
+        } else if (argument == u"--db") {
+            if (needValue())
+                options.database = value;
+        } else if (argument == u"--bind") {
+            if (needValue())
+                options.bind = value;
+        } else if (argument == u"--port" || argument == u"--id-port") {
+            if (needValue() && !readPort(value, argument == u"--port" ? &options.port : &options.idPort))
+                options.error = QStringLiteral("%1 takes a port number 0 to 65535").arg(argument);
+        } else if (argument == u"--city") {
+            bool ok = false;
+            if (needValue())
+                options.city = value.toInt(&ok);
+            if (hasValue && (!ok || options.city < 1))
+                options.error = QStringLiteral("--city takes a positive city id");
+        } else if (argument == u"--city-name") {
+            if (needValue())
+                options.cityName = value;
+        } else if (argument.startsWith(u'-')) {
+            options.error = QStringLiteral("unknown option %1").arg(argument);
+        } else if (options.command.isEmpty()) {
+            options.command = argument;
+        } else if (options.command == u"import-xmltv" && options.file.isEmpty()) {
+            options.file = argument;
+        } else {
+            options.error = QStringLiteral("unexpected argument %1").arg(argument);
+        }
+        if (!options.error.isEmpty())
+            return options;
+    }
+    static const QStringList commands = {QStringLiteral("serve"), QStringLiteral("import-xmltv"),
+                                         QStringLiteral("demo-data")};
+    if (options.help)
+        return options;
+    if (options.command.isEmpty())
+        options.error = QStringLiteral("no command given");
+    else if (!commands.contains(options.command))
+        options.error = QStringLiteral("unknown command %1").arg(options.command);
+    else if (options.command == u"import-xmltv" && options.file.isEmpty())
+        options.error = QStringLiteral("import-xmltv needs the file to import");
+    return options;
+}

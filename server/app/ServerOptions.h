@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command line of orvane-server: a command and its options.
+struct ServerOptions
+{
+    QString command; // "serve", "import-xmltv", "demo-data"; empty with help or an error
+    QString database;
+    QString bind = QStringLiteral("127.0.0.1");
+    int port = 22222;
+    int idPort = 22223;
+    QString file;
+    int city = 1;
+    QString cityName;
+    bool help = false;
+    QString error;
+
+    // argv without the program name.
+    static ServerOptions parse(const QStringList& arguments);
+    static QString usage();
+    // ~/.local/share/orvane-server/schedule.sqlite (XDG_DATA_HOME honoured).
+    static QString defaultDatabase();
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ContentService.h"
+#include "Pages.h"
+#include "PictureRenderer.h"
+
+#include "http/HttpRequest.h"
+#include "http/HttpResponse.h"
+
+class ScheduleStore;
+
+// Everything under /searchcontent/: the JSON requests, the pages and the pictures.
+class ContentServer
+{
+public:
+    static constexpr int MaxTargetBytes = 8192;
+
+    explicit ContentServer(ScheduleStore& store);
+    HttpResponse handle(const HttpRequest& request);
+
+private:
+    ContentService m_content;
+    Pages m_pages;
+    PictureRenderer m_pictures;
+};

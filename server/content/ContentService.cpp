@@ -1,0 +1,494 @@
+#include "ContentService.h"
+
+#include "store/ScheduleStore.h"
+
+#include "platform/Json.h"
+
+#include <QLocale>
+
+namespace {
+
+const QVariant NoData = 1;
+
+QVariantMap noData()
+{
+    return {{QStringLiteral("nodata"), NoData}};
+}
+
+// An integer parameter: none when absent; set *bad when present and not an integer.
+std::optional<int> integer(const HttpRequest& request, const QString& name, bool* bad)
+{
+    if (!request.has(name))
+        return std::nullopt;
+    bool ok = false;
+    const int value = request.value(name).trimmed().toInt(&ok);
+    if (!ok) {
+        *bad = true;
+        return std::nullopt;
+    }
+    return value;
+}
+
+HttpResponse missing(const QString& name)
+{
+    return HttpResponse::error(400, QStringLiteral("The parameter \"%1\" is missing or not a number.").arg(name));
+}
+
+// A moment written by the application as "yyyy-MM-dd HH:mm:ss.SSSSSS" (its zone is the
+// server's in a deployment on one machine; the fraction is ignored).
+std::optional<qint64> timestamp(const QString& text)
+{
+    const QDateTime moment = QDateTime::fromString(text.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    if (!moment.isValid())
+        return std::nullopt;
+    return moment.toSecsSinceEpoch();
+}
+
+// A show's picture path under gfx/: the one stored with it, else the one the server draws.
+QString pictureOf(const StoreProgramme& p, bool big)
+{
+    const QString& stored = big ? p.imageBig : p.image;
+    if (!stored.isEmpty())
+        return stored;
+    return QStringLiteral("shows/%1%2.png").arg(p.id).arg(big ? QStringLiteral("_big") : QString());
+}
+
+QVariantMap tweetOf(const StoreMessage& m)
+{
+    QVariantMap message{{"text", m.text}, {"id_str", QString::number(m.id)}, {"source", m.source}};
+    if (!m.mediaUrl.isEmpty())
+        message.insert("entities", QVariantMap{{"media", QVariantList{QVariantMap{{"type", "photo"}, {"media_url", m.mediaUrl}}}}});
+    QVariantMap status{{"favorited", false}};
+    status.insert("in_reply_to_status_id_str", m.replyToId.isEmpty() ? Json::null() : QVariant(m.replyToId));
+    status.insert("in_reply_to_screen_name", m.replyToScreenName.isEmpty() ? Json::null() : QVariant(m.replyToScreenName));
+    const QString time = QLocale::c().toString(QDateTime::fromSecsSinceEpoch(m.time), u"yyyy-MM-dd HH:mm:ss") +
+                         QStringLiteral(".000000");
+    return {{"message", message},
+            {"sender_info",
+             QVariantMap{{"name", m.senderName}, {"screen_name", m.screenName}, {"id_str", m.senderId},
+                         {"profile_image_url", m.profileImageUrl}}},
+            {"status", status},
+            {"time", time}};
+}
+
+} // namespace
+
+ContentService::ContentService(ScheduleStore& store) : m_store(store)
+{
+    const QTimeZone zone(store.timeZone().toUtf8());
+    m_days = ProgrammeDay(zone.isValid() ? zone : QTimeZone::systemTimeZone());
+}
+
+std::optional<HttpResponse> ContentService::answer(const QString& page, const HttpRequest& request)
+{
+    if (page == u"messages/now.php")
+        return serverTime();
+    if (page == u"get_channel_info.php")
+        return channelInfo(request);
+    if (page == u"get_program_info.php")
+        return programInfo(request);
+    if (page == u"content_listview.php")
+        return contentListview(request);
+    if (page == u"get_search_program_info.php")
+        return search(request);
+    if (page == u"messages/twitterjsonlimit.php")
+        return tweets(request, true);
+    if (page == u"messages/twitterjson.php")
+        return tweets(request, false);
+    if (page == u"get_suggested_cities_list.php")
+        return cities(request);
+    if (page == u"get_channel_rating.php")
+        return ratings(request);
+    if (page == u"get_channel_city_map_list.php")
+        return mapList(request);
+    if (page == u"get_service_status.php")
+        return serviceStatus();
+    return std::nullopt;
+}
+
+QVariantMap ContentService::showDictionary(const StoreProgramme& p, bool details) const
+{
+    QVariantMap show{{"ev", double(p.id)},
+                     {"title", p.title},
+                     {"image", pictureOf(p, false)},
+                     {"image_s", pictureOf(p, true)},
+                     {"start_ts", double(p.start)},
+                     {"finish_ts", double(p.stop)},
+                     {"flag", p.category},
+                     {"pd", m_days.dayOf(p.start).toDouble()},
+                     {"ch", QString::number(p.channelId)}};
+    if (!p.subTitle.isEmpty())
+        show.insert("subtitle", p.subTitle);
+    if (!p.genre.isEmpty())
+        show.insert("type_str", p.genre);
+    if (!p.country.isEmpty())
+        show.insert("country", p.country);
+    if (p.year > 0)
+        show.insert("year", p.year);
+    if (!p.company.isEmpty())
+        show.insert("company", p.company);
+    if (p.imdbRating > 0 || p.kpRating > 0) {
+        QVariantMap rating;
+        if (p.imdbRating > 0) {
+            rating.insert("imdb_rating", p.imdbRating);
+            rating.insert("imdb_votes", p.imdbVotes);
+        }
+        if (p.kpRating > 0) {
+            rating.insert("kp_rating", p.kpRating);
+            rating.insert("kp_votes", p.kpVotes);
+            rating.insert("kp_index", p.kpIndex);
+        }
+        show.insert("rating", QVariantList{rating});
+    }
+    if (details) {
+        if (!p.description.isEmpty())
+            show.insert("info", p.description);
+        QVariantList humans;
+        for (const StoreParticipant& person : p.participants) {
+            QVariantMap human{{"amp", person.role}, {"name", person.name}};
+            if (!person.url.isEmpty())
+                human.insert("url", person.url);
+            humans.append(human);
+        }
+        if (!humans.isEmpty())
+            show.insert("humans", humans);
+        QVariantList gallery;
+        for (const QString& path : p.gallery)
+            gallery.append(path);
+        show.insert("image_g", gallery);
+    }
+    return show;
+}
+
+QVariantMap ContentService::nowEntry(const StoreProgramme& p) const
+{
+    return {{"t", p.title},
+            {"ts", double(p.start)},
+            {"tf", double(p.stop)},
+            {"pid", QString::number(p.id)},
+            {"pd", m_days.dayOf(p.start)},
+            {"pim", pictureOf(p, false)},
+            {"piml", pictureOf(p, true)},
+            {"aact", 0},
+            {"aurl", QString()}};
+}
+
+HttpResponse ContentService::serverTime()
+{
+    return HttpResponse::json(QVariantMap{{"timestamp_gmt", double(QDateTime::currentSecsSinceEpoch())}});
+}
+
+QVariantList ContentService::channelArray(const StoreChannel& channel, int categoryIndex) const
+{
+    return {channel.name, channel.logo, channel.isTv ? 1 : 0, categoryIndex, channel.autoDetection ? 1 : 0, channel.slogan};
+}
+
+QVariantMap ContentService::dynamicInfo(const StoreChannel& channel, qint64 now)
+{
+    QVariantMap info{{"ch", channel.name}, {"icon", channel.logo}, {"t", channel.isTv ? 1 : 0}, {"slogan", channel.slogan}};
+    if (const auto onAir = m_store.programmeAt(channel.id, now)) {
+        info.insert("ev", double(onAir->id));
+        info.insert("prg", onAir->title);
+        info.insert("pdate", m_days.dayOf(onAir->start));
+        info.insert("0", QVariantMap{{"flag", onAir->category}});
+    } else {
+        info.insert("0", QVariantMap{{"flag", 0}});
+    }
+    return info;
+}
+
+HttpResponse ContentService::channelInfo(const HttpRequest& request)
+{
+    bool bad = false;
+    const std::optional<int> id = integer(request, "i", &bad);
+    const std::optional<int> city = integer(request, "city", &bad);
+    if (!id)
+        return missing("i");
+    if (bad)
+        return missing("city");
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const bool dynamic = request.has("p");
+
+    if (*id == -4) {
+        if (!city)
+            return missing("city");
+        const QList<StoreChannel> channels = m_store.channelsOfCity(*city);
+        if (channels.isEmpty())
+            return HttpResponse::json(noData());
+        QVariantMap answer;
+        if (dynamic) {
+            const QMap<int, int> map = m_store.cityMap(*city);
+            for (const StoreChannel& channel : channels) {
+                const auto local = m_store.channel(map.value(channel.id, channel.id));
+                answer.insert(QString::number(channel.id), dynamicInfo(local ? *local : channel, now));
+            }
+            return HttpResponse::json(answer);
+        }
+        QVariantList cc{QVariantList{QString(), 0}};
+        QMap<int, int> indexOfCategory;
+        for (const StoreCategory& category : m_store.categories()) {
+            indexOfCategory.insert(category.id, int(cc.size()));
+            cc.append(QVariant(QVariantList{category.name, category.order}));
+        }
+        for (const StoreChannel& channel : channels)
+            answer.insert(QString::number(channel.id), channelArray(channel, indexOfCategory.value(channel.categoryId)));
+        answer.insert("cc", cc);
+        return HttpResponse::json(answer);
+    }
+
+    const std::optional<StoreChannel> channel = m_store.channel(*id);
+    if (!channel)
+        return HttpResponse::json(noData());
+    if (dynamic)
+        return HttpResponse::json(dynamicInfo(*channel, now));
+    QVariantList cc{QVariantList{QString(), 0}};
+    int index = 0;
+    for (const StoreCategory& category : m_store.categories()) {
+        if (category.id == channel->categoryId)
+            index = int(cc.size());
+        cc.append(QVariant(QVariantList{category.name, category.order}));
+    }
+    return HttpResponse::json(QVariantMap{{"cc", cc}, {QString::number(channel->id), channelArray(*channel, index)}});
+}
+
+HttpResponse ContentService::programInfo(const HttpRequest& request)
+{
+    bool bad = false;
+    const std::optional<int> id = integer(request, "i", &bad);
+    const std::optional<int> type = integer(request, "w", &bad);
+    const std::optional<int> max = integer(request, "max", &bad);
+    if (bad || !id || !type)
+        return missing(!id ? "i" : !type ? "w" : "max");
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+
+    if (*type == 1) {
+        const std::optional<StoreChannel> channel = m_store.channel(*id);
+        if (!channel)
+            return HttpResponse::json(noData());
+        QVariantList shows;
+        for (const StoreProgramme& p : m_store.programmes(channel->id, now, now + 12 * 3600, false)) {
+            shows.append(nowEntry(p));
+            if (shows.size() == 8)
+                break;
+        }
+        const QVariantMap about{{"ch", channel->name}, {"icon", channel->logo}, {"t", channel->isTv ? 1 : 0}};
+        QVariantMap answer{{"a", QString()}, {"s", channel->slogan}};
+        if (request.has("f"))
+            answer.insert("chann", about);
+        answer.insert("c", about);
+        if (shows.isEmpty()) {
+            answer.insert("p", noData());
+            answer.insert("shows", 0);
+        } else {
+            answer.insert("p", shows);
+            answer.insert("shows", shows.size());
+        }
+        return HttpResponse::json(answer);
+    }
+    if (*type != 2)
+        return HttpResponse::error(400, QStringLiteral("The view type \"w\" must be 1 or 2."));
+
+    // View type 2: the preferred channels (or the best rated of city 1), each with what is
+    // on now and the next three.
+    QList<int> ids;
+    for (const QString& text : request.value("pref").split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int value = text.trimmed().toInt(&ok);
+        if (ok && !ids.contains(value))
+            ids.append(value);
+    }
+    const int count = std::clamp(max.value_or(int(ids.size())), 0, 200);
+    if (ids.isEmpty()) {
+        const QMap<int, double> rated = m_store.ratings(1);
+        QList<std::pair<double, int>> order;
+        for (auto it = rated.begin(); it != rated.end(); ++it)
+            order.append({it.value(), it.key()});
+        std::sort(order.begin(), order.end(), std::greater<>());
+        for (const auto& [rating, channelId] : order)
+            ids.append(channelId);
+    }
+    QVariantMap answer;
+    int listed = 0;
+    for (int channelId : ids) {
+        if (listed >= count)
+            break;
+        const std::optional<StoreChannel> channel = m_store.channel(channelId);
+        if (!channel)
+            continue;
+        QVariantList entries;
+        for (const StoreProgramme& p : m_store.programmes(channel->id, now, now + 12 * 3600, false)) {
+            entries.append(nowEntry(p));
+            if (entries.size() == 4)
+                break;
+        }
+        if (entries.isEmpty())
+            continue;
+        QVariantMap first = entries.first().toMap();
+        first.insert("i", channel->logo);
+        first.insert("cl", channel->name);
+        first.insert("oim", channel->livePictures ? 1 : 0);
+        first.insert("ct", channel->isTv ? 1 : 0);
+        entries[0] = first;
+        answer.insert(QString::number(channel->id), entries);
+        ++listed;
+    }
+    if (answer.isEmpty())
+        return HttpResponse::json(noData());
+    answer.insert("c", listed);
+    return HttpResponse::json(answer);
+}
+
+HttpResponse ContentService::contentListview(const HttpRequest& request)
+{
+    bool bad = false;
+    const std::optional<int> id = integer(request, "i", &bad);
+    if (bad || !id)
+        return missing("i");
+    const QString day = request.value("t");
+    qint64 from = 0;
+    qint64 to = 0;
+    if (!m_days.window(day, &from, &to))
+        return HttpResponse::error(400, QStringLiteral("The day \"t\" must be written yyyyMMdd."));
+    m_store.deviceSeen(request.value("d"));
+    const std::optional<StoreChannel> channel = m_store.channel(*id);
+    if (!channel)
+        return HttpResponse::json(noData());
+
+    if (request.has("ev")) {
+        bool ok = false;
+        const qint64 showId = request.value("ev").toLongLong(&ok);
+        if (!ok)
+            return missing("ev");
+        const std::optional<StoreProgramme> show = m_store.programme(showId, true);
+        if (!show || show->channelId != channel->id)
+            return HttpResponse::json(noData());
+        return HttpResponse::json(QVariantMap{{"title", channel->name},
+                                              {"i", channel->logo},
+                                              {"t", channel->isTv ? 1 : 0},
+                                              {"ct", channel->isTv ? 1 : 0},
+                                              {"slogan", channel->slogan},
+                                              {"id", channel->id},
+                                              {"oim", channel->livePictures ? 1 : 0},
+                                              {"0", showDictionary(*show, true)}});
+    }
+
+    const bool brief = request.has("s");
+    QVariantMap answer{{"t", channel->name}, {"i", channel->logo}, {"ct", channel->isTv ? 1 : 0},
+                       {"slogan", channel->slogan}};
+    int key = 1;
+    for (const StoreProgramme& p : m_store.programmes(channel->id, from, to, !brief)) {
+        if (p.start < from)
+            continue; // begun on the day before
+        answer.insert(QString::number(key++), showDictionary(p, !brief));
+    }
+    if (key == 1)
+        answer.insert("nodata", NoData);
+    return HttpResponse::json(answer);
+}
+
+HttpResponse ContentService::search(const HttpRequest& request)
+{
+    bool bad = false;
+    const std::optional<int> city = integer(request, "city", &bad);
+    if (bad || !city)
+        return missing("city");
+    const QString text = request.value("s").trimmed();
+    if (text.size() > 200)
+        return HttpResponse::error(400, QStringLiteral("The search text is too long."));
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    QVariantMap answer{{"s", text}};
+    if (text.isEmpty()) {
+        answer.insert("nodata", NoData);
+        return HttpResponse::json(answer);
+    }
+    int key = 1;
+    for (const StoreProgramme& p : m_store.search(*city, text, now - 3 * 3600, now + 8 * 86400, 200)) {
+        QVariantMap show = showDictionary(p, false);
+        if (const auto channel = m_store.channel(p.channelId))
+            show.insert("icon", channel->logo);
+        answer.insert(QString::number(key++), show);
+    }
+    if (key == 1)
+        answer.insert("nodata", NoData);
+    return HttpResponse::json(answer);
+}
+
+HttpResponse ContentService::tweets(const HttpRequest& request, bool window)
+{
+    bool bad = false;
+    const std::optional<int> channel = integer(request, "channel", &bad);
+    if (bad || !channel)
+        return missing("channel");
+    qint64 from = 0;
+    qint64 to = QDateTime::currentSecsSinceEpoch();
+    int limit = 50;
+    if (window) {
+        const std::optional<qint64> start = timestamp(request.value("StartTimestamp"));
+        const std::optional<qint64> end = timestamp(request.value("EndTimestamp"));
+        const std::optional<int> wanted = integer(request, "Limit", &bad);
+        if (!start || !end)
+            return HttpResponse::error(400, QStringLiteral("The time window must be written yyyy-MM-dd HH:mm:ss."));
+        if (bad || !wanted)
+            return missing("Limit");
+        from = *start;
+        to = *end;
+        limit = std::clamp(*wanted, 0, 500);
+    }
+    QVariantList result;
+    for (const StoreMessage& message : m_store.messages(*channel, from, to, limit))
+        result.append(tweetOf(message));
+    return HttpResponse::json(QVariantMap{{"Result", result}});
+}
+
+HttpResponse ContentService::cities(const HttpRequest& request)
+{
+    bool bad = false;
+    integer(request, "tz", &bad);
+    if (bad)
+        return missing("tz");
+    QVariantMap cities;
+    for (const StoreCity& city : m_store.cities())
+        cities.insert(QString::number(city.id), QVariantList{city.id, city.name, city.utcOffsetMinutes / 60});
+    cities.insert("c", int(cities.size()));
+    return HttpResponse::json(QVariantMap{{"cities", cities}});
+}
+
+HttpResponse ContentService::ratings(const HttpRequest& request)
+{
+    bool bad = false;
+    const std::optional<int> city = integer(request, "city", &bad);
+    if (bad || !city)
+        return missing("city");
+    const QMap<int, double> rated = m_store.ratings(*city);
+    if (rated.isEmpty())
+        return HttpResponse::json(noData());
+    QVariantMap answer;
+    for (auto it = rated.begin(); it != rated.end(); ++it) {
+        // [rating, shown]: the second element marks the channels a now board may list.
+        const auto channel = m_store.channel(it.key());
+        answer.insert(QString::number(it.key()), QVariantList{it.value(), channel && channel->isTv ? 1 : 0});
+    }
+    return HttpResponse::json(answer);
+}
+
+HttpResponse ContentService::mapList(const HttpRequest& request)
+{
+    bool bad = false;
+    const std::optional<int> city = integer(request, "city", &bad);
+    if (bad || !city)
+        return missing("city");
+    if (!m_store.city(*city))
+        return HttpResponse::json(noData());
+    QVariantMap map;
+    const QMap<int, int> local = m_store.cityMap(*city);
+    for (auto it = local.begin(); it != local.end(); ++it)
+        map.insert(QString::number(it.key()), QString::number(it.value()));
+    return HttpResponse::json(QVariantMap{{"map", map}});
+}
+
+HttpResponse ContentService::serviceStatus()
+{
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const int status = m_store.status(QStringLiteral("ss_status"), QStringLiteral("1")).toInt();
+    return HttpResponse::json(QVariantMap{{"ss_status", status}, {"pon", m_store.devicesSeenSince(now - 600)}});
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "ProgrammeDay.h"
+
+#include "http/HttpRequest.h"
+#include "http/HttpResponse.h"
+
+#include <QVariantMap>
+
+class ScheduleStore;
+struct StoreChannel;
+struct StoreProgramme;
+
+// The content server's JSON requests under /searchcontent/, answered from the store in the
+// shapes the application reads. Unknown channels, cities and shows answer {"nodata": 1};
+// missing or malformed parameters answer 400 with {"ExceptionDetail": {"Message": ...}}.
+class ContentService
+{
+public:
+    explicit ContentService(ScheduleStore& store);
+
+    // The answer for a path below /searchcontent/, or none when the path is not one of these.
+    std::optional<HttpResponse> answer(const QString& page, const HttpRequest& request);
+
+    // Shared with the pages.
+    QVariantMap showDictionary(const StoreProgramme& programme, bool details) const;
+    QVariantMap nowEntry(const StoreProgramme& programme) const;
+    const ProgrammeDay& days() const { return m_days; }
+
+private:
+    HttpResponse serverTime();
+    HttpResponse channelInfo(const HttpRequest& request);
+    HttpResponse programInfo(const HttpRequest& request);
+    HttpResponse contentListview(const HttpRequest& request);
+    HttpResponse search(const HttpRequest& request);
+    HttpResponse tweets(const HttpRequest& request, bool window);
+    HttpResponse cities(const HttpRequest& request);
+    HttpResponse ratings(const HttpRequest& request);
+    HttpResponse mapList(const HttpRequest& request);
+    HttpResponse serviceStatus();
+
+    QVariantList channelArray(const StoreChannel& channel, int categoryIndex) const;
+    QVariantMap dynamicInfo(const StoreChannel& channel, qint64 now);
+
+    ScheduleStore& m_store;
+    ProgrammeDay m_days;
+};

@@ -1,0 +1,100 @@
+#pragma once
+
+#include "StoreRecords.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <mutex>
+#include <optional>
+#include <set>
+
+// The content server's data: cities, categories, channels, the channels of each city with
+// their city-local ids, programmes with participants, channel ratings per city, channel
+// talk, the service status and the devices seen. One SQLite file (WAL), one connection per
+// thread, every statement prepared. The schema's version is SQLite's user_version; newer
+// versions add their steps to the migrations.
+class ScheduleStore
+{
+public:
+    static constexpr int SchemaVersion = 1;
+
+    // Opens (and creates or upgrades) the store; check isOpen().
+    explicit ScheduleStore(const QString& path);
+    ~ScheduleStore();
+    ScheduleStore(const ScheduleStore&) = delete;
+    ScheduleStore& operator=(const ScheduleStore&) = delete;
+
+    bool isOpen() const { return m_open; }
+    const QString& error() const { return m_error; }
+    const QString& path() const { return m_path; }
+
+    // The time zone whose days the programme days follow (IANA name; default Europe/Moscow).
+    QString timeZone();
+    void setTimeZone(const QString& zone);
+
+    // Writing --------------------------------------------------------------------------
+    bool transaction();
+    bool commit();
+    void rollback();
+    bool upsertCity(const StoreCity& city);
+    bool upsertCategory(const StoreCategory& category);
+    // Keeps an existing channel's id when its XMLTV id matches; returns the id (0 on failure).
+    int upsertChannel(StoreChannel channel);
+    bool addChannelToCity(int cityId, int channelId, int position, int localId = 0);
+    // Replaces the programme of the channel starting at the same moment; returns its id.
+    qint64 upsertProgramme(const StoreProgramme& programme);
+    bool setRating(int cityId, int channelId, double rating);
+    qint64 addMessage(const StoreMessage& message);
+    bool setStatus(const QString& key, const QString& value);
+    void deviceSeen(const QString& deviceId, int channelId = 0);
+    bool clearProgrammes(int channelId, qint64 from, qint64 to);
+    // Removes the channel's programmes starting in [from, to) whose ids are not in keep.
+    bool pruneProgrammes(int channelId, qint64 from, qint64 to, const QSet<qint64>& keep);
+    // Pictures brought in with the data (PNG bytes), by their path under gfx/.
+    bool setPicture(const QString& path, const QByteArray& png);
+
+    // Reading --------------------------------------------------------------------------
+    QList<StoreCity> cities();
+    std::optional<StoreCity> city(int id);
+    QList<StoreCategory> categories();
+    std::optional<StoreChannel> channel(int id);
+    std::optional<StoreChannel> channelByLogo(const QString& logo);
+    std::optional<int> channelIdByXmltv(const QString& xmltvId);
+    // The channels of a city, in their order.
+    QList<StoreChannel> channelsOfCity(int cityId);
+    // Server channel id -> city-local id, for the channels whose city id differs.
+    QMap<int, int> cityMap(int cityId);
+    QList<StoreProgramme> programmes(int channelId, qint64 from, qint64 to, bool withDetails = true);
+    std::optional<StoreProgramme> programmeAt(int channelId, qint64 moment);
+    std::optional<StoreProgramme> programme(qint64 id, bool withDetails = true);
+    // Programmes of the city's channels whose title (any case) contains text, in [from, to).
+    QList<StoreProgramme> search(int cityId, const QString& text, qint64 from, qint64 to, int limit);
+    QMap<int, double> ratings(int cityId);
+    QList<StoreMessage> messages(int channelId, qint64 from, qint64 to, int limit);
+    QString status(const QString& key, const QString& fallback = {});
+    int devicesSeenSince(qint64 moment);
+    // Channel id -> how often the device was seen on it.
+    QMap<int, int> viewsOfDevice(const QString& deviceId);
+    qint64 programmeCount();
+    QByteArray picture(const QString& path);
+
+    // The folded form titles are searched in.
+    static QString fold(const QString& text);
+
+private:
+    QSqlDatabase db();
+    bool migrate();
+    void loadParticipants(StoreProgramme& programme);
+
+    QString m_path;
+    QString m_prefix;
+    bool m_open = false;
+    QString m_error;
+    std::mutex m_lock;
+    std::set<QString> m_connections;
+    QHash<QString, qint64> m_lastSeenWritten;
+};

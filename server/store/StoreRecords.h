@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Rows of the schedule store.
+
+struct StoreCity
+{
+    int id = 0;
+    QString name;
+    int utcOffsetMinutes = 180;
+};
+
+struct StoreCategory
+{
+    int id = 0;
+    QString name;
+    int order = 0;
+};
+
+struct StoreChannel
+{
+    int id = 0;
+    QString xmltvId;
+    QString name;
+    QString logo; // a path under gfx/, "/logos/27.png"
+    bool isTv = true;
+    int categoryId = 0;
+    bool autoDetection = false;
+    QString slogan;
+    bool livePictures = false;
+};
+
+struct StoreParticipant
+{
+    int role = 1; // 1 actor, 2 director, 12 presenter
+    QString name;
+    QString url;
+};
+
+struct StoreProgramme
+{
+    qint64 id = 0;
+    int channelId = 0;
+    qint64 start = 0; // seconds since 1970, UTC
+    qint64 stop = 0;
+    QString title;
+    QString subTitle;
+    QString description;
+    QString genre;
+    int category = 0; // the application's show category (1 film, 2 series, 3 sport, ...)
+    QString country;
+    int year = 0;
+    QString company;
+    QString image;    // a path under gfx/
+    QString imageBig; // a path under gfx/
+    QStringList gallery;
+    double imdbRating = 0;
+    int imdbVotes = 0;
+    double kpRating = 0;
+    int kpVotes = 0;
+    int kpIndex = 0;
+    QList<StoreParticipant> participants;
+};
+
+struct StoreMessage
+{
+    qint64 id = 0;
+    int channelId = 0;
+    qint64 time = 0; // seconds since 1970, UTC
+    QString senderId;
+    QString senderName;
+    QString screenName;
+    QString profileImageUrl;
+    QString text;
+    QString source;
+    QString replyToId;
+    QString replyToScreenName;
+    QString mediaUrl;
+};
