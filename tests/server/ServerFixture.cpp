@@ -1,0 +1,33 @@
+#include "ServerFixture.h"
+
+#include "content/ProgrammeDay.h"
+#include "importer/DemoData.h"
+
+#include <QTimeZone>
+
+
+ServerFixture::ServerFixture(bool demoData, HttpServer::Limits limits)
+{
+    m_store = std::make_unique<ScheduleStore>(m_dir.filePath(QStringLiteral("schedule.sqlite")));
+    if (!m_store->isOpen())
+        qFatal("the test store does not open: %s", qPrintable(m_store->error()));
+    if (demoData && !DemoData(*m_store).generate(QDate::fromString(today(), u"yyyyMMdd")).ok)
+        qFatal("the demo data could not be stored");
+    m_content = std::make_unique<ContentServer>(*m_store);
+    m_http = std::make_unique<HttpServer>([this](const HttpRequest& request) { return m_content->handle(request); },
+                                          limits);
+    QString error;
+    if (!m_http->listen(QStringLiteral("127.0.0.1"), 0, &error))
+        qFatal("the test server does not listen: %s", qPrintable(error));
+}
+
+QString ServerFixture::hostWithPort() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(port());
+}
+
+QString ServerFixture::today() const
+{
+    const QTimeZone zone(m_store->timeZone().toUtf8());
+    return ProgrammeDay(zone).dayOf(QDateTime::currentSecsSinceEpoch());
+}

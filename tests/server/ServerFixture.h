@@ -1,0 +1,30 @@
+#pragma once
+
+#include "content/ContentServer.h"
+#include "http/HttpServer.h"
+#include "store/ScheduleStore.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A content server on an ephemeral loopback port over a store of its own in a temporary
+// folder, optionally filled with the demo data set for today's programme day.
+class ServerFixture
+{
+public:
+    explicit ServerFixture(bool demoData = true, HttpServer::Limits limits = {});
+
+    ScheduleStore& store() { return *m_store; }
+    HttpServer& http() { return *m_http; }
+    quint16 port() const { return m_http->port(); }
+    QString hostWithPort() const;
+    // Today's programme day of the store, "yyyyMMdd".
+    QString today() const;
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<ScheduleStore> m_store;
+    std::unique_ptr<ContentServer> m_content;
+    std::unique_ptr<HttpServer> m_http;
+};

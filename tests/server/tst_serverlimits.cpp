@@ -1,0 +1,215 @@
+// What the content server does with bad parameters, hostile requests and misbehaving
+// clients, over plain sockets; and the pages and pictures it serves.
+#include "RawHttp.h"
+#include "ServerFixture.h"
+
+#include "platform/Json.h"
+#include "platform/JsonValue.h"
+
+#include <QImage>
+#include <QTest>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+HttpServer::Limits tightLimits()
+{
+    HttpServer::Limits limits;
+    limits.maxHeaderBytes = 4096;
+    limits.maxBodyBytes = 1024;
+    limits.readTimeoutMs = 400;
+    limits.idleTimeoutMs = 600;
+    limits.maxRequestsPerConnection = 3;
+    limits.maxConnections = 40;
+    limits.workers = 4;
+    return limits;
+}
+
+QVariantMap jsonOf(const QByteArray& response)
+{
+    return JsonValue::map(Json::decode(RawHttp::body(response)));
+}
+
+} // namespace
+
+class TestServerLimits : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ServerFixture> server;
+
+    QByteArray get(const QByteArray& target) { return RawHttp::get(server->port(), target); }
+
+private Q_SLOTS:
+    void initTestCase() { server = std::make_unique<ServerFixture>(true, tightLimits()); }
+    void cleanupTestCase() { server.reset(); }
+
+    void malformedParametersAnswer400WithTheErrorFrame()
+    {
+        const QList<QByteArray> targets = {
+            "/searchcontent/content_listview.php?i=abc&t=20261207",
+            "/searchcontent/content_listview.php?t=20261207",
+            "/searchcontent/content_listview.php?i=1&t=2026-12-07",
+            "/searchcontent/content_listview.php?i=1&t=20261399",
+            "/searchcontent/get_program_info.php?i=1",
+            "/searchcontent/get_program_info.php?i=1&w=9",
+            "/searchcontent/get_channel_info.php?i=-4",
+            "/searchcontent/get_channel_rating.php?city=%00",
+            "/searchcontent/messages/twitterjsonlimit.php?channel=1&StartTimestamp=yesterday&EndTimestamp=now&Limit=5",
+            "/searchcontent/get_search_program_info.php?s=x",
+        };
+        for (const QByteArray& target : targets) {
+            const QByteArray response = get(target);
+            QVERIFY2(RawHttp::status(response) == 400, target.constData());
+            const QString message = jsonOf(response).value("ExceptionDetail").toMap().value("Message").toString();
+            QVERIFY2(!message.isEmpty(), target.constData());
+        }
+    }
+
+    void unknownThingsAnswerNodataNever500()
+    {
+        const QList<QByteArray> targets = {
+            "/searchcontent/content_listview.php?i=424242&t=20261207",
+            "/searchcontent/content_listview.php?i=1&t=20261207&ev=999999999&g",
+            "/searchcontent/get_channel_info.php?i=-4&city=999",
+            "/searchcontent/get_channel_info.php?i=31337&p",
+            "/searchcontent/get_program_info.php?i=31337&w=1&f",
+            "/searchcontent/get_program_info.php?i=0&w=2&max=3&pref=9991,9992",
+            "/searchcontent/get_channel_city_map_list.php?city=999",
+        };
+        for (const QByteArray& target : targets) {
+            const QByteArray response = get(target);
+            QVERIFY2(RawHttp::status(response) == 200, target.constData());
+            const QVariantMap answer = jsonOf(response);
+            QVERIFY2(answer.contains("nodata") || answer.value("p").toMap().contains("nodata"), target.constData());
+        }
+        QCOMPARE(RawHttp::status(get("/searchcontent/no_such_page.php")), 404);
+        QCOMPARE(RawHttp::status(get("/elsewhere/")), 404);
+        QVERIFY(RawHttp::status(get("/searchcontent/gfx/../../../etc/passwd")) >= 400);
+    }
+
+    void oversizedRequestsAreRefused()
+    {
+        // Within the head limit but beyond what any request of the application needs.
+        ServerFixture roomy(false);
+        const QByteArray longSearch = "/searchcontent/get_search_program_info.php?city=1&s=" + QByteArray(9000, 'a');
+        QCOMPARE(RawHttp::status(RawHttp::get(roomy.port(), longSearch)), 414);
+        QCOMPARE(RawHttp::status(get(longSearch)), 431);
+
+        RawHttp big(server->port());
+        big.send("GET /searchcontent/get_service_status.php HTTP/1.1\r\nX-Padding: " + QByteArray(8000, 'x') + "\r\n\r\n");
+        QCOMPARE(RawHttp::status(big.receive()), 431);
+
+        RawHttp body(server->port());
+        body.send("POST /searchcontent/get_service_status.php HTTP/1.1\r\nContent-Length: 100000\r\n\r\n");
+        QCOMPARE(RawHttp::status(body.receive()), 413);
+
+        RawHttp chunked(server->port());
+        chunked.send("POST /searchcontent/get_service_status.php HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
+        QVERIFY(RawHttp::status(chunked.receive()) >= 400);
+
+        RawHttp garbage(server->port());
+        garbage.send(QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03\r\n\r\n", 16));
+        QCOMPARE(RawHttp::status(garbage.receive()), 400);
+
+        QCOMPARE(RawHttp::status(get("/searchcontent/gfx/5000/5000/logos/1.png")), 400);
+    }
+
+    void silentAndSlowClientsAreDropped()
+    {
+        // Connected, never a byte: closed after the idle time, costing no worker meanwhile.
+        RawHttp silent(server->port());
+        QVERIFY(silent.isConnected());
+        QVERIFY(RawHttp::status(get("/searchcontent/get_service_status.php")) == 200);
+        QVERIFY(silent.closedWithin(3000));
+
+        // Half a request: 408 after the read time-out.
+        RawHttp slow(server->port());
+        slow.send("GET /searchcontent/get_service_status.php HTTP/1.1\r\nHost: x\r\n");
+        QCOMPARE(RawHttp::status(slow.receive(3000)), 408);
+    }
+
+    void keepAliveIsCountedAndConnectionsAreCapped()
+    {
+        RawHttp kept(server->port());
+        const QByteArray request = "GET /searchcontent/messages/now.php HTTP/1.1\r\nHost: x\r\n\r\n";
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(kept.send(request));
+            QCOMPARE(RawHttp::status(kept.receive()), 200);
+        }
+        QVERIFY(kept.closedWithin(2000)); // the third answer closed the connection
+
+        // More idle connections than allowed: the extra ones are closed at once, and the
+        // server still answers once the idle ones time out.
+        std::vector<std::unique_ptr<RawHttp>> idle;
+        for (int i = 0; i < 60; ++i)
+            idle.push_back(std::make_unique<RawHttp>(server->port()));
+        QTest::qWait(200);
+        QVERIFY(server->http().openConnections() <= tightLimits().maxConnections);
+        QVERIFY(idle.back()->closedWithin(1000));
+        QVERIFY(QTest::qWaitFor([&] { return RawHttp::status(get("/searchcontent/messages/now.php")) == 200; }, 5000));
+    }
+
+    void aFloodIsAnsweredInFull()
+    {
+        std::atomic<int> ok{0};
+        std::vector<std::thread> clients;
+        const QByteArray target = "/searchcontent/content_listview.php?i=1&t=" + server->today().toLatin1() + "&s&w";
+        for (int c = 0; c < 16; ++c) {
+            clients.emplace_back([&] {
+                for (int i = 0; i < 40; ++i) {
+                    if (RawHttp::status(RawHttp::get(server->port(), target)) == 200)
+                        ++ok;
+                }
+            });
+        }
+        for (auto& client : clients)
+            client.join();
+        QCOMPARE(ok.load(), 16 * 40);
+    }
+
+    void aQuestionMarkInAValueIsPartOfIt()
+    {
+        const QVariantMap answer = jsonOf(get("/searchcontent/get_search_program_info.php?s=Who?Me&city=1"));
+        QCOMPARE(answer.value("s").toString(), QStringLiteral("Who?Me"));
+        const QVariantMap bytes = jsonOf(get("/searchcontent/get_search_program_info.php?s=%FF%FE%C0&city=1"));
+        QVERIFY(bytes.contains("nodata"));
+    }
+
+    void pagesLinkShowsAndCarryNoScripts()
+    {
+        for (const QByteArray& target :
+             {QByteArray("/searchcontent/now.php?v=2&d=dev&city=1"),
+              QByteArray("/searchcontent/now.php?v=2&m=0&d=dev&i=2&city=1"), QByteArray("/searchcontent/now.php?v=2&i=2")}) {
+            const QByteArray response = get(target);
+            QCOMPARE(RawHttp::status(response), 200);
+            const QByteArray page = RawHttp::body(response);
+            QVERIFY2(page.contains("orvane://progdetails/" + server->today().toLatin1() + "/"), target.constData());
+            QVERIFY(!page.contains("<script"));
+        }
+        QVERIFY(RawHttp::body(get("/searchcontent/now.php?v=2&m=1&d=dev&i=3")).contains("get_screenshot_urls.php?i=3"));
+        QCOMPARE(RawHttp::status(get("/searchcontent/get_screenshot_urls.php?i=3")), 200);
+        QCOMPARE(RawHttp::status(get("/searchcontent/get_user_stats.php?d=someone")), 200);
+    }
+
+    void picturesAreDrawnAtTheAskedSize()
+    {
+        const QImage logo = QImage::fromData(RawHttp::body(get("/searchcontent/gfx/48/40/logos/7.png")), "PNG");
+        QCOMPARE(logo.size(), QSize(48, 40));
+        const QImage frame = QImage::fromData(RawHttp::body(get("/searchcontent/get_tv_image.php?i=1&d=5")), "PNG");
+        QVERIFY(!frame.isNull());
+        QCOMPARE(RawHttp::status(get("/searchcontent/get_tv_image.php?i=1&d=-3")), 400);
+        QCOMPARE(RawHttp::status(get("/searchcontent/get_tv_image.php?i=55555")), 404);
+
+        // A show's picture from the programme answer.
+        const QVariantMap day =
+            jsonOf(get("/searchcontent/content_listview.php?i=1&t=" + server->today().toLatin1() + "&s&w"));
+        const QString picture = day.value("1").toMap().value("image").toString();
+        QVERIFY(!QImage::fromData(RawHttp::body(get("/searchcontent/gfx/" + picture.toLatin1())), "PNG").isNull());
+    }
+};
+
+QTEST_MAIN(TestServerLimits)
+#include "tst_serverlimits.moc"
