@@ -15,7 +15,7 @@ packages=(
 # The benchmarks measure the servers against nginx with wrk: only with --bench, since
 # nginx's package starts a web server on port 80.
 if [ "${1:-}" = "--bench" ]; then
-    packages+=(wrk nginx-light)
+    packages+=(wrk nginx-light curl)
 fi
 
 missing=()

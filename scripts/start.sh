@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the application.
+# Installs what is missing, builds, fills the content server's store with this week's demo
+# data, starts the server on 127.0.0.1:22222 and starts the application against it; the
+# server stops with the application (its log: orvane-server.log in the build folder).
 # Extra arguments go to orvane (for example --idiom tablet).
 # Without a graphical session (no DISPLAY or WAYLAND_DISPLAY), the application runs on the
 # offscreen platform and leaves a picture of its window in orvane-start.png instead.
@@ -7,10 +9,23 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 BUILD_DIR=${BUILD_DIR:-build} ./scripts/build.sh
-app="${BUILD_DIR:-build}/src/app/orvane"
+build="${BUILD_DIR:-build}"
+app="$build/src/app/orvane"
+server="$build/server/orvane-server"
+
+"$server" demo-data
+"$server" serve >"$build/orvane-server.log" 2>&1 &
+server_pid=$!
+trap 'kill "$server_pid" 2>/dev/null || true' EXIT
+# Up when it answers; a server already running there (an earlier start) serves as well.
+for _ in $(seq 50); do
+    (exec 3<>/dev/tcp/127.0.0.1/22222) 2>/dev/null && break
+    sleep 0.1
+done
+
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No graphical session: rendering the window to $(pwd)/orvane-start.png"
     QT_QPA_PLATFORM=offscreen "$app" --screenshot orvane-start.png "$@"
     exit $?
 fi
-exec "$app" "$@"
+"$app" "$@"

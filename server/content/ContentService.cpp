@@ -259,7 +259,21 @@ HttpResponse ContentService::programInfo(const HttpRequest& request)
     const std::optional<int> max = integer(request, "max", &bad);
     if (bad || !id || !type)
         return missing(!id ? "i" : !type ? "w" : "max");
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    const qint64 now = nowMs / 1000;
+    const QString key = QStringLiteral("now %1 %2 %3 %4 %5")
+                            .arg(*id)
+                            .arg(*type)
+                            .arg(request.has("f") ? 1 : 0)
+                            .arg(max ? QString::number(*max) : QString(), request.value("pref"));
+    if (auto cached = m_answers.find(key, nowMs))
+        return *cached;
+    // The list changes when the first show of one of its channels ends.
+    qint64 changesMs = nowMs + ResponseCache::MaxAgeMs;
+    const auto keep = [&](const HttpResponse& response) {
+        m_answers.insert(key, response, nowMs, changesMs);
+        return response;
+    };
 
     if (*type == 1) {
         const std::optional<StoreChannel> channel = m_store.channel(*id);
@@ -282,8 +296,9 @@ HttpResponse ContentService::programInfo(const HttpRequest& request)
         } else {
             answer.insert("p", shows);
             answer.insert("shows", shows.size());
+            changesMs = std::min(changesMs, qint64(shows.first().toMap().value("tf").toDouble()) * 1000);
         }
-        return HttpResponse::json(answer);
+        return keep(HttpResponse::json(answer));
     }
     if (*type != 2)
         return HttpResponse::error(400, QStringLiteral("The view type \"w\" must be 1 or 2."));
@@ -324,6 +339,7 @@ HttpResponse ContentService::programInfo(const HttpRequest& request)
         if (entries.isEmpty())
             continue;
         QVariantMap first = entries.first().toMap();
+        changesMs = std::min(changesMs, qint64(first.value("tf").toDouble()) * 1000);
         first.insert("i", channel->logo);
         first.insert("cl", channel->name);
         first.insert("oim", channel->livePictures ? 1 : 0);
@@ -333,9 +349,9 @@ HttpResponse ContentService::programInfo(const HttpRequest& request)
         ++listed;
     }
     if (answer.isEmpty())
-        return HttpResponse::json(noData());
+        return keep(HttpResponse::json(noData()));
     answer.insert("c", listed);
-    return HttpResponse::json(answer);
+    return keep(HttpResponse::json(answer));
 }
 
 HttpResponse ContentService::contentListview(const HttpRequest& request)
@@ -345,16 +361,26 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
     if (bad || !id)
         return missing("i");
     const QString day = request.value("t");
+    // A programme day is answered from the cache before anything is looked up: the store is
+    // not touched for the thousands of devices asking for the same day.
+    const bool brief = request.has("s");
+    const bool oneShow = request.has("ev");
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    const QString key = QStringLiteral("day %1 %2 %3").arg(*id).arg(day).arg(brief ? 1 : 0);
+    m_store.deviceSeen(request.value("d"));
+    if (!oneShow) {
+        if (auto cached = m_answers.find(key, nowMs))
+            return *cached;
+    }
     qint64 from = 0;
     qint64 to = 0;
     if (!m_days.window(day, &from, &to))
         return HttpResponse::error(400, QStringLiteral("The day \"t\" must be written yyyyMMdd."));
-    m_store.deviceSeen(request.value("d"));
     const std::optional<StoreChannel> channel = m_store.channel(*id);
     if (!channel)
         return HttpResponse::json(noData());
 
-    if (request.has("ev")) {
+    if (oneShow) {
         bool ok = false;
         const qint64 showId = request.value("ev").toLongLong(&ok);
         if (!ok)
@@ -372,18 +398,19 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
                                               {"0", showDictionary(*show, true)}});
     }
 
-    const bool brief = request.has("s");
     QVariantMap answer{{"t", channel->name}, {"i", channel->logo}, {"ct", channel->isTv ? 1 : 0},
                        {"slogan", channel->slogan}};
-    int key = 1;
+    int number = 1;
     for (const StoreProgramme& p : m_store.programmes(channel->id, from, to, !brief)) {
         if (p.start < from)
             continue; // begun on the day before
-        answer.insert(QString::number(key++), showDictionary(p, !brief));
+        answer.insert(QString::number(number++), showDictionary(p, !brief));
     }
-    if (key == 1)
+    if (number == 1)
         answer.insert("nodata", NoData);
-    return HttpResponse::json(answer);
+    const HttpResponse response = HttpResponse::json(answer);
+    m_answers.insert(key, response, nowMs, nowMs + ResponseCache::MaxAgeMs);
+    return response;
 }
 
 HttpResponse ContentService::search(const HttpRequest& request)

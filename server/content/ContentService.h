@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ResponseCache.h"
 #include "ProgrammeDay.h"
 
 #include "http/HttpRequest.h"
@@ -44,4 +45,5 @@ private:
 
     ScheduleStore& m_store;
     ProgrammeDay m_days;
+    ResponseCache m_answers; // programme days and now lists
 };

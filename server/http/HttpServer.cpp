@@ -10,6 +10,7 @@
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 namespace {
@@ -30,34 +31,49 @@ qint64 nowMs()
     return QDateTime::currentMSecsSinceEpoch();
 }
 
-// Reads what is there, waiting until the deadline; false on end, error or time-out.
+// Reads what is there, waiting until the deadline; false on end, error or time-out. The
+// socket does not block: what has arrived is taken without waiting first.
 bool receive(int fd, QByteArray& buffer, qint64 deadline)
 {
-    const qint64 left = deadline - nowMs();
-    if (left <= 0)
-        return false;
-    pollfd pfd{fd, POLLIN, 0};
-    if (poll(&pfd, 1, int(left)) <= 0)
-        return false;
     char chunk[16384];
-    const ssize_t got = recv(fd, chunk, sizeof chunk, 0);
-    if (got <= 0)
-        return false;
-    buffer.append(chunk, got);
-    return true;
+    for (;;) {
+        const ssize_t got = recv(fd, chunk, sizeof chunk, 0);
+        if (got > 0) {
+            buffer.append(chunk, got);
+            return true;
+        }
+        if (got == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+            return false;
+        const qint64 left = deadline - nowMs();
+        pollfd pfd{fd, POLLIN, 0};
+        if (left <= 0 || poll(&pfd, 1, int(left)) <= 0)
+            return false;
+    }
 }
 
-bool sendAll(int fd, const QByteArray& bytes, int timeoutMs)
+// Sends the head and the body (not copied together) until all is out or the time passes.
+bool sendAll(int fd, const QByteArray& head, const QByteArray& body, int timeoutMs)
 {
-    qsizetype sent = 0;
     const qint64 deadline = nowMs() + timeoutMs;
-    while (sent < bytes.size()) {
-        const ssize_t n = send(fd, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
+    qsizetype sent = 0;
+    const qsizetype total = head.size() + body.size();
+    while (sent < total) {
+        iovec parts[2];
+        int count = 0;
+        if (sent < head.size())
+            parts[count++] = {const_cast<char*>(head.constData()) + sent, size_t(head.size() - sent)};
+        const qsizetype bodySent = std::max<qsizetype>(0, sent - head.size());
+        if (bodySent < body.size())
+            parts[count++] = {const_cast<char*>(body.constData()) + bodySent, size_t(body.size() - bodySent)};
+        msghdr message{};
+        message.msg_iov = parts;
+        message.msg_iovlen = size_t(count);
+        const ssize_t n = sendmsg(fd, &message, MSG_NOSIGNAL);
         if (n > 0) {
             sent += n;
             continue;
         }
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
             const qint64 left = deadline - nowMs();
             pollfd pfd{fd, POLLOUT, 0};
             if (left <= 0 || poll(&pfd, 1, int(left)) <= 0)
@@ -69,15 +85,17 @@ bool sendAll(int fd, const QByteArray& bytes, int timeoutMs)
     return true;
 }
 
-QByteArray serialise(const HttpResponse& response, bool keepAlive)
+QByteArray headOf(const HttpResponse& response, bool keepAlive)
 {
-    QByteArray head = "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + HttpResponse::reason(response.status) +
-                      "\r\nContent-Type: " + response.contentType +
-                      "\r\nContent-Length: " + QByteArray::number(response.body.size()) +
-                      "\r\nConnection: " + (keepAlive ? "keep-alive" : "close") + "\r\n";
+    QByteArray head;
+    head.reserve(160);
+    head += "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + HttpResponse::reason(response.status) +
+            "\r\nContent-Type: " + response.contentType +
+            "\r\nContent-Length: " + QByteArray::number(response.body.size()) +
+            "\r\nConnection: " + (keepAlive ? "keep-alive" : "close") + "\r\n";
     for (const auto& [name, value] : response.headers)
         head += name + ": " + value + "\r\n";
-    return head + "\r\n" + response.body;
+    return head + "\r\n";
 }
 
 } // namespace
@@ -136,7 +154,6 @@ bool HttpServer::listen(const QString& address, quint16 port, QString* error)
     event.data.fd = m_wake;
     epoll_ctl(m_epoll, EPOLL_CTL_ADD, m_wake, &event);
     m_stopping = false;
-    m_poller = std::thread([this] { pollLoop(); });
     for (int i = 0; i < std::max(1, m_limits.workers); ++i)
         m_workers.emplace_back([this] { workerLoop(); });
     return true;
@@ -147,10 +164,7 @@ void HttpServer::stop()
     if (m_listen < 0 || m_stopping.exchange(true))
         return;
     const uint64_t one = 1;
-    [[maybe_unused]] const ssize_t written = write(m_wake, &one, sizeof one);
-    m_ready.notify_all();
-    if (m_poller.joinable())
-        m_poller.join();
+    [[maybe_unused]] const ssize_t written = write(m_wake, &one, sizeof one); // never read: wakes every worker
     for (auto& worker : m_workers)
         worker.join();
     m_workers.clear();
@@ -158,7 +172,6 @@ void HttpServer::stop()
     for (const auto& [fd, connection] : m_connections)
         close(fd);
     m_connections.clear();
-    m_queue.clear();
     close(m_listen);
     close(m_epoll);
     close(m_wake);
@@ -177,12 +190,13 @@ void HttpServer::acceptAll()
         const int fd = accept4(m_listen, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0)
             return;
+        const QString peer = peerOf(fd);
         std::lock_guard guard(m_lock);
         if (int(m_connections.size()) >= m_limits.maxConnections) {
             close(fd); // over the limit: refused at once
             continue;
         }
-        m_connections[fd] = Connection{nowMs(), 0, false, {}};
+        m_connections[fd] = Connection{nowMs(), 0, false, {}, peer};
         epoll_event event{};
         event.events = EPOLLIN | EPOLLRDHUP | EPOLLONESHOT;
         event.data.fd = fd;
@@ -190,59 +204,44 @@ void HttpServer::acceptAll()
     }
 }
 
-void HttpServer::pollLoop()
-{
-    epoll_event events[128];
-    while (!m_stopping) {
-        const int count = epoll_wait(m_epoll, events, 128, 500);
-        for (int i = 0; i < count; ++i) {
-            const int fd = events[i].data.fd;
-            if (fd == m_wake)
-                return;
-            if (fd == m_listen) {
-                acceptAll();
-                continue;
-            }
-            std::lock_guard guard(m_lock);
-            auto connection = m_connections.find(fd);
-            if (connection == m_connections.end())
-                continue;
-            connection->second.busy = true;
-            m_queue.push_back(fd);
-            m_ready.notify_one();
-        }
-        // Kept-alive connections idle for too long are closed.
-        const qint64 now = nowMs();
-        std::lock_guard guard(m_lock);
-        for (auto it = m_connections.begin(); it != m_connections.end();) {
-            if (!it->second.busy && now - it->second.lastActiveMs > m_limits.idleTimeoutMs) {
-                epoll_ctl(m_epoll, EPOLL_CTL_DEL, it->first, nullptr);
-                close(it->first);
-                it = m_connections.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    }
-}
-
 void HttpServer::workerLoop()
 {
-    for (;;) {
-        int fd;
-        {
-            std::unique_lock guard(m_lock);
-            m_ready.wait(guard, [this] { return m_stopping || !m_queue.empty(); });
-            if (m_stopping)
+    constexpr int SweepEveryMs = 250;
+    while (!m_stopping) {
+        epoll_event event{};
+        const int count = epoll_wait(m_epoll, &event, 1, SweepEveryMs);
+        if (count == 1) {
+            if (event.data.fd == m_wake)
                 return;
-            fd = m_queue.front();
-            m_queue.pop_front();
+            if (event.data.fd == m_listen)
+                acceptAll();
+            else
+                serve(event.data.fd);
         }
-        serve(fd);
+        const qint64 now = nowMs();
+        qint64 last = m_lastSweepMs.load();
+        if (now - last >= SweepEveryMs && m_lastSweepMs.compare_exchange_strong(last, now))
+            sweepIdle();
     }
 }
 
-void HttpServer::rearm(int fd)
+void HttpServer::sweepIdle()
+{
+    // Kept-alive connections idle for too long are closed.
+    const qint64 now = nowMs();
+    std::lock_guard guard(m_lock);
+    for (auto it = m_connections.begin(); it != m_connections.end();) {
+        if (!it->second.busy && now - it->second.lastActiveMs > m_limits.idleTimeoutMs) {
+            epoll_ctl(m_epoll, EPOLL_CTL_DEL, it->first, nullptr);
+            close(it->first);
+            it = m_connections.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+void HttpServer::rearm(int fd, int served, const QByteArray& pending)
 {
     {
         std::lock_guard guard(m_lock);
@@ -251,6 +250,8 @@ void HttpServer::rearm(int fd)
             return;
         connection->second.busy = false;
         connection->second.lastActiveMs = nowMs();
+        connection->second.requests = served;
+        connection->second.pending = pending;
     }
     epoll_event event{};
     event.events = EPOLLIN | EPOLLRDHUP | EPOLLONESHOT;
@@ -270,20 +271,33 @@ void HttpServer::serve(int fd)
 {
     QByteArray buffer;
     int served = 0;
+    QString peer;
     {
         std::lock_guard guard(m_lock);
         auto connection = m_connections.find(fd);
-        if (connection == m_connections.end())
-            return;
+        if (connection == m_connections.end() || connection->second.busy)
+            return; // closed meanwhile, or an event of a connection another worker holds
+        connection->second.busy = true;
         buffer = std::move(connection->second.pending);
         connection->second.pending.clear();
         served = connection->second.requests;
+        peer = connection->second.peer;
     }
+    // Pipelined requests already read are answered before the connection waits again.
+    do {
+        if (serveOne(fd, buffer, served++, peer) == Outcome::Closed)
+            return;
+    } while (buffer.contains("\r\n\r\n"));
+    rearm(fd, served, buffer);
+}
 
+HttpServer::Outcome HttpServer::serveOne(int fd, QByteArray& buffer, int served, const QString& peer)
+{
     const auto refuse = [&](int status, const QString& message) {
         HttpResponse response = HttpResponse::error(status, message);
-        sendAll(fd, serialise(response, false), m_limits.readTimeoutMs);
+        sendAll(fd, headOf(response, false), response.body, m_limits.readTimeoutMs);
         closeConnection(fd);
+        return Outcome::Closed;
     };
 
     // Head: request line and headers, within the size limit and the read time-out.
@@ -295,8 +309,10 @@ void HttpServer::serve(int fd)
         if (buffer.size() > m_limits.maxHeaderBytes)
             return refuse(431, QStringLiteral("The request's head is too large."));
         if (!receive(fd, buffer, deadline)) {
-            if (buffer.isEmpty())
-                return closeConnection(fd); // the client closed, or never spoke
+            if (buffer.isEmpty()) {
+                closeConnection(fd); // the client closed, or never spoke
+                return Outcome::Closed;
+            }
             return refuse(408, QStringLiteral("The request was not received in time."));
         }
     }
@@ -310,7 +326,7 @@ void HttpServer::serve(int fd)
         return refuse(400, QStringLiteral("Malformed request line."));
     request.method = requestLine[0];
     request.target = requestLine[1];
-    request.peer = peerOf(fd);
+    request.peer = peer;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray line = lines[i].trimmed();
         const qsizetype colon = line.indexOf(':');
@@ -350,20 +366,14 @@ void HttpServer::serve(int fd)
     const bool http10 = requestLine[2] == "HTTP/1.0";
     const bool keepAlive = !m_stopping && served + 1 < m_limits.maxRequestsPerConnection &&
                            (http10 ? connectionHeader == "keep-alive" : connectionHeader != "close");
-    const bool sent = sendAll(fd, serialise(response, keepAlive), m_limits.readTimeoutMs);
+    // A HEAD answer has the head of the GET answer and no body.
+    const bool sent = sendAll(fd, headOf(response, keepAlive), request.method == "HEAD" ? QByteArray() : response.body,
+                              m_limits.readTimeoutMs);
     if (m_logger)
         m_logger(request, response, double(clock.nsecsElapsed()) / 1e6);
-    if (!sent || !keepAlive)
-        return closeConnection(fd);
-    {
-        std::lock_guard guard(m_lock);
-        auto connection = m_connections.find(fd);
-        if (connection == m_connections.end())
-            return;
-        connection->second.requests = served + 1;
-        connection->second.pending = buffer;
+    if (!sent || !keepAlive) {
+        closeConnection(fd);
+        return Outcome::Closed;
     }
-    if (!buffer.isEmpty())
-        return serve(fd); // a pipelined request is already here
-    rearm(fd);
+    return Outcome::KeepAlive;
 }

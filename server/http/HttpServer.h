@@ -6,17 +6,16 @@
 #include <QString>
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <functional>
 #include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-// A small HTTP/1.1 server with explicit limits, for the reference servers. One thread waits
-// on all connections (epoll); a fixed pool of workers reads and answers one request at a
-// time, so idle kept-alive connections cost no worker. It takes request targets and bodies
+// A small HTTP/1.1 server with explicit limits, for the reference servers. A fixed pool of
+// workers waits on all connections through one epoll set (one-shot events, so a connection
+// is served by one worker at a time); a worker reads and answers one request at a time, so
+// idle kept-alive connections cost no worker. It takes request targets and bodies
 // exactly as clients send them (several "?" in a query, multipart bodies whatever their
 // last line).
 //
@@ -63,12 +62,15 @@ private:
         int requests = 0;
         bool busy = false;
         QByteArray pending; // bytes of the next request already read
+        QString peer;
     };
+    enum class Outcome { KeepAlive, Closed };
 
-    void pollLoop();
     void workerLoop();
+    void sweepIdle();
     void serve(int fd);
-    void rearm(int fd);
+    Outcome serveOne(int fd, QByteArray& buffer, int served, const QString& peer);
+    void rearm(int fd, int served, const QByteArray& pending);
     void closeConnection(int fd);
     void acceptAll();
 
@@ -80,10 +82,8 @@ private:
     int m_wake = -1;
     quint16 m_port = 0;
     std::atomic<bool> m_stopping{false};
-    std::thread m_poller;
+    std::atomic<qint64> m_lastSweepMs{0};
     std::vector<std::thread> m_workers;
     mutable std::mutex m_lock;
-    std::condition_variable m_ready;
-    std::deque<int> m_queue;
     std::map<int, Connection> m_connections;
 };

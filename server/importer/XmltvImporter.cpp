@@ -166,7 +166,7 @@ XmltvImporter::Summary XmltvImporter::import(QIODevice& input, const QDir& iconB
         }
         if (progress && summary.programmes / 500 != lastReport) {
             lastReport = summary.programmes / 500;
-            progress(xml.characterOffset(), total, summary.programmes);
+            progress(input.pos(), total, summary.programmes); // bytes: the offset counts characters
         }
     }
     if (xml.hasError()) {

@@ -6,11 +6,13 @@
 #include <QTimeZone>
 
 
-ServerFixture::ServerFixture(bool demoData, HttpServer::Limits limits)
+ServerFixture::ServerFixture(bool demoData, HttpServer::Limits limits, const QString& zone)
 {
     m_store = std::make_unique<ScheduleStore>(m_dir.filePath(QStringLiteral("schedule.sqlite")));
     if (!m_store->isOpen())
         qFatal("the test store does not open: %s", qPrintable(m_store->error()));
+    if (!zone.isEmpty())
+        m_store->setTimeZone(zone);
     if (demoData && !DemoData(*m_store).generate(QDate::fromString(today(), u"yyyyMMdd")).ok)
         qFatal("the demo data could not be stored");
     m_content = std::make_unique<ContentServer>(*m_store);

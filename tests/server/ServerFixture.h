@@ -9,11 +9,12 @@
 #include <memory>
 
 // A content server on an ephemeral loopback port over a store of its own in a temporary
-// folder, optionally filled with the demo data set for today's programme day.
+// folder, optionally filled with the demo data set for today's programme day; zone, when
+// given, is the store's time zone (an IANA name) instead of the machine's.
 class ServerFixture
 {
 public:
-    explicit ServerFixture(bool demoData = true, HttpServer::Limits limits = {});
+    explicit ServerFixture(bool demoData = true, HttpServer::Limits limits = {}, const QString& zone = {});
 
     ScheduleStore& store() { return *m_store; }
     HttpServer& http() { return *m_http; }
