@@ -3,6 +3,8 @@
 #include "RawHttp.h"
 #include "ServerFixture.h"
 
+#include "content/ResponseCache.h"
+
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
 
@@ -150,6 +152,43 @@ private Q_SLOTS:
         QVERIFY(server->http().openConnections() <= tightLimits().maxConnections);
         QVERIFY(idle.back()->closedWithin(1000));
         QVERIFY(QTest::qWaitFor([&] { return RawHttp::status(get("/searchcontent/messages/now.php")) == 200; }, 5000));
+    }
+
+    void pipelinedRequestsAndHeadAreAnsweredInOrder()
+    {
+        RawHttp connection(server->port());
+        QVERIFY(connection.send("HEAD /searchcontent/messages/now.php HTTP/1.1\r\nHost: x\r\n\r\n"
+                                "GET /searchcontent/messages/now.php HTTP/1.1\r\nHost: x\r\n\r\n"));
+        QByteArray both;
+        QVERIFY(QTest::qWaitFor([&] {
+            both += connection.receive(200);
+            return both.count("HTTP/1.1 200") == 2 && both.endsWith("}");
+        }, 5000));
+        const qsizetype firstEnd = both.indexOf("\r\n\r\n") + 4;
+        QVERIFY(both.left(firstEnd).contains("Content-Length: "));
+        QVERIFY(!both.left(firstEnd).contains("Content-Length: 0"));
+        QVERIFY(both.mid(firstEnd).startsWith("HTTP/1.1 200")); // no body after the HEAD answer
+        QVERIFY(JsonValue::map(Json::decode(RawHttp::body(both.mid(firstEnd)))).contains("timestamp_gmt"));
+    }
+
+    void keptAnswersExpireAndStayBounded()
+    {
+        ResponseCache cache;
+        const HttpResponse answer = HttpResponse::json(QVariantMap{{"a", 1}});
+        cache.insert("k", answer, 1000, 5000);
+        QCOMPARE(cache.find("k", 4999)->body, answer.body);
+        QVERIFY(!cache.find("k", 5000));
+        cache.insert("long", answer, 0, 10 * ResponseCache::MaxAgeMs); // capped
+        QVERIFY(cache.find("long", ResponseCache::MaxAgeMs - 1));
+        QVERIFY(!cache.find("long", ResponseCache::MaxAgeMs));
+        cache.insert("error", HttpResponse::error(400, "bad"), 0, 5000);
+        QVERIFY(!cache.find("error", 1));
+        for (int i = 0; i < 3 * ResponseCache::MaxEntries; ++i)
+            cache.insert(QString::number(i), answer, 0, 5000);
+        int kept = 0;
+        for (int i = 0; i < 3 * ResponseCache::MaxEntries; ++i)
+            kept += cache.find(QString::number(i), 1) ? 1 : 0;
+        QVERIFY(kept > 0 && kept <= ResponseCache::MaxEntries);
     }
 
     void aFloodIsAnsweredInFull()
