@@ -6,12 +6,19 @@
 #include "content/ContentServer.h"
 #include "content/ProgrammeDay.h"
 #include "http/HttpServer.h"
+#include "identification/ChannelFarm.h"
+#include "identification/DemoAudioFiles.h"
+#include "identification/DeviceBook.h"
+#include "identification/IdentificationService.h"
+#include "identification/Matcher.h"
 #include "importer/DemoData.h"
 #include "importer/XmltvImporter.h"
 #include "store/ScheduleStore.h"
 
 #include <QDateTime>
 #include <QTimeZone>
+
+#include <mutex>
 
 #include <csignal>
 #include <cstdio>
@@ -76,25 +83,54 @@ int serve(const ServerOptions& options)
     ScheduleStore store(options.database);
     if (!openStore(store))
         return 1;
-    ContentServer content(store);
     RequestLog log;
+    std::mutex sayLock;
+    ChannelFarm farm(options.channels, options.historyMinutes, [&sayLock](const QString& line) {
+        std::lock_guard guard(sayLock);
+        say(QStringLiteral("orvane-server: ") + line);
+    });
+    Matcher matcher(farm.index(), Matcher::Settings{options.maxBer, options.minMargin, 15});
+    DeviceBook devices;
+    IdentificationService identification(matcher, devices, &store);
+
+    ContentServer content(store);
+    content.setIdentificationHealth([&farm] { return farm.healthy(QDateTime::currentMSecsSinceEpoch()); });
     HttpServer contentHttp([&content](const HttpRequest& request) { return content.handle(request); });
     contentHttp.setLogger(log.logger(QStringLiteral("content")));
+    HttpServer::Limits idLimits;
+    idLimits.maxBodyBytes = 16 * 1024; // a block is 2048 bytes with its form
+    HttpServer idHttp([&identification](const HttpRequest& request) { return identification.handle(request); }, idLimits);
+    idHttp.setLogger(log.logger(QStringLiteral("identification")));
     QString error;
     if (!contentHttp.listen(options.bind, quint16(options.port), &error)) {
         say(QStringLiteral("orvane-server: content server on %1:%2: %3").arg(options.bind).arg(options.port).arg(error));
+        return 1;
+    }
+    if (!idHttp.listen(options.bind, quint16(options.idPort), &error)) {
+        say(QStringLiteral("orvane-server: identification server on %1:%2: %3").arg(options.bind).arg(options.idPort).arg(error));
         return 1;
     }
     say(QStringLiteral("orvane-server: store %1 (%2 programmes)").arg(store.path()).arg(store.programmeCount()));
     say(QStringLiteral("orvane-server: content server on http://%1:%2/searchcontent/")
             .arg(options.bind)
             .arg(contentHttp.port()));
+    say(QStringLiteral("orvane-server: identification server on http://%1:%2/searchfunctions/ (%3 live channels, "
+                       "%4 minutes kept, max BER %5, margin %6)")
+            .arg(options.bind)
+            .arg(idHttp.port())
+            .arg(farm.channels())
+            .arg(options.historyMinutes)
+            .arg(options.maxBer)
+            .arg(options.minMargin));
     std::fflush(stderr);
+    farm.start();
 
     int received = 0;
     sigwait(&signals, &received);
     say(QStringLiteral("orvane-server: stopping"));
     contentHttp.stop();
+    idHttp.stop();
+    farm.stop();
     return 0;
 }
 
@@ -156,6 +192,23 @@ int demoData(const ServerOptions& options)
             .arg(summary.channels)
             .arg(summary.programmes)
             .arg(summary.messages));
+    return 0;
+}
+
+int demoAudio(const ServerOptions& options)
+{
+    ProgressLine line;
+    QString error;
+    const bool written = DemoAudioFiles::write(options.file, &error, [&line](int done, int total) {
+        line.show(done * 100 / total, QStringLiteral("%1 of %2 files").arg(done).arg(total));
+    });
+    if (!written) {
+        say(QStringLiteral("orvane-server: %1").arg(error));
+        return 1;
+    }
+    say(QStringLiteral("orvane-server: demo audio in %1: serve --config %1/channels.conf; the application's "
+                       "microphone: --audio-input file:%1/microphone.wav")
+            .arg(options.file));
     return 0;
 }
 

@@ -8,5 +8,6 @@ namespace ServerCommands {
 int serve(const ServerOptions& options);
 int importXmltv(const ServerOptions& options);
 int demoData(const ServerOptions& options);
+int demoAudio(const ServerOptions& options);
 
 } // namespace ServerCommands

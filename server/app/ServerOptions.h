@@ -1,17 +1,23 @@
 #pragma once
 
+#include "identification/ChannelSpec.h"
+
 #include <QString>
 #include <QStringList>
 
 // The command line of orvane-server: a command and its options.
 struct ServerOptions
 {
-    QString command; // "serve", "import-xmltv", "demo-data"; empty with help or an error
+    QString command; // "serve", "import-xmltv", "demo-data", "demo-audio"; empty with help or an error
     QString database;
     QString bind = QStringLiteral("127.0.0.1");
     int port = 22222;
     int idPort = 22223;
-    QString file;
+    QString file; // import-xmltv: the listing; demo-audio: the folder
+    QList<ChannelSpec> channels; // --channel and --config, in that order
+    int historyMinutes = 10;
+    double maxBer = 0.35;
+    double minMargin = 0.06;
     int city = 1;
     QString cityName;
     bool help = false;

@@ -36,5 +36,7 @@ int main(int argc, char** argv)
         return ServerCommands::serve(options);
     if (options.command == u"import-xmltv")
         return ServerCommands::importXmltv(options);
+    if (options.command == u"demo-audio")
+        return ServerCommands::demoAudio(options);
     return ServerCommands::demoData(options);
 }

@@ -17,6 +17,7 @@ public:
 
     explicit ContentServer(ScheduleStore& store);
     HttpResponse handle(const HttpRequest& request);
+    void setIdentificationHealth(std::function<bool()> healthy) { m_content.setIdentificationHealth(std::move(healthy)); }
 
 private:
     ContentService m_content;

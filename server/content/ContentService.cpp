@@ -516,6 +516,8 @@ HttpResponse ContentService::mapList(const HttpRequest& request)
 HttpResponse ContentService::serviceStatus()
 {
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    const int status = m_store.status(QStringLiteral("ss_status"), QStringLiteral("1")).toInt();
+    int status = m_store.status(QStringLiteral("ss_status"), QStringLiteral("1")).toInt();
+    if (m_identificationHealthy && !m_identificationHealthy())
+        status = 0;
     return HttpResponse::json(QVariantMap{{"ss_status", status}, {"pon", m_store.devicesSeenSince(now - 600)}});
 }

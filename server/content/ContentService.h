@@ -8,6 +8,8 @@
 
 #include <QVariantMap>
 
+#include <functional>
+
 class ScheduleStore;
 struct StoreChannel;
 struct StoreProgramme;
@@ -27,6 +29,8 @@ public:
     QVariantMap showDictionary(const StoreProgramme& programme, bool details) const;
     QVariantMap nowEntry(const StoreProgramme& programme) const;
     const ProgrammeDay& days() const { return m_days; }
+    // While set, "ss_status" is 1 only when this says the identification is healthy.
+    void setIdentificationHealth(std::function<bool()> healthy) { m_identificationHealthy = std::move(healthy); }
 
 private:
     HttpResponse serverTime();
@@ -46,4 +50,5 @@ private:
     ScheduleStore& m_store;
     ProgrammeDay m_days;
     ResponseCache m_answers; // programme days and now lists
+    std::function<bool()> m_identificationHealthy;
 };

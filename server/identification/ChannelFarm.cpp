@@ -1,0 +1,36 @@
+#include "ChannelFarm.h"
+
+ChannelFarm::ChannelFarm(const QList<ChannelSpec>& specs, int historyMinutes, ChannelRunner::Log log)
+    : m_index(int(historyMinutes * 60 * FingerprintIndex::FramesPerSecond))
+{
+    for (const ChannelSpec& spec : specs)
+        m_runners.push_back(std::make_unique<ChannelRunner>(spec, m_index, log));
+}
+
+ChannelFarm::~ChannelFarm()
+{
+    stop();
+}
+
+void ChannelFarm::start()
+{
+    for (auto& runner : m_runners)
+        runner->start();
+}
+
+void ChannelFarm::stop()
+{
+    for (auto& runner : m_runners)
+        runner->stop();
+}
+
+bool ChannelFarm::healthy(qint64 nowMs) const
+{
+    if (m_runners.empty())
+        return false;
+    for (const auto& runner : m_runners) {
+        if (nowMs - runner->lastAudioMs() > StaleAfterMs)
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "ChannelSpec.h"
+
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+class AudioInputSource;
+class FingerprintIndex;
+
+// One live channel: a thread that reads its source in real time, fingerprints it
+// (ChannelFeed) and appends to the index. A source that cannot start, ends or fails is
+// started again after a back-off that doubles from 1 s to 60 s (and starts over after a
+// minute of good audio); each event is logged. Nothing a source does reaches other channels.
+class ChannelRunner
+{
+public:
+    using Log = std::function<void(const QString& line)>;
+
+    ChannelRunner(const ChannelSpec& spec, FingerprintIndex& index, Log log);
+    ~ChannelRunner();
+    ChannelRunner(const ChannelRunner&) = delete;
+    ChannelRunner& operator=(const ChannelRunner&) = delete;
+
+    void start();
+    void stop();
+    const ChannelSpec& spec() const { return m_spec; }
+    // When audio last arrived (ms since 1970; 0 never) and how many times the source was
+    // (re)started.
+    qint64 lastAudioMs() const { return m_lastAudioMs.load(); }
+    int starts() const { return m_starts.load(); }
+
+private:
+    void run();
+    std::unique_ptr<AudioInputSource> open(QString* error) const;
+    bool sleepFor(int ms); // false when stopped meanwhile
+
+    ChannelSpec m_spec;
+    FingerprintIndex& m_index;
+    Log m_log;
+    int m_slot;
+    std::thread m_thread;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<qint64> m_lastAudioMs{0};
+    std::atomic<int> m_starts{0};
+    std::mutex m_sourceLock;
+    AudioInputSource* m_source = nullptr; // the running one, for stop()
+    std::mutex m_sleepLock;
+    std::condition_variable m_wake;
+};

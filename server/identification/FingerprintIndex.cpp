@@ -1,0 +1,75 @@
+#include "FingerprintIndex.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+FingerprintIndex::FingerprintIndex(int historyFrames, int bucketBits)
+    : m_capacity(uint32_t(std::max(historyFrames, 1024))),
+      m_shift(32 - std::clamp(bucketBits, 8, 28)),
+      m_heads(size_t(1) << std::clamp(bucketBits, 8, 28), NoEntry)
+{
+}
+
+int FingerprintIndex::addChannel(int channelId)
+{
+    std::unique_lock guard(m_lock);
+    Channel channel;
+    channel.id = channelId;
+    channel.values.assign(m_capacity, 0);
+    channel.next.assign(m_capacity, NoEntry);
+    m_channels.push_back(std::move(channel));
+    return int(m_channels.size()) - 1;
+}
+
+void FingerprintIndex::append(int slot, const uint32_t* values, int count)
+{
+    std::unique_lock guard(m_lock);
+    Channel& channel = m_channels[size_t(slot)];
+    const uint32_t base = uint32_t(slot) * m_capacity;
+    for (int i = 0; i < count; ++i) {
+        const uint32_t ring = uint32_t(channel.end % m_capacity);
+        const uint32_t bucket = bucketOf(values[i]);
+        channel.values[ring] = values[i];
+        channel.next[ring] = m_heads[bucket];
+        m_heads[bucket] = base + ring;
+        ++channel.end;
+    }
+}
+
+uint64_t FingerprintIndex::positionOf(const Channel& channel, uint32_t ring) const
+{
+    // The one position in [end - capacity, end) that lands on this ring entry.
+    const uint64_t newest = channel.end - 1;
+    const uint32_t newestRing = uint32_t(newest % m_capacity);
+    return newest - ((newestRing + m_capacity - ring) % m_capacity);
+}
+
+uint64_t FingerprintIndex::Reader::begin(int slot) const
+{
+    const uint64_t end = this->end(slot);
+    return end > m_index.m_capacity ? end - m_index.m_capacity : 0;
+}
+
+bool FingerprintIndex::Reader::copy(int slot, uint64_t from, int count, uint32_t* out) const
+{
+    if (count < 0 || from < begin(slot) || from + uint64_t(count) > end(slot))
+        return false;
+    const Channel& channel = m_index.m_channels[size_t(slot)];
+    const uint32_t capacity = m_index.m_capacity;
+    uint32_t ring = uint32_t(from % capacity);
+    while (count > 0) {
+        const int run = int(std::min<uint64_t>(uint64_t(count), capacity - ring));
+        std::memcpy(out, channel.values.data() + ring, size_t(run) * sizeof(uint32_t));
+        out += run;
+        count -= run;
+        ring = 0;
+    }
+    return true;
+}
+
+size_t FingerprintIndex::memoryBytes() const
+{
+    std::shared_lock guard(m_lock);
+    return m_heads.size() * sizeof(uint32_t) + m_channels.size() * size_t(m_capacity) * 2 * sizeof(uint32_t);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <shared_mutex>
+#include <vector>
+
+// The recent sub-fingerprints of every live channel and an index from a sub-fingerprint's
+// value to where it occurs. Each channel keeps a ring of historyFrames values (positions
+// are absolute: the n-th value a channel ever produced has position n); one bucket table
+// shared by all channels chains the entries of equal hash, newest first, through a "next"
+// array parallel to each ring. An entry that a ring has overwritten ends the chain walk it
+// is met in (its value no longer hashes to the bucket), and no walk takes more than
+// MaxChainSteps steps, so a value that every channel repeats (silence) costs a bounded time.
+//
+// Memory: 8 bytes per sub-fingerprint (value and link; 2.5 MB per channel-hour) plus the
+// shared bucket table (4 bytes per bucket).
+//
+// Thread safety: writers (one thread per channel) call append, which takes the lock
+// exclusively; readers take a Reader, which holds it shared for the time of one match.
+class FingerprintIndex
+{
+public:
+    static constexpr double FramesPerSecond = 5512.5 / 64.0;
+    static constexpr int MaxChainSteps = 512;
+    static constexpr uint32_t NoEntry = 0xffffffffu;
+
+    explicit FingerprintIndex(int historyFrames, int bucketBits = 20);
+
+    // A new channel's slot; channels are only added, never removed.
+    int addChannel(int channelId);
+    void append(int slot, const uint32_t* values, int count);
+
+    class Reader
+    {
+    public:
+        explicit Reader(const FingerprintIndex& index) : m_index(index), m_guard(index.m_lock) {}
+
+        int channels() const { return int(m_index.m_channels.size()); }
+        int channelId(int slot) const { return m_index.m_channels[size_t(slot)].id; }
+        // [begin, end): the positions a channel still holds.
+        uint64_t begin(int slot) const;
+        uint64_t end(int slot) const { return m_index.m_channels[size_t(slot)].end; }
+        // count values from position from on; false when they are not all held.
+        bool copy(int slot, uint64_t from, int count, uint32_t* out) const;
+        // Calls found(slot, position) for the held entries whose value is value.
+        template <typename Found>
+        void forEach(uint32_t value, Found&& found) const
+        {
+            const FingerprintIndex& x = m_index;
+            const uint32_t bucket = x.bucketOf(value);
+            uint32_t entry = x.m_heads[bucket];
+            for (int step = 0; entry != NoEntry && step < MaxChainSteps; ++step) {
+                const uint32_t slot = entry / x.m_capacity;
+                const uint32_t ring = entry % x.m_capacity;
+                const Channel& channel = x.m_channels[slot];
+                const uint32_t held = channel.values[ring];
+                if (x.bucketOf(held) != bucket)
+                    break; // overwritten: the rest of the chain is older still
+                if (held == value)
+                    found(int(slot), x.positionOf(channel, ring));
+                entry = channel.next[ring];
+            }
+        }
+
+    private:
+        const FingerprintIndex& m_index;
+        std::shared_lock<std::shared_mutex> m_guard;
+    };
+
+    int historyFrames() const { return int(m_capacity); }
+    size_t memoryBytes() const;
+
+private:
+    struct Channel
+    {
+        int id = 0;
+        uint64_t end = 0;
+        std::vector<uint32_t> values;
+        std::vector<uint32_t> next;
+    };
+
+    uint32_t bucketOf(uint32_t value) const { return (value * 2654435761u) >> m_shift; }
+    uint64_t positionOf(const Channel& channel, uint32_t ring) const;
+
+    uint32_t m_capacity;
+    int m_shift;
+    std::vector<uint32_t> m_heads;
+    std::vector<Channel> m_channels;
+    mutable std::shared_mutex m_lock;
+};

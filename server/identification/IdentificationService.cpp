@@ -1,0 +1,108 @@
+#include "IdentificationService.h"
+
+#include "http/MultipartForm.h"
+#include "platform/Json.h"
+#include "store/ScheduleStore.h"
+
+#include <QDateTime>
+#include <QVariantMap>
+
+#include <cmath>
+
+namespace {
+
+constexpr int BlockBytes = Matcher::BlockSize * 4;
+constexpr int MaxDeviceIdBytes = 128;
+
+HttpResponse result(int value, const char* message = nullptr, int status = 200)
+{
+    QVariantMap body{{"Result", value}};
+    if (message)
+        body.insert("Message", QString::fromLatin1(message));
+    return HttpResponse::json(body, status);
+}
+
+// A verdict with how it was reached, for operators: the bit error rates of the best
+// alignment and of the best on any other channel.
+HttpResponse result(int value, const Matcher::Result& match, const char* message = nullptr)
+{
+    QVariantMap body{{"Result", value}, {"Ber", std::round(match.ber * 1000) / 1000},
+                     {"OtherBer", std::round(match.runnerUpBer * 1000) / 1000}};
+    if (message)
+        body.insert("Message", QString::fromLatin1(message));
+    return HttpResponse::json(body);
+}
+
+Matcher::Block blockOf(const QByteArray& bytes)
+{
+    Matcher::Block block;
+    for (int i = 0; i < Matcher::BlockSize; ++i) {
+        const auto* b = reinterpret_cast<const uchar*>(bytes.constData()) + 4 * i;
+        block[size_t(i)] = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 | uint32_t(b[3]) << 24;
+    }
+    return block;
+}
+
+} // namespace
+
+IdentificationService::IdentificationService(const Matcher& matcher, DeviceBook& devices, ScheduleStore* store)
+    : m_matcher(matcher), m_devices(devices), m_store(store)
+{
+}
+
+HttpResponse IdentificationService::handle(const HttpRequest& request)
+{
+    static const QString base = QStringLiteral("/searchfunctions/");
+    if (!request.path.startsWith(base))
+        return HttpResponse::error(404, QStringLiteral("Not found."));
+    const QString page = request.path.mid(base.size());
+    const bool upload = page == u"getstationidresident.php";
+    if (!upload && page != u"checkresident.php")
+        return HttpResponse::error(404, QStringLiteral("Not found."));
+    if (request.method != "POST")
+        return result(BadRequest, "POST a multipart form", 400);
+
+    QString error;
+    const std::optional<MultipartForm> form = MultipartForm::parse(request.header("content-type"), request.body, &error);
+    if (!form)
+        return result(BadRequest, "the body is not a readable multipart form", 400);
+    const QByteArray device = form->field("UserName").trimmed();
+    if (device.isEmpty() || device.size() > MaxDeviceIdBytes)
+        return result(BadRequest, "the form has no usable \"UserName\"", 400);
+
+    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    if (!m_devices.admit(device, nowMs))
+        return result(TooMany, "too many requests from this device", 429);
+    if (m_store)
+        m_store->deviceSeen(QString::fromUtf8(device));
+
+    if (upload) {
+        const MultipartForm::Part* file = form->part("request");
+        if (!file || file->data.size() != BlockBytes)
+            return result(BadRequest, "the form has no 2048-byte \"request\" file", 400);
+        const Matcher::Block block = blockOf(file->data);
+        m_devices.keep(device, block, nowMs);
+        return answer(m_matcher.match(block), device);
+    }
+    const std::optional<Matcher::Block> block = m_devices.kept(device, nowMs);
+    if (!block)
+        return result(NothingToCheck, "no upload of this device is waiting");
+    return answer(m_matcher.match(*block), device);
+}
+
+HttpResponse IdentificationService::answer(const Matcher::Result& match, const QByteArray& device)
+{
+    switch (match.verdict) {
+    case Matcher::Verdict::Channel:
+        m_devices.forget(device);
+        return result(match.channelId, match);
+    case Matcher::Verdict::Ambiguous:
+        return result(Ambiguous, match, "more than one channel carries this audio");
+    case Matcher::Verdict::Uninformative:
+        m_devices.forget(device);
+        return result(TooQuiet, "too little sound to match");
+    case Matcher::Verdict::NoMatch:
+        break;
+    }
+    return result(NoMatchYet, match, "no channel yet");
+}

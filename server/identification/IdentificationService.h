@@ -1,0 +1,41 @@
+#pragma once
+
+#include "DeviceBook.h"
+#include "Matcher.h"
+
+#include "http/HttpRequest.h"
+#include "http/HttpResponse.h"
+
+class ScheduleStore;
+
+// The identification server's pages under /searchfunctions/:
+//   getstationidresident.php  multipart form: "UserName", "Position", file "request" (the
+//                             2048 bytes of a block: 512 sub-fingerprints, little-endian)
+//   checkresident.php         multipart form: "UserName", "Position"
+// Both answer {"Result": N} (with a "Message" when N is negative, and the bit error rates
+// "Ber" and "OtherBer" of a block that was matched). N >= 1 is the channel
+// id. The negative codes:
+//   -1  no channel yet: the upload is kept (DeviceBook::keepMs) and checkresident.php
+//       matches it again against the audio that has arrived since
+//   -3  ambiguous: two channels carry this audio
+//   -6  bad request: not a form, no "UserName", no 2048-byte "request" (status 400)
+//   -7  nothing to check: no upload of this device is kept (never, expired, or answered)
+//   -8  too many requests from this device (status 429)
+//   -9  too quiet: the block carries too little sound to be matched (not kept)
+// (-2, -4 and -5 mean other things to the application and are never sent.)
+class IdentificationService
+{
+public:
+    enum Code { NoMatchYet = -1, Ambiguous = -3, BadRequest = -6, NothingToCheck = -7, TooMany = -8, TooQuiet = -9 };
+
+    IdentificationService(const Matcher& matcher, DeviceBook& devices, ScheduleStore* store = nullptr);
+
+    HttpResponse handle(const HttpRequest& request);
+
+private:
+    HttpResponse answer(const Matcher::Result& match, const QByteArray& device);
+
+    const Matcher& m_matcher;
+    DeviceBook& m_devices;
+    ScheduleStore* m_store;
+};
