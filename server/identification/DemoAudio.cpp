@@ -69,32 +69,41 @@ void DemoAudio::render(int64_t first, int count, int16_t* out) const
 
 double DemoAudio::musicSample(int64_t n, Segment& segment) const
 {
-    // A beat of 0.25 to 0.5 s (the tempo is the programme's); each beat plays a chord of
-    // three notes of the programme's key, with four harmonics each.
-    const int beat = int(SampleRate * (0.25 + 0.25 * unit(m_seed, -1, 1)));
-    const int64_t index = n / beat;
+    // A beat of 0.2 to 0.5 s (the programme's tempo); each beat plays a chord of three
+    // notes of the programme's key in the programme's timbre (six harmonics of its own
+    // weights), held for one or two beats, and a melody note an octave or two up that
+    // changes on the half beat.
+    const int beat = int(SampleRate * (0.2 + 0.3 * unit(m_seed, -1, 1)));
+    const int64_t index = n / (beat / 2);
     if (segment.index != index) {
         segment.index = index;
-        segment.start = index * beat;
+        segment.start = index * (beat / 2);
         const double root = 110.0 * std::pow(2.0, std::floor(unit(m_seed, -1, 2) * 12) / 12.0);
+        const int64_t chord = index / 2 - (unit(m_seed, index / 4, 9) < 0.5 ? (index / 2) % 2 : 0);
         for (uint32_t note = 0; note < 3; ++note) {
-            const int degree = int(unit(m_seed, index, 10 + note) * 14);
+            const int degree = int(unit(m_seed, chord, 10 + note) * 14);
             segment.frequency[note] = root * std::pow(2.0, (Scale[size_t(degree % 7)] + 12 * (degree / 7)) / 12.0);
         }
-        segment.decay = 2 + 6 * unit(m_seed, index, 3);
+        const int melody = int(unit(m_seed, index, 14) * 14);
+        segment.pitch = root * 4 * std::pow(2.0, (Scale[size_t(melody % 7)] + 12 * (melody / 7)) / 12.0);
+        segment.decay = 2 + 6 * unit(m_seed, chord, 3);
         segment.kind = unit(m_seed, index, 20);
+        for (int h = 0; h < 6; ++h)
+            segment.gain[size_t(h)] = (0.2 + unit(m_seed, -1, 40 + uint32_t(h))) / (h + 1);
     }
     const double t = double(n - segment.start) / SampleRate;
-    const double envelope = std::min(1.0, t * 200) * std::exp(-t * segment.decay);
+    const double chordTime = t + ((segment.index % 2) ? double(beat / 2) / SampleRate : 0);
+    const double envelope = std::min(1.0, chordTime * 200) * std::exp(-chordTime * segment.decay);
     const double time = double(n) / SampleRate;
     double sum = 0;
     for (int note = 0; note < 3; ++note) {
-        for (int h = 1; h <= 4; ++h)
-            sum += sine(segment.frequency[size_t(note)] * h * time) / (h * h);
+        for (int h = 0; h < 6; ++h)
+            sum += segment.gain[size_t(h)] * sine(segment.frequency[size_t(note)] * (h + 1) * time);
     }
-    sum *= envelope * 0.35;
-    // Percussion: a short noise burst on some beats.
-    if (segment.kind < 0.5)
+    sum *= envelope * 0.3;
+    sum += 0.25 * std::min(1.0, t * 300) * std::exp(-t * 6) * (sine(segment.pitch * time) + 0.3 * sine(2 * segment.pitch * time));
+    // Percussion: a short noise burst on some half beats.
+    if (segment.kind < 0.4)
         sum += noise(m_seed, n) * std::exp(-t * 40) * 0.5;
     return sum;
 }

@@ -31,10 +31,10 @@ private:
         int64_t start = 0;
         double kind = 0;
         double decay = 0; // music: the notes' decay rate
-        double pitch = 0; // speech: the pitch at the syllable's start
+        double pitch = 0; // speech: the pitch at the syllable's start; music: the melody note
         double slope = 0;
         double frequency[3] = {};
-        double gain[12] = {};
+        double gain[12] = {}; // speech: the formants' gains; music: the timbre's harmonics
     };
 
     double musicSample(int64_t n, Segment& segment) const;

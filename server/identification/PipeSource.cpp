@@ -31,8 +31,23 @@ void PipeSource::start()
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, ends[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // The command runs in a process group of its own, so that stopping it ends every
+    // process of a pipeline, not only the shell.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    // and with the signals the server blocks for itself (SIGINT, SIGTERM) open again.
+    sigset_t none;
+    sigemptyset(&none);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
     const char* argv[] = {"/bin/sh", "-c", m_command.c_str(), nullptr};
-    const int failed = posix_spawn(&m_child, "/bin/sh", &actions, nullptr, const_cast<char**>(argv), environ);
+    const int failed = posix_spawn(&m_child, "/bin/sh", &actions, &attributes, const_cast<char**>(argv), environ);
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     close(ends[1]);
     if (failed != 0) {
@@ -48,7 +63,7 @@ void PipeSource::stop()
 {
     m_stopping = true;
     if (m_child > 0)
-        kill(m_child, SIGTERM);
+        kill(-m_child, SIGTERM);
 }
 
 void PipeSource::reap()
@@ -61,9 +76,10 @@ void PipeSource::reap()
         for (int i = 0; i < 20 && waitpid(m_child, nullptr, WNOHANG) == 0; ++i)
             usleep(50 * 1000);
         if (waitpid(m_child, nullptr, WNOHANG) == 0) {
-            kill(m_child, SIGKILL);
+            kill(-m_child, SIGKILL);
             waitpid(m_child, nullptr, 0);
         }
+        kill(-m_child, SIGKILL); // what is left of the group once the shell has gone
     }
     m_child = -1;
 }

@@ -8,7 +8,7 @@
 
 // Samples from a shell command's standard output: signed 16-bit little-endian 44100 Hz
 // mono PCM. start() runs the command (its standard error goes to the server's), stop()
-// ends it; read returns fewer samples than asked when the command ends or fails, or when
+// ends it and every process it started; read returns fewer samples than asked when the command ends or fails, or when
 // stop() was called meanwhile.
 class PipeSource : public AudioInputSource
 {

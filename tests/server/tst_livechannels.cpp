@@ -1,0 +1,172 @@
+// Live channel sources of the identification server: configuration, restarts with back-off,
+// failures kept to their channel, health in the service status, and the demo audio files.
+#include "ServerFixture.h"
+
+#include "content/ContentServer.h"
+#include "identification/ChannelFarm.h"
+#include "identification/ChannelSpec.h"
+#include "identification/DemoAudioFiles.h"
+#include "platform/Json.h"
+#include "platform/JsonValue.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <mutex>
+
+namespace {
+
+// Log lines from the runners' threads.
+struct Lines
+{
+    std::mutex lock;
+    QStringList lines;
+    ChannelRunner::Log log()
+    {
+        return [this](const QString& line) {
+            std::lock_guard guard(lock);
+            lines.append(line);
+        };
+    }
+    int count(const QString& text)
+    {
+        std::lock_guard guard(lock);
+        return int(lines.filter(text).size());
+    }
+};
+
+ChannelSpec spec(const QString& text)
+{
+    QString error;
+    const std::optional<ChannelSpec> parsed = ChannelSpec::parse(text, &error);
+    if (!parsed)
+        qFatal("%s", qPrintable(error));
+    return *parsed;
+}
+
+int serviceStatus(ContentServer& content)
+{
+    HttpRequest request;
+    request.method = "GET";
+    request.target = "/searchcontent/get_service_status.php";
+    request.parseTarget();
+    return JsonValue::integer(JsonValue::map(Json::decode(content.handle(request).body)).value("ss_status"));
+}
+
+} // namespace
+
+class TestLiveChannels : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void sourcesAreReadFromTheCommandLineAndFiles()
+    {
+        QString error;
+        QCOMPARE(spec("7=pipe:ffmpeg -i http://x -f s16le -").argument, QStringLiteral("ffmpeg -i http://x -f s16le -"));
+        QCOMPARE(int(spec(" 12 = silence").kind), int(ChannelSpec::Kind::Silence));
+        for (const char* bad : {"silence", "0=silence", "x=silence", "3=file:", "3=http://stream", "3="})
+            QVERIFY2(!ChannelSpec::parse(QString::fromLatin1(bad), &error), bad);
+
+        QTemporaryDir dir;
+        QFile config(dir.filePath("channels.conf"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("# demo\n\n1=file:audio/one.wav\n2=file:/abs/two.wav\n  3=silence\n");
+        config.close();
+        const auto specs = ChannelSpec::parseFile(config.fileName(), &error);
+        QVERIFY2(specs, qPrintable(error));
+        QCOMPARE(specs->size(), 3);
+        QCOMPARE(specs->at(0).argument, dir.filePath("audio/one.wav"));
+        QCOMPARE(specs->at(1).argument, QStringLiteral("/abs/two.wav"));
+
+        QVERIFY(config.open(QIODevice::Append));
+        config.write("4=radio\n");
+        config.close();
+        QVERIFY(!ChannelSpec::parseFile(config.fileName(), &error));
+        QVERIFY2(error.contains("line 6"), qPrintable(error));
+        QVERIFY(!ChannelSpec::parseFile(dir.filePath("missing.conf"), &error));
+    }
+
+    void endedAndFailingSourcesAreRestartedOnTheirOwn()
+    {
+        Lines lines;
+        // One second of PCM, then the command ends; a command that fails at once; a file
+        // that is not there; and a healthy channel beside them.
+        ChannelFarm farm({spec("1=pipe:head -c 88200 /dev/zero"), spec("2=pipe:exit 3"),
+                          spec("3=file:/nonexistent/audio.wav"), spec("4=silence")},
+                         1, lines.log());
+        farm.start();
+        QVERIFY(QTest::qWaitFor([&] { return lines.count("channel 1 (pipe:head") >= 3; }, 8000));
+        QVERIFY(QTest::qWaitFor([&] { return lines.count("channel 3 (file:/nonexistent/audio.wav): ") >= 2; }, 8000));
+        QVERIFY(lines.count("channel 1 (pipe:head -c 88200 /dev/zero): the source ended; starting again in 1 s") >= 1);
+        QVERIFY(lines.count("channel 2 (pipe:exit 3): the source ended; starting again in 1 s") >= 1);
+        // The back-off doubles for a source that keeps failing.
+        QVERIFY(QTest::qWaitFor([&] { return lines.count("channel 2 (pipe:exit 3): the source ended; starting again in 2 s") == 1; }, 5000));
+
+        {
+            const FingerprintIndex::Reader reader(farm.index()); // holds the writers: let go before stop()
+            QVERIFY(reader.end(0) >= 60); // the pipe's second of audio was fingerprinted
+            QVERIFY(reader.end(3) >= 60); // the silent channel went on meanwhile
+            QCOMPARE(reader.end(2), uint64_t(0));
+        }
+        QVERIFY(!farm.healthy(QDateTime::currentMSecsSinceEpoch())); // channel 3 never had audio
+        farm.stop();
+    }
+
+    void stoppingEndsACommandThatNeverWrites()
+    {
+        Lines lines;
+        ChannelFarm farm({spec("5=pipe:sleep 30")}, 1, lines.log());
+        farm.start();
+        QVERIFY(QTest::qWaitFor([&] { return lines.count("started") == 1; }, 3000));
+        QElapsedTimer clock;
+        clock.start();
+        farm.stop();
+        QVERIFY(clock.elapsed() < 3000);
+    }
+
+    void theServiceStatusFollowsTheIdentification()
+    {
+        ServerFixture server(false);
+        ContentServer content(server.store());
+        QCOMPARE(serviceStatus(content), 1); // no identification here: the operator's status
+
+        Lines lines;
+        ChannelFarm farm({spec("1=silence"), spec("2=silence")}, 1, lines.log());
+        content.setIdentificationHealth([&farm] { return farm.healthy(QDateTime::currentMSecsSinceEpoch()); });
+        QCOMPARE(serviceStatus(content), 0); // no audio yet
+        farm.start();
+        QVERIFY(QTest::qWaitFor([&] { return serviceStatus(content) == 1; }, 3000));
+        server.store().setStatus("ss_status", "0"); // the operator's word still counts
+        QCOMPARE(serviceStatus(content), 0);
+        farm.stop();
+    }
+
+    void demoAudioIsTheSameEveryTime()
+    {
+        QTemporaryDir first;
+        QTemporaryDir second;
+        QString error;
+        QVERIFY2(DemoAudioFiles::write(first.path(), &error), qPrintable(error));
+        QVERIFY2(DemoAudioFiles::write(second.filePath("nested/folder"), &error), qPrintable(error));
+        for (const char* name : {"channels.conf", "ch-1.wav", "microphone.wav"}) {
+            QFile a(first.filePath(name));
+            QFile b(second.filePath(QStringLiteral("nested/folder/") + name));
+            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            QCOMPARE(a.readAll(), b.readAll());
+        }
+        QString reason;
+        const auto specs = ChannelSpec::parseFile(first.filePath("channels.conf"), &reason);
+        QVERIFY2(specs && specs->size() >= 6, qPrintable(reason));
+        QVERIFY(QFile::exists(specs->first().argument));
+        QFile blocked(first.filePath("blocked"));
+        QVERIFY(blocked.open(QIODevice::WriteOnly));
+        blocked.close();
+        QVERIFY(!DemoAudioFiles::write(first.filePath("blocked/inside"), &error)); // a file is in the way
+    }
+};
+
+QTEST_MAIN(TestLiveChannels)
+#include "tst_livechannels.moc"
