@@ -51,6 +51,10 @@ private Q_SLOTS:
 
         // The server goes silent: the last channel is forgotten by the idle timer.
         identification.stop();
+        // An answer that arrived before the stop may still be on its way to the main thread,
+        // where it would start the idle timer over: let it land first.
+        QTRY_COMPARE_WITH_TIMEOUT(popRequest::countRequest(), 0, 15000);
+        QTest::qWait(300);
         app.idleTimer()->start(10);
         QTRY_COMPARE(recorder.count("idle"), 1);
         QVERIFY(!app.selectedChannel());
