@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, fills the content server's store with this week's demo
-# data, starts the server on 127.0.0.1:22222 and starts the application against it; the
+# data, writes the demo channels' live audio, starts the servers on 127.0.0.1 (content 22222,
+# identification 22223) and starts the application against them, its microphone playing one
+# demo channel with room noise, so that it identifies that channel within seconds. The
 # server stops with the application (its log: orvane-server.log in the build folder).
 # Extra arguments go to orvane (for example --idiom tablet).
 # Without a graphical session (no DISPLAY or WAYLAND_DISPLAY), the application runs on the
@@ -13,8 +15,10 @@ build="${BUILD_DIR:-build}"
 app="$build/src/app/orvane"
 server="$build/server/orvane-server"
 
+audio="$build/demo-audio"
 "$server" demo-data
-"$server" serve >"$build/orvane-server.log" 2>&1 &
+"$server" demo-audio "$audio"
+"$server" serve --config "$audio/channels.conf" >"$build/orvane-server.log" 2>&1 &
 server_pid=$!
 trap 'kill "$server_pid" 2>/dev/null || true' EXIT
 # Up when it answers; a server already running there (an earlier start) serves as well.
@@ -25,7 +29,7 @@ done
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No graphical session: rendering the window to $(pwd)/orvane-start.png"
-    QT_QPA_PLATFORM=offscreen "$app" --screenshot orvane-start.png "$@"
+    QT_QPA_PLATFORM=offscreen "$app" --audio-input "file:$audio/microphone.wav" --screenshot orvane-start.png "$@"
     exit $?
 fi
-"$app" "$@"
+"$app" --audio-input "file:$audio/microphone.wav" "$@"
