@@ -5,8 +5,7 @@
 // two channels carrying the same audio, latency at 10 / 100 / 1,000 channels, memory, and
 // fingerprinting throughput.
 //   bench_identification_eval [--clips N] [--max-ber X] [--margin X]
-#include "fingerprint/AcFpInfo.h"
-#include "fingerprint/FpExtract.h"
+#include "identification/ApplicationBlock.h"
 #include "identification/ChannelFeed.h"
 #include "identification/DemoAudio.h"
 #include "identification/FingerprintIndex.h"
@@ -101,20 +100,6 @@ std::vector<int16_t> degrade(const std::vector<int16_t>& clean, const Condition&
     for (size_t i = 0; i < x.size(); ++i)
         out[i] = int16_t(std::clamp(x[i] * gain, -32768.0, 32767.0));
     return out;
-}
-
-// The application's extraction of one block from a clip.
-Matcher::Block extract(const std::vector<int16_t>& clip)
-{
-    auto info = std::make_unique<AcFpInfo>();
-    fp_info_init(info.get());
-    fp_info_reset(info.get(), Matcher::BlockSize, 64);
-    fp_decimate_samples(info.get(), clip.data(), int32_t(clip.size()));
-    vec32 out;
-    fp_extract_block(info.get(), &out);
-    Matcher::Block block;
-    std::memcpy(block.data(), out.data, sizeof(uint32_t) * Matcher::BlockSize);
-    return block;
 }
 
 struct Live
@@ -310,7 +295,8 @@ int main(int argc, char** argv)
             const double speed =
                 condition.speed != 0 ? condition.speed : std::uniform_real_distribution<double>(-1e-4, 1e-4)(random);
             audio->render(end - ClipSamples, int(clean.size()), clean.data());
-            query.block = extract(degrade(clean, condition, speed, random));
+            const std::vector<int16_t> clip = degrade(clean, condition, speed, random);
+            query.block = applicationBlock(clip.data(), int(clip.size()));
             query.dueSample = end;
             pending.push_back(query);
         }

@@ -3,11 +3,10 @@
 // application's own request class, with the bad uploads a server meets.
 #include "RawHttp.h"
 
-#include "fingerprint/AcFpInfo.h"
-#include "fingerprint/FpExtract.h"
 #include "fingerprint/popRequest.h"
 #include "http/HttpServer.h"
 #include "http/MultipartForm.h"
+#include "identification/ApplicationBlock.h"
 #include "identification/ChannelFeed.h"
 #include "identification/DemoAudio.h"
 #include "identification/DeviceBook.h"
@@ -30,15 +29,7 @@ constexpr int Rate = 44100;
 // The application's block for the last 6.12 s of these samples (a fresh capture state).
 Matcher::Block appBlock(const std::vector<int16_t>& samples)
 {
-    auto info = std::make_unique<AcFpInfo>();
-    fp_info_init(info.get());
-    fp_info_reset(info.get(), Matcher::BlockSize, 64);
-    fp_decimate_samples(info.get(), samples.data(), int32_t(samples.size()));
-    vec32 out;
-    fp_extract_block(info.get(), &out);
-    Matcher::Block block;
-    std::memcpy(block.data(), out.data, sizeof(uint32_t) * Matcher::BlockSize);
-    return block;
+    return applicationBlock(samples.data(), int(samples.size()));
 }
 
 std::vector<int16_t> render(const DemoAudio& audio, int64_t first, int count)
