@@ -65,5 +65,15 @@
     <message><source>Already in the calendar:</source><translation>Уже в календаре:</translation></message>
     <message><source>The reminder could not be saved.</source><translation>Напоминание не удалось сохранить.</translation></message>
     <message><source>Reminder added:</source><translation>Напоминание добавлено:</translation></message>
+    <message><source>Loading</source><translation>Загрузка…</translation></message>
+    <message><source>Share a tweet</source><translation>Поделиться в Twitter</translation></message>
+    <message><source>Choose your city</source><translation>Выберите город</translation></message>
+    <message><source>For additional details choose your city.</source><translation>Чтобы видеть программу вашего города, выберите город.</translation></message>
+    <message><source>Later</source><translation>Позже</translation></message>
+    <message><source>Choose</source><translation>Выбрать</translation></message>
+    <message><source>Cancel</source><translation>Отмена</translation></message>
+    <message><source>Sign in to Twitter to share.</source><translation>Чтобы поделиться, войдите в Twitter.</translation></message>
+    <message><source>Details</source><translation>Подробнее</translation></message>
+    <message><source>Search</source><translation>Поиск</translation></message>
 </context>
 </TS>

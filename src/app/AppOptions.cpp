@@ -41,12 +41,17 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("screenshot"),
         QStringLiteral("Render the window to a PNG once start-up has settled, then exit."),
         QStringLiteral("FILE"));
+    const QCommandLineOption after(
+        QStringLiteral("after"),
+        QStringLiteral("With --screenshot: take the picture this many seconds after start (and once "
+                       "loads have settled), for example after an identification."),
+        QStringLiteral("SECONDS"));
     const QCommandLineOption language(
         QStringLiteral("language"),
         QStringLiteral("Language of the texts (ru, or en for the plain keys); default: the system's."),
         QStringLiteral("LANG"));
     parser.addOptions(
-        {help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, language});
+        {help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, after, language});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -92,6 +97,14 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
     }
     options->calendarDir = parser.value(calendarDir);
     options->screenshotFile = parser.value(screenshot);
+    if (parser.isSet(after)) {
+        bool ok = false;
+        options->screenshotAfterSeconds = parser.value(after).toDouble(&ok);
+        if (!ok || options->screenshotAfterSeconds < 0 || options->screenshotAfterSeconds > 600) {
+            *message = QStringLiteral("--after takes seconds from 0 to 600.");
+            return Outcome::ExitError;
+        }
+    }
     options->language = parser.value(language);
     return Outcome::Run;
 }

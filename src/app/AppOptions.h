@@ -14,6 +14,7 @@ struct AppOptions
     QString audioInput = QStringLiteral("default");
     QString calendarDir;
     QString screenshotFile;
+    double screenshotAfterSeconds = 0; // at the earliest; 0: once start-up has settled
     QString language;
 
     enum class Outcome

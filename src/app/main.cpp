@@ -100,7 +100,11 @@ int main(int argc, char** argv)
 
     if (!options.screenshotFile.isEmpty()) {
         auto* taker = new ScreenshotTaker(delegate.window(), options.screenshotFile, &app);
-        taker->start();
+        const int afterMs = int(options.screenshotAfterSeconds * 1000);
+        if (afterMs > 0)
+            taker->start(afterMs, afterMs + 5000);
+        else
+            taker->start();
     }
     return app.exec();
 }

@@ -230,6 +230,9 @@ void AppDelegate::buildPhoneTree()
         ViewController* root = m_seams.createPhoneRoot ? m_seams.createPhoneRoot(tab) : nullptr;
         if (!root)
             root = new ViewController(phoneTabNibName(tab));
+        // The Now screen asks for a city after its first page only when there is none.
+        if (tab == PhoneTab::Now)
+            root->setProperty("doStuffOnLaunch", m_userCityId.load() == -1);
         stacks.append(new ORVNavigationController(root));
     }
     tabs->setViewControllers(stacks);

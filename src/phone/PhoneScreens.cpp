@@ -1,5 +1,7 @@
 #include "PhoneScreens.h"
 
+#include "NowViewController.h"
+
 #include "core/AppDelegate.h"
 #include "ui/PlaceholderViewController.h"
 
@@ -22,8 +24,7 @@ ViewController* PhoneScreens::createRoot(PhoneTab tab)
     // The tab screens arrive one by one; until then each tab shows its title and icon.
     switch (tab) {
     case PhoneTab::Now:
-        return placeholder(phoneTabNibName(tab), QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Now")),
-                           QStringLiteral("now_tab"));
+        return new NowViewController;
     case PhoneTab::Program:
         return placeholder(phoneTabNibName(tab),
                            QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Program")),

@@ -130,7 +130,10 @@ void NavigationBar::placeTitle()
     const int side = std::max(m_left->width(), rightWidth);
     const QRect middle(side, 0, std::max(0, width() - 2 * side), Height);
     if (m_titleView) {
-        const QSize hint = m_titleView->sizeHint().boundedTo(middle.size());
+        // A title view wider than the room left by the buttons is shrunk, keeping its shape.
+        QSize hint = m_titleView->sizeHint();
+        if (hint.width() > middle.width() || hint.height() > middle.height())
+            hint.scale(middle.size(), Qt::KeepAspectRatio);
         m_titleView->setGeometry(
             QRect(QPoint(0, 0), hint).translated(middle.center() - QRect(QPoint(), hint).center()));
     }

@@ -27,6 +27,26 @@ void save(const QString& name, int widthPt, int heightPt, const std::function<vo
     image.save(folder + u'/' + name + QStringLiteral(".png"));
 }
 
+// A navigation bar button image: a white shape of 22 x 22 points.
+void barIcon(const QString& name, const std::function<void(QPainterPath&)>& shape)
+{
+    save(name, 22, 22, [&](QPainter& p) {
+        QPainterPath path;
+        path.setFillRule(Qt::OddEvenFill);
+        shape(path);
+        p.fillPath(path, Qt::white);
+    });
+}
+
+QPainterPath stroked(const QPainterPath& line, double width)
+{
+    QPainterPathStroker stroker;
+    stroker.setWidth(width);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(line);
+}
+
 void tabIcon(const QString& name, const std::function<void(QPainterPath&)>& shape)
 {
     save(name, 30, 30, [&](QPainter& p) {
@@ -111,6 +131,65 @@ int main(int argc, char** argv)
     tabIcon(QStringLiteral("settings_tab"), [](QPainterPath& path) {
         path.addPath(gear(QPointF(15, 15), 12, 9, 8));
         path.addEllipse(QPointF(15, 15), 4, 4);
+    });
+
+    barIcon(QStringLiteral("search_nav_bar_icon"), [](QPainterPath& path) {
+        QPainterPath ring;
+        ring.addEllipse(QPointF(9, 9), 6, 6);
+        QPainterPath handle;
+        handle.moveTo(13.5, 13.5);
+        handle.lineTo(19.5, 19.5);
+        path.addPath(stroked(ring, 2.2).united(stroked(handle, 3)));
+    });
+    barIcon(QStringLiteral("tweet"), [](QPainterPath& path) {
+        QPainterPath bubble;
+        bubble.addRoundedRect(QRectF(2, 3, 18, 12), 5, 5);
+        QPainterPath tail;
+        tail.addPolygon(QPolygonF({QPointF(6, 13), QPointF(5, 20), QPointF(12, 14)}));
+        QPainterPath arrow;
+        arrow.moveTo(7, 9);
+        arrow.lineTo(15, 9);
+        arrow.moveTo(12, 6);
+        arrow.lineTo(15, 9);
+        arrow.lineTo(12, 12);
+        path.addPath(bubble.united(tail).subtracted(stroked(arrow, 1.8)));
+    });
+    barIcon(QStringLiteral("ch_manual"), [](QPainterPath& path) {
+        // A remote control.
+        path.addRoundedRect(QRectF(6, 1.5, 10, 19), 3, 3);
+        path.addEllipse(QPointF(11, 6), 2.2, 2.2);
+        for (int row = 0; row < 3; ++row) {
+            path.addEllipse(QPointF(9, 11 + row * 3), 1, 1);
+            path.addEllipse(QPointF(13, 11 + row * 3), 1, 1);
+        }
+    });
+    barIcon(QStringLiteral("refresh"), [](QPainterPath& path) {
+        QPainterPath arc;
+        arc.arcMoveTo(QRectF(4, 4, 14, 14), 60);
+        arc.arcTo(QRectF(4, 4, 14, 14), 60, 270);
+        path.addPath(stroked(arc, 2.4));
+        path.addPolygon(QPolygonF({QPointF(12, 1.5), QPointF(18.5, 4.5), QPointF(13, 9)}));
+        path.closeSubpath();
+    });
+    save(QStringLiteral("backgrerrscreen"), 320, 400, [](QPainter& p) {
+        // No connection: a television with a broken signal.
+        p.fillRect(QRectF(0, 0, 320, 400), QColor(236, 238, 244));
+        QPainterPath tv;
+        tv.addRoundedRect(QRectF(85, 120, 150, 105), 14, 14);
+        tv.addRoundedRect(QRectF(97, 132, 126, 81), 6, 6);
+        QPainterPath antenna;
+        antenna.moveTo(130, 92);
+        antenna.lineTo(160, 120);
+        antenna.lineTo(190, 92);
+        tv.addPath(stroked(antenna, 5));
+        tv.addRect(QRectF(135, 228, 50, 6));
+        p.fillPath(tv, QColor(160, 166, 200));
+        QPainterPath cross;
+        cross.moveTo(140, 152);
+        cross.lineTo(180, 192);
+        cross.moveTo(180, 152);
+        cross.lineTo(140, 192);
+        p.fillPath(stroked(cross, 8), QColor(214, 88, 88));
     });
 
     save(QStringLiteral("logo"), 120, 30, [](QPainter& p) {

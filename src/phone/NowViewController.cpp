@@ -1,0 +1,366 @@
+#include "NowViewController.h"
+
+#include "WebContentViewController.h"
+
+#include "core/AppDelegate.h"
+#include "model/Channel.h"
+#include "model/Show.h"
+#include "model/Utilities.h"
+#include "platform/JsonValue.h"
+#include "platform/NotificationCenter.h"
+#include "platform/StringTable.h"
+#include "service/ContentAddresses.h"
+#include "service/ServiceCalls.h"
+#include "ui/ActivityOverlay.h"
+#include "ui/AlertView.h"
+#include "ui/Images.h"
+#include "ui/NavigationController.h"
+#include "ui/PlaceholderViewController.h"
+
+#include <QLabel>
+#include <QTransform>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QVariantAnimation>
+
+namespace {
+
+const QString ShowLinkPrefix = QStringLiteral("orvane://progdetails/");
+const QString ResultKey = QStringLiteral("resultSearch");
+constexpr int RequestUnderWay = -2;
+constexpr int IdentifyNow = -5;
+
+QNetworkRequest pageRequest(const QUrl& url)
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setTransferTimeout(NowViewController::PageTimeoutMs);
+    return request;
+}
+
+AppDelegate* app()
+{
+    return AppDelegate::shared();
+}
+
+} // namespace
+
+NowViewController::NowViewController(QObject* parent)
+    : ViewController(QStringLiteral("NowViewController_iPhone"), parent)
+{
+    setTitle(StringTable::localized("Now"));
+    tabBarItem().title = title();
+    tabBarItem().imageName = QStringLiteral("now_tab");
+}
+
+NowViewController::~NowViewController()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+QNetworkRequest NowViewController::initialRequest()
+{
+    const int city = app() ? app()->userCityId() : -1;
+    return pageRequest(ContentAddresses::nowPagePhone(city, Utilities::getDeviceUniqueID(), std::nullopt));
+}
+
+QNetworkRequest NowViewController::channelRequest(const Channel& channel, const QString& id)
+{
+    const int city = app() ? app()->userCityId() : -1;
+    return pageRequest(ContentAddresses::nowPagePhone(
+        city, Utilities::getDeviceUniqueID(), ContentAddresses::CurrentChannel{id, channel.isSelectedManually()}));
+}
+
+void NowViewController::loadView()
+{
+    auto* view = new QWidget;
+    view->setObjectName(nibName());
+    auto* layout = new QVBoxLayout(view);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_webViewNow = new WebView(view);
+    m_webViewNow->setDelegate(this);
+    layout->addWidget(m_webViewNow);
+    m_overlay = new ActivityOverlay(view);
+    setView(view);
+}
+
+void NowViewController::viewDidLoad()
+{
+    // Left: search, share, channel selector; right: refresh (its image turns).
+    navigationItem()->setLeftBarButtonItems(
+        {BarButtonItem::withImage(QStringLiteral("search_nav_bar_icon"), [this] {
+             auto* search = new PlaceholderViewController(QStringLiteral("SearchViewController_iPhone"),
+                                                          QStringLiteral("Search"), QStringLiteral("search_nav_bar_icon"));
+             auto* modal = new NavigationController(search);
+             search->navigationItem()->setLeftBarButtonItem(BarButtonItem::withTitle(
+                 StringTable::localized("Cancel"), [this] { dismissModalViewControllerAnimated(true); }));
+             presentModalViewController(modal, true);
+         }),
+         BarButtonItem::withImage(QStringLiteral("tweet"), [this] { tweet(); }),
+         BarButtonItem::withImage(QStringLiteral("ch_manual"), [this] {
+             if (app())
+                 app()->showProgramSelectorWithDelegate(this);
+         })});
+    m_refreshButton = new QToolButton;
+    m_refreshButton->setAutoRaise(true);
+    m_refreshButton->setIcon(Images::named(QStringLiteral("refresh")));
+    m_refreshButton->setIconSize(QSize(22, 22));
+    connect(m_refreshButton, &QToolButton::clicked, this, [this] { refresh(); });
+    navigationItem()->setRightBarButtonItem(BarButtonItem::withCustomView(m_refreshButton));
+
+    m_turn = new QVariantAnimation(this);
+    m_turn->setStartValue(0.0);
+    m_turn->setEndValue(360.0);
+    m_turn->setDuration(1000);
+    connect(m_turn, &QVariantAnimation::valueChanged, this, [this](const QVariant& angle) {
+        if (!m_refreshButton)
+            return;
+        const QPixmap image = Images::named(QStringLiteral("refresh"));
+        m_refreshButton->setIcon(image.transformed(QTransform().rotate(angle.toDouble()), Qt::SmoothTransformation));
+    });
+
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    const auto onMain = [this](std::function<void()> work) {
+        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    };
+    center.addObserver(this, QStringLiteral("channelChanged"), [onMain, this](const Notification&) {
+        onMain([this] { channelChanged(); });
+    });
+    for (const QString& name : {QStringLiteral("nowUpdate"), QStringLiteral("updateCityChanging")})
+        center.addObserver(this, name, [onMain, this](const Notification&) { onMain([this] { nowUpdate(); }); });
+    for (const QString& name : {QStringLiteral("startGettingChannelInfo"), QStringLiteral("fpNotification")}) {
+        center.addObserver(this, name, [onMain, this](const Notification& n) {
+            onMain([this, n] { startAnimatingIndicator(&n); });
+        });
+    }
+    for (const QString& name : {QStringLiteral("channelNotFound"), QStringLiteral("idle")})
+        center.addObserver(this, name, [onMain, this](const Notification&) { onMain([this] { loadInitialPage(); }); });
+    center.addObserver(this, QStringLiteral("internetConnectionAvailable"), [onMain, this](const Notification& n) {
+        const bool available = JsonValue::boolean(n.userInfo.value(QStringLiteral("isAvailable")));
+        onMain([this, available] { internetAvailable(available); });
+    });
+
+    m_noConnectionImgView = new QLabel(view());
+    m_noConnectionImgView->setPixmap(Images::named(QStringLiteral("backgrerrscreen.png")));
+    m_noConnectionImgView->setScaledContents(true);
+    m_noConnectionImgView->hide();
+    if (app() && app()->isConnectionAvailable())
+        loadInitialPage();
+    else
+        internetAvailable(false);
+}
+
+void NowViewController::viewWillAppear(bool)
+{
+    if (m_noConnectionImgView && m_noConnectionImgView->isVisible())
+        m_noConnectionImgView->setGeometry(0, 0, view()->width(), std::max(0, view()->height() - 80));
+}
+
+void NowViewController::viewWillDisappear(bool)
+{
+    if (m_turn)
+        m_turn->stop();
+}
+
+bool NowViewController::isShowingNoConnection() const
+{
+    return m_noConnectionImgView && !m_noConnectionImgView->isHidden();
+}
+
+void NowViewController::loadInitialPage()
+{
+    view();
+    m_lastFoundChannelId = NoChannel;
+    m_webViewNow->loadRequest(initialRequest());
+}
+
+void NowViewController::channelChanged()
+{
+    view();
+    const std::shared_ptr<Channel> channel = app() ? app()->selectedChannel() : nullptr;
+    if (!channel)
+        return;
+    const int id = channel->channelId().toInt();
+    if (id == m_lastFoundChannelId && !channel->isSelectedManually())
+        return; // an identification confirming the page shown
+    if (id == 0)
+        return;
+    m_lastFoundChannelId = id;
+    stopRequestTimer();
+    const QNetworkRequest request = channelRequest(*channel, Utilities::stringLocalIdFromMap(channel->channelId()));
+    if (m_webViewNow->isLoading())
+        startTimerWithRequest(request);
+    else
+        m_webViewNow->loadRequest(request);
+}
+
+void NowViewController::nowUpdate()
+{
+    view();
+    const std::shared_ptr<Channel> channel = app() ? app()->selectedChannel() : nullptr;
+    if (!channel) {
+        loadInitialPage();
+        return;
+    }
+    m_lastFoundChannelId = channel->channelId().toInt();
+    if (!m_webViewNow->isLoading())
+        m_webViewNow->loadRequest(channelRequest(*channel, channel->channelId()));
+}
+
+void NowViewController::stopRequestTimer()
+{
+    if (m_timerLoadRequest) {
+        m_timerLoadRequest->stop();
+        m_timerLoadRequest->deleteLater();
+    }
+    m_timerLoadRequest = nullptr;
+}
+
+void NowViewController::startTimerWithRequest(const QNetworkRequest& request)
+{
+    m_timerLoadRequest = new QTimer(this);
+    m_timerLoadRequest->setSingleShot(true);
+    connect(m_timerLoadRequest, &QTimer::timeout, this, [this, request] {
+        if (m_webViewNow->isLoading())
+            m_webViewNow->stopLoading();
+        m_webViewNow->loadRequest(request);
+        stopRequestTimer();
+    });
+    m_timerLoadRequest->start(DeferMs);
+}
+
+void NowViewController::internetAvailable(bool available)
+{
+    view();
+    if (available) {
+        m_noConnectionImgView->hide();
+        loadInitialPage();
+        return;
+    }
+    // Held upright the picture stands in for the page; turned, an alert says it.
+    if (view()->height() >= view()->width()) {
+        m_noConnectionImgView->setGeometry(0, 0, view()->width(), std::max(0, view()->height() - 80));
+        m_noConnectionImgView->show();
+        m_noConnectionImgView->raise();
+    } else {
+        showConnectionAlert();
+    }
+}
+
+void NowViewController::showConnectionAlert()
+{
+    (new AlertView(StringTable::localized("Connection Error"),
+                   StringTable::localized("Cannot connect to Orvane services. Check the connection."), nullptr, {},
+                   StringTable::localized("OK")))
+        ->show();
+}
+
+void NowViewController::refresh()
+{
+    NotificationCenter::defaultCenter().post(QStringLiteral("notificationCoreFingerPrint"), nullptr,
+                                             {{ResultKey, IdentifyNow}});
+    startAnimatingIndicator(nullptr);
+}
+
+void NowViewController::startAnimatingIndicator(const Notification* notification)
+{
+    if (!notification || !notification->userInfo.contains(ResultKey))
+        return;
+    if (JsonValue::integer(notification->userInfo.value(ResultKey)) != RequestUnderWay || !m_turn)
+        return;
+    ++m_refreshTurns; // one full turn for each request sent
+    m_turn->stop();
+    m_turn->start();
+}
+
+void NowViewController::tweet()
+{
+    if (!app() || !app()->isConnectionAvailable()) {
+        showConnectionAlert();
+        return;
+    }
+    // The Twitter sharer is not there yet: the choice says so instead of sharing.
+    auto* sheet = new AlertView(QString(), QString(), this,
+                                [](AlertView* sheet, int index) {
+                                    if (index != sheet->cancelButtonIndex())
+                                        (new AlertView(StringTable::localized("Twitter"),
+                                                       StringTable::localized("Sign in to Twitter to share."), nullptr,
+                                                       {}, StringTable::localized("OK")))
+                                            ->show();
+                                },
+                                StringTable::localized("Cancel"), {StringTable::localized("Share a tweet")});
+    sheet->setTag(1);
+    sheet->show();
+}
+
+bool NowViewController::webViewShouldStartLoadWithRequest(WebView* webView, const QNetworkRequest& request,
+                                                          WebView::NavigationType)
+{
+    if (app() && !app()->isConnectionAvailable())
+        return false;
+    if (!webView->hasRequest())
+        return true;
+    const QString address = request.url().toString();
+    if (address.contains(ShowLinkPrefix)) {
+        openShowDetailsView(address);
+        return false;
+    }
+    if (address.contains(ServiceCalls::baseUrl()) && !ContentAddresses::isScreenshotPage(address))
+        return true;
+    pushWebContent(request.url());
+    return false;
+}
+
+void NowViewController::webViewDidStartLoad(WebView*)
+{
+    m_overlay->displayActivity(StringTable::localized("Loading"));
+}
+
+void NowViewController::webViewDidFinishLoad(WebView*)
+{
+    m_overlay->hide();
+    if (!m_doStuffOnLaunch)
+        return;
+    m_doStuffOnLaunch = false;
+    auto* alert = new AlertView(
+        StringTable::localized("Choose your city"), StringTable::localized("For additional details choose your city."),
+        app(),
+        [](AlertView* alert, int index) {
+            if (AppDelegate* delegate = app())
+                delegate->alertViewDidDismissWithButtonIndex(alert, index);
+        },
+        StringTable::localized("Later"), {StringTable::localized("Choose")});
+    alert->setTag(CityQuestionTag);
+    alert->show();
+}
+
+void NowViewController::webViewDidFailLoadWithError(WebView*, const Error& error)
+{
+    qInfo("now page: %s", qPrintable(error.localizedDescription()));
+    m_overlay->hide();
+    if (app())
+        app()->startIdleTimer();
+}
+
+void NowViewController::openShowDetailsView(const QString& showUrl)
+{
+    auto* details = new PlaceholderViewController(QStringLiteral("ShowDetailsViewController_iPhone"),
+                                                  QStringLiteral("Details"), QStringLiteral("now_tab"));
+    details->setProperty("showUrl", showUrl);
+    details->setHidesBottomBarWhenPushed(true);
+    if (navigationController())
+        navigationController()->pushViewController(details, true);
+    else
+        details->deleteLater();
+}
+
+void NowViewController::pushWebContent(const QUrl& url)
+{
+    auto* browser = new WebContentViewController;
+    browser->setUrl(url);
+    browser->setHidesBottomBarWhenPushed(true);
+    if (navigationController())
+        navigationController()->pushViewController(browser, true);
+    else
+        browser->deleteLater();
+}

@@ -1,0 +1,85 @@
+#include "WebContentViewController.h"
+
+#include "platform/StringTable.h"
+#include "ui/ActivityOverlay.h"
+#include "ui/NavigationController.h"
+#include "ui/PlaceholderViewController.h"
+
+#include <QVBoxLayout>
+
+WebContentViewController::WebContentViewController(QObject* parent)
+    : ViewController(QStringLiteral("WebContentViewController_iPhone"), parent)
+{
+    setHidesBottomBarWhenPushed(true);
+}
+
+void WebContentViewController::setUrl(const QUrl& url)
+{
+    m_url = url;
+    m_loaded = false;
+    if (isVisible() && m_webView)
+        viewDidAppear(false);
+}
+
+void WebContentViewController::loadView()
+{
+    auto* view = new QWidget;
+    view->setObjectName(nibName());
+    auto* layout = new QVBoxLayout(view);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_webView = new WebView(view);
+    m_webView->setDelegate(this);
+    layout->addWidget(m_webView);
+    m_overlay = new ActivityOverlay(view);
+    setView(view);
+}
+
+void WebContentViewController::viewDidAppear(bool)
+{
+    if (m_loaded || !m_url.isValid())
+        return;
+    m_loaded = true;
+    QNetworkRequest request(m_url);
+    request.setTransferTimeout(PageTimeoutMs);
+    m_webView->loadRequest(request);
+}
+
+void WebContentViewController::viewWillDisappear(bool)
+{
+    m_webView->stopLoading();
+    m_overlay->hide();
+}
+
+bool WebContentViewController::webViewShouldStartLoadWithRequest(WebView*, const QNetworkRequest& request,
+                                                                 WebView::NavigationType)
+{
+    const QString address = request.url().toString();
+    if (!address.contains(QStringLiteral("orvane://progdetails/")))
+        return request.url().scheme() == u"http" || request.url().scheme() == u"https";
+    auto* details = new PlaceholderViewController(QStringLiteral("ShowDetailsViewController_iPhone"),
+                                                  QStringLiteral("Details"), QStringLiteral("now_tab"));
+    details->setProperty("showUrl", address);
+    details->setHidesBottomBarWhenPushed(true);
+    if (navigationController())
+        navigationController()->pushViewController(details, true);
+    else
+        details->deleteLater();
+    return false;
+}
+
+void WebContentViewController::webViewDidStartLoad(WebView*)
+{
+    m_overlay->displayActivity(StringTable::localized("Loading"));
+}
+
+void WebContentViewController::webViewDidFinishLoad(WebView* webView)
+{
+    m_overlay->hide();
+    setTitle(webView->documentTitle());
+}
+
+void WebContentViewController::webViewDidFailLoadWithError(WebView*, const Error& error)
+{
+    m_overlay->hide();
+    qInfo("web content: %s", qPrintable(error.localizedDescription()));
+}
