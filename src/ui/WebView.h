@@ -23,7 +23,7 @@ class WebView : public QTextBrowser
 
 public:
     enum NavigationType { LinkClicked = 0, Other = 5 };
-    static constexpr qint64 MaxPageBytes = 4 * 1024 * 1024;
+    static constexpr qint64 MaxPageBytes = 512 * 1024; // a page is a few kilobytes; more is refused, not laid out
     static inline const QString ErrorDomain = QStringLiteral("WebViewErrorDomain");
 
     class Delegate
