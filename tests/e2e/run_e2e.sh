@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The product end to end on loopback: orvane-server with the demo data and the demo
+# channels' live audio on free ports, the application offscreen with the demo microphone.
+# Passes when the identification makes channel 1 current (the application asks the content
+# server for its now-on-air data) and the Now page of that channel is requested.
+#   run_e2e.sh SERVER APP WORKDIR
+set -euo pipefail
+server=$1
+app=$2
+work=$3
+rm -rf "$work"
+mkdir -p "$work/home"
+
+# Free ports: bind to 0 and read them back, through the server's own log.
+"$server" demo-data --db "$work/schedule.sqlite" >/dev/null 2>&1
+"$server" demo-audio "$work/audio" >/dev/null 2>&1
+"$server" serve --db "$work/schedule.sqlite" --port 0 --id-port 0 --config "$work/audio/channels.conf" \
+    >"$work/server.log" 2>&1 &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+for _ in $(seq 100); do
+    grep -q "identification server on" "$work/server.log" && break
+    sleep 0.1
+done
+content=$(sed -n 's|.*content server on http://\([^/]*\)/searchcontent/.*|\1|p' "$work/server.log")
+identification=$(sed -n 's|.*identification server on http://\([^/]*\)/searchfunctions/.*|\1|p' "$work/server.log")
+[ -n "$content" ] && [ -n "$identification" ] || { cat "$work/server.log"; exit 1; }
+
+ORVANE_HOME="$work/home" QT_QPA_PLATFORM=offscreen "$app" --content-host "$content" --id-host "$identification" \
+    --audio-input "file:$work/audio/microphone.wav" --screenshot "$work/now.png" --after 12 >"$work/app.log" 2>&1
+
+grep -q "getstationidresident.php 200" "$work/server.log" || { echo "no upload"; cat "$work/server.log"; exit 1; }
+grep -q "get_channel_info.php?p&i=1 200" "$work/server.log" || { echo "channel 1 not made current"; cat "$work/server.log"; exit 1; }
+grep -q "now.php?v=2&m=0&d=[^ ]*&i=1" "$work/server.log" || { echo "no now page for channel 1"; cat "$work/server.log"; exit 1; }
+[ -s "$work/now.png" ] || { echo "no screenshot"; exit 1; }
+echo "identified channel 1; its now page was requested; picture in $work/now.png"
