@@ -1,5 +1,6 @@
 #include "NowViewController.h"
 
+#include "ShowDetailsLink.h"
 #include "WebContentViewController.h"
 
 #include "core/AppDelegate.h"
@@ -25,7 +26,6 @@
 
 namespace {
 
-const QString ShowLinkPrefix = QStringLiteral("orvane://progdetails/");
 const QString ResultKey = QStringLiteral("resultSearch");
 constexpr int RequestUnderWay = -2;
 constexpr int IdentifyNow = -5;
@@ -301,7 +301,7 @@ bool NowViewController::webViewShouldStartLoadWithRequest(WebView* webView, cons
     if (!webView->hasRequest())
         return true;
     const QString address = request.url().toString();
-    if (address.contains(ShowLinkPrefix)) {
+    if (ShowDetailsLink::isShowLink(address)) {
         openShowDetailsView(address);
         return false;
     }
@@ -344,14 +344,7 @@ void NowViewController::webViewDidFailLoadWithError(WebView*, const Error& error
 
 void NowViewController::openShowDetailsView(const QString& showUrl)
 {
-    auto* details = new PlaceholderViewController(QStringLiteral("ShowDetailsViewController_iPhone"),
-                                                  QStringLiteral("Details"), QStringLiteral("now_tab"));
-    details->setProperty("showUrl", showUrl);
-    details->setHidesBottomBarWhenPushed(true);
-    if (navigationController())
-        navigationController()->pushViewController(details, true);
-    else
-        details->deleteLater();
+    ShowDetailsLink::open(this, showUrl);
 }
 
 void NowViewController::pushWebContent(const QUrl& url)

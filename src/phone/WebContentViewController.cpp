@@ -1,9 +1,9 @@
 #include "WebContentViewController.h"
 
+#include "ShowDetailsLink.h"
+
 #include "platform/StringTable.h"
 #include "ui/ActivityOverlay.h"
-#include "ui/NavigationController.h"
-#include "ui/PlaceholderViewController.h"
 
 #include <QVBoxLayout>
 
@@ -54,16 +54,9 @@ bool WebContentViewController::webViewShouldStartLoadWithRequest(WebView*, const
                                                                  WebView::NavigationType)
 {
     const QString address = request.url().toString();
-    if (!address.contains(QStringLiteral("orvane://progdetails/")))
+    if (!ShowDetailsLink::isShowLink(address))
         return request.url().scheme() == u"http" || request.url().scheme() == u"https";
-    auto* details = new PlaceholderViewController(QStringLiteral("ShowDetailsViewController_iPhone"),
-                                                  QStringLiteral("Details"), QStringLiteral("now_tab"));
-    details->setProperty("showUrl", address);
-    details->setHidesBottomBarWhenPushed(true);
-    if (navigationController())
-        navigationController()->pushViewController(details, true);
-    else
-        details->deleteLater();
+    ShowDetailsLink::open(this, address);
     return false;
 }
 
