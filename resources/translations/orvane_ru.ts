@@ -75,5 +75,24 @@
     <message><source>Sign in to Twitter to share.</source><translation>Чтобы поделиться, войдите в Twitter.</translation></message>
     <message><source>Details</source><translation>Подробнее</translation></message>
     <message><source>Search</source><translation>Поиск</translation></message>
+    <message><source>Info</source><translation>Информация</translation></message>
+    <message><source>Description</source><translation>Описание</translation></message>
+    <message><source>Dur</source><translation>Длительность</translation></message>
+    <message><source>Kinopoisk(%@)</source><translation>КиноПоиск (%@)</translation></message>
+    <message><source>IMDB(%@)</source><translation>IMDb (%@)</translation></message>
+    <message><source>Notify</source><translation>Напомнить</translation></message>
+    <message><source>Done</source><translation>Готово</translation></message>
+    <message><source>Success!</source><translation>Готово!</translation></message>
+    <message><source>Fail!</source><translation>Не получилось</translation></message>
+    <message><source>Success delete!</source><translation>Удалено</translation></message>
+    <message><source>The show has been successfully added to Calendar</source><translation>Передача добавлена в календарь</translation></message>
+    <message><source>The show already has been added to Calendar</source><translation>Передача уже есть в календаре</translation></message>
+    <message><source>The show has been deleted from Calendar</source><translation>Передача удалена из календаря</translation></message>
+    <message><source>Add to Calendar</source><translation>Добавить в календарь</translation></message>
+    <message><source>Delete from Calendar</source><translation>Удалить из календаря</translation></message>
+    <message><source>The show could not be read.</source><translation>Не удалось прочитать передачу.</translation></message>
+    <message><source>Do not miss &quot;%@&quot; - &quot;%@&quot; at %@</source><translation>Не пропустите: «%@» — «%@» в %@</translation></message>
+    <message><source>I'm watching &quot;%@&quot; - &quot;%@&quot;</source><translation>Смотрю «%@» — «%@»</translation></message>
+    <message><source>&quot;%@&quot; - &quot;%@&quot; at %@</source><translation>«%@» — «%@», %@</translation></message>
 </context>
 </TS>

@@ -1,7 +1,8 @@
 #include "ShowDetailsLink.h"
 
+#include "ShowDetailsViewController.h"
+
 #include "ui/NavigationController.h"
-#include "ui/PlaceholderViewController.h"
 
 bool ShowDetailsLink::isShowLink(const QString& address)
 {
@@ -10,11 +11,8 @@ bool ShowDetailsLink::isShowLink(const QString& address)
 
 void ShowDetailsLink::open(ViewController* from, const QString& showUrl)
 {
-    // The details screen arrives with its own work; its stand-in carries the link.
-    auto* details = new PlaceholderViewController(QStringLiteral("ShowDetailsViewController_iPhone"),
-                                                  QStringLiteral("Details"), QStringLiteral("now_tab"));
-    details->setProperty("showUrl", showUrl);
-    details->setHidesBottomBarWhenPushed(true);
+    auto* details = new ShowDetailsViewController;
+    details->setShowUrl(showUrl);
     if (NavigationController* stack = from->navigationController())
         stack->pushViewController(details, true);
     else

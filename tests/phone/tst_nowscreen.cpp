@@ -8,6 +8,7 @@
 #include "core/ORVNavigationController.h"
 #include "model/Channel.h"
 #include "phone/NowViewController.h"
+#include "phone/ShowDetailsViewController.h"
 #include "phone/WebContentViewController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ServerConfig.h"
@@ -120,7 +121,7 @@ private Q_SLOTS:
         const QString base = QStringLiteral("http://%1/searchcontent/").arg(content->hostWithPort());
         QVERIFY(!allows("orvane://progdetails/20261207/5/77"));
         QCOMPARE(stack->topViewController()->nibName(), QStringLiteral("ShowDetailsViewController_iPhone"));
-        QCOMPARE(stack->topViewController()->property("showUrl").toString(),
+        QCOMPARE(qobject_cast<ShowDetailsViewController*>(stack->topViewController())->showUrl(),
                  QStringLiteral("orvane://progdetails/20261207/5/77"));
         QVERIFY(stack->topViewController()->hidesBottomBarWhenPushed());
         stack->popToRootViewControllerAnimated(false);

@@ -192,6 +192,60 @@ int main(int argc, char** argv)
         p.fillPath(stroked(cross, 8), QColor(214, 88, 88));
     });
 
+    // Rating stars, 12 x 12 points: solid, half and empty.
+    const auto star = [](double cx, double cy, double outer) {
+        QPolygonF points;
+        for (int i = 0; i < 10; ++i) {
+            const double r = i % 2 == 0 ? outer : outer * 0.45;
+            const double a = -M_PI / 2 + i * M_PI / 5;
+            points << QPointF(cx + r * std::cos(a), cy + r * std::sin(a));
+        }
+        QPainterPath path;
+        path.addPolygon(points);
+        path.closeSubpath();
+        return path;
+    };
+    const QColor gold(245, 176, 35);
+    save(QStringLiteral("star_solid"), 12, 12, [&](QPainter& p) { p.fillPath(star(6, 6.4, 5.8), gold); });
+    save(QStringLiteral("star_empty"), 12, 12, [&](QPainter& p) {
+        p.setPen(QPen(gold, 0.9));
+        p.drawPath(star(6, 6.4, 5.3));
+    });
+    save(QStringLiteral("star_half"), 12, 12, [&](QPainter& p) {
+        p.setPen(QPen(gold, 0.9));
+        p.drawPath(star(6, 6.4, 5.3));
+        p.setClipRect(QRectF(0, 0, 6, 12));
+        p.fillPath(star(6, 6.4, 5.8), gold);
+    });
+    // Placeholders while pictures load: a square for logos, 4:3 for shows.
+    const auto placeholder = [](QPainter& p, QRectF r) {
+        p.fillRect(r, QColor(226, 229, 238));
+        p.setPen(QPen(QColor(176, 182, 204), 2));
+        const QPointF c = r.center();
+        const double s = std::min(r.width(), r.height()) / 4;
+        p.drawRoundedRect(QRectF(c.x() - s, c.y() - s * 0.7, 2 * s, 1.4 * s), 3, 3);
+        p.drawEllipse(c, s * 0.35, s * 0.35);
+    };
+    save(QStringLiteral("no_photo"), 48, 48, [&](QPainter& p) { placeholder(p, QRectF(0, 0, 48, 48)); });
+    save(QStringLiteral("no_photo_rect"), 100, 75, [&](QPainter& p) { placeholder(p, QRectF(0, 0, 100, 75)); });
+    barIcon(QStringLiteral("actions"), [](QPainterPath& path) {
+        // A box with an arrow leaving it.
+        QPainterPath box;
+        box.moveTo(7, 8);
+        box.lineTo(4, 8);
+        box.lineTo(4, 20);
+        box.lineTo(18, 20);
+        box.lineTo(18, 8);
+        box.lineTo(15, 8);
+        QPainterPath arrow;
+        arrow.moveTo(11, 14);
+        arrow.lineTo(11, 2.5);
+        arrow.moveTo(7.5, 6);
+        arrow.lineTo(11, 2.5);
+        arrow.lineTo(14.5, 6);
+        path.addPath(stroked(box, 1.8).united(stroked(arrow, 1.8)));
+    });
+
     save(QStringLiteral("logo"), 120, 30, [](QPainter& p) {
         // A small screen with a sound wave, then the name.
         QPainterPath screen;

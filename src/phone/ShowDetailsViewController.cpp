@@ -1,0 +1,487 @@
+#include "ShowDetailsViewController.h"
+
+#include "ShowDetailsLogic.h"
+#include "WebContentViewController.h"
+
+#include "core/AppDelegate.h"
+#include "model/Channel.h"
+#include "model/DateAdditions.h"
+#include "model/Show.h"
+#include "model/Utilities.h"
+#include "platform/HttpFetcher.h"
+#include "platform/JsonValue.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Printf.h"
+#include "platform/StringTable.h"
+#include "service/ContentAddresses.h"
+#include "service/ServiceCalls.h"
+#include "ui/ActivityOverlay.h"
+#include "ui/AlertView.h"
+#include "ui/DatePickerOverlay.h"
+#include "ui/Images.h"
+#include "ui/NavigationController.h"
+#include "ui/ViewTag.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+using namespace ShowDetailsLogic;
+
+namespace {
+
+// The outside movie-information site of the "kp_" ratings: its mobile movie pages.
+const QString MovieSitePage = QStringLiteral("https://www.kinopoisk.ru/film/%1/");
+
+AppDelegate* app()
+{
+    return AppDelegate::shared();
+}
+
+QLabel* textLabel(const QString& text, const QString& style, QWidget* parent = nullptr)
+{
+    auto* label = new QLabel(text, parent);
+    label->setStyleSheet(style);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::NoTextInteraction);
+    return label;
+}
+
+void showAlert(const char* title, const QString& message)
+{
+    (new AlertView(StringTable::localized(title), message, nullptr, {}, StringTable::localized("OK")))->show();
+}
+
+} // namespace
+
+ShowDetailsViewController::ShowDetailsViewController(QObject* parent)
+    : ViewController(QStringLiteral("ShowDetailsViewController_iPhone"), parent)
+{
+    setHidesBottomBarWhenPushed(true);
+}
+
+ShowDetailsViewController::~ShowDetailsViewController()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+void ShowDetailsViewController::setShowUrl(const QString& showUrl)
+{
+    if (showUrl == m_showUrl)
+        return;
+    m_showUrl = showUrl;
+    if (isViewLoaded())
+        loadShowInfo();
+}
+
+bool ShowDetailsViewController::isListShown() const
+{
+    return m_list && !m_list->isHidden();
+}
+
+QWidget* ShowDetailsViewController::ratingPanel(int tag) const
+{
+    return m_list ? ViewTag::find(m_list, tag) : nullptr;
+}
+
+QStringList ShowDetailsViewController::sectionHeaders() const
+{
+    QStringList headers;
+    if (m_list) {
+        for (const QLabel* label : m_list->findChildren<QLabel*>(QStringLiteral("sectionHeader")))
+            headers << label->text();
+    }
+    return headers;
+}
+
+void ShowDetailsViewController::loadView()
+{
+    auto* view = new QWidget;
+    view->setObjectName(nibName());
+    view->setStyleSheet(QStringLiteral("background: white;"));
+    auto* layout = new QVBoxLayout(view);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(view);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list = new QWidget;
+    m_rows = new QVBoxLayout(m_list);
+    m_rows->setContentsMargins(0, 0, 0, 12);
+    m_rows->setSpacing(0);
+    scroll->setWidget(m_list);
+    layout->addWidget(scroll);
+    m_overlay = new ActivityOverlay(view);
+    setView(view);
+}
+
+void ShowDetailsViewController::viewDidLoad()
+{
+    navigationItem()->setRightBarButtonItem(
+        BarButtonItem::withImage(QStringLiteral("actions"), [this] { showMenu(); }));
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.addObserver(this, QStringLiteral("showDetailsUpdate"), [this](const Notification&) {
+        QMetaObject::invokeMethod(this, [this] { loadShowInfo(); }, Qt::QueuedConnection);
+    });
+    for (const QString& name : {QStringLiteral("idle"), QStringLiteral("channelChanged"),
+                                QStringLiteral("internetConnectionAvailable")}) {
+        center.addObserver(this, name, [this, name](const Notification&) {
+            QMetaObject::invokeMethod(this, [this, name] { disappearSheet(name); }, Qt::QueuedConnection);
+        });
+    }
+    loadShowInfo();
+}
+
+void ShowDetailsViewController::viewDidDisappear(bool)
+{
+    closeDatePicker();
+    disappearSheet({});
+}
+
+void ShowDetailsViewController::loadShowInfo()
+{
+    if (m_showUrl.isEmpty())
+        return;
+    m_overlay->displayActivity(StringTable::localized("Loading"));
+    m_list->hide();
+    const int generation = ++m_generation;
+    ServiceCalls::sharedManager().getShowInfoWithUrl(
+        m_showUrl, Reply(
+                       this,
+                       [this, generation](const QVariant& answer) {
+                           if (generation == m_generation)
+                               onGetShowInfoDone(answer);
+                       },
+                       [this, generation](const Error& error) {
+                           if (generation == m_generation)
+                               onGetShowInfoFailed(error);
+                       }));
+}
+
+void ShowDetailsViewController::onGetShowInfoDone(const QVariant& answer)
+{
+    m_overlay->hide();
+    const QVariantMap map = JsonValue::map(answer);
+    const QVariantMap showMap = JsonValue::map(map.value(QStringLiteral("0")));
+    std::shared_ptr<Channel> channel = Channel::initWithDictionary(map);
+    std::shared_ptr<Show> show = showMap.isEmpty() ? nullptr : Show::initWithDictionary(showMap);
+    if (!channel || !show) {
+        onGetShowInfoFailed(Error::withDescription(QStringLiteral("ShowDetails"), 1,
+                                                   StringTable::localized("The show could not be read.")));
+        return;
+    }
+    channel->setIsSelectedManually(true);
+    const qint64 shift = qint64(app() ? app()->roundedServerTimeDifference() : 0);
+    show->startTime = show->startTime.addSecs(shift);
+    show->endTime = show->endTime.addSecs(shift);
+    channel->setCurrentShow(show);
+    m_channel = channel;
+    m_show = show;
+    fill();
+    m_list->show();
+}
+
+void ShowDetailsViewController::onGetShowInfoFailed(const Error& error)
+{
+    m_overlay->hide();
+    showAlert("Error", error.localizedDescription());
+}
+
+QLabel* ShowDetailsViewController::header(const QString& text)
+{
+    auto* label = textLabel(text, QStringLiteral("background: #e8eaf2; color: #2b2f45; font-size: 12px; "
+                                                 "font-weight: bold; border-radius: 8px; padding: 6px 10px; "
+                                                 "margin: 6px 8px 2px 8px;"));
+    label->setObjectName(QStringLiteral("sectionHeader"));
+    label->setMinimumHeight(30);
+    return label;
+}
+
+void ShowDetailsViewController::fill()
+{
+    while (QLayoutItem* item = m_rows->takeAt(0)) {
+        if (item->widget())
+            item->widget()->deleteLater();
+        delete item;
+    }
+    const Show& show = *m_show;
+
+    // Channel.
+    auto* channelRow = new QWidget;
+    auto* channelLayout = new QHBoxLayout(channelRow);
+    channelLayout->setContentsMargins(10, 8, 10, 8);
+    m_logo = new QLabel;
+    m_logo->setFixedSize(48, 48);
+    m_logo->setScaledContents(true);
+    m_logo->setPixmap(Images::named(QStringLiteral("no_photo.png")));
+    channelLayout->addWidget(m_logo);
+    auto* names = new QVBoxLayout;
+    names->addWidget(textLabel(m_channel->name(), QStringLiteral("font-size: 17px; font-weight: bold; color: #1d2033;")));
+    names->addWidget(textLabel(m_channel->slogan(), QStringLiteral("font-size: 13px; color: #6b7089;")));
+    channelLayout->addLayout(names, 1);
+    m_rows->addWidget(channelRow);
+    if (!m_channel->thumbnail().isNull())
+        m_logo->setPixmap(QPixmap::fromImage(m_channel->thumbnail()));
+    else if (!m_channel->pictureName().isEmpty())
+        loadPicture(m_channel->pictureName(), 48, 48, true);
+
+    // Show.
+    m_rows->addWidget(header(headerText(ShowSection, show)));
+    auto* showRow = new QWidget;
+    auto* showLayout = new QHBoxLayout(showRow);
+    showLayout->setContentsMargins(10, 6, 10, 6);
+    m_picture = new QLabel;
+    m_picture->setFixedSize(100, 75);
+    m_picture->setAlignment(Qt::AlignCenter);
+    m_picture->setPixmap(Images::named(QStringLiteral("no_photo_rect.png")));
+    showLayout->addWidget(m_picture);
+    auto* times = new QVBoxLayout;
+    times->addWidget(textLabel(DateAdditions::getDayOfWeek(show.startTime), QStringLiteral("font-size: 14px; color: #6b7089;")));
+    times->addWidget(textLabel(DateAdditions::getDateAndIntervalUntilDate(show.startTime, show.endTime),
+                               QStringLiteral("font-size: 15px; font-weight: bold; color: #1d2033;")));
+    times->addWidget(textLabel(Printf::format(QStringLiteral("%@: %@"),
+                                              {StringTable::localized("Dur"),
+                                               DateAdditions::getDurationUntilDate(show.startTime, show.endTime)}),
+                               QStringLiteral("font-size: 13px; color: #6b7089;")));
+    showLayout->addLayout(times, 1);
+    auto* icon = new QLabel;
+    icon->setPixmap(Images::named(show.iconName()));
+    showLayout->addWidget(icon, 0, Qt::AlignTop);
+    m_rows->addWidget(showRow);
+    if (!show.thumbnail.isNull())
+        m_picture->setPixmap(QPixmap::fromImage(show.thumbnail).scaled(100, 75, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    else if (!show.pictureName.isEmpty())
+        loadPicture(show.pictureName, 100, 75, false);
+
+    // Info: the rating row when there is a rating, then the facts.
+    m_rows->addWidget(header(headerText(InfoSection, show)));
+    if (hasRating(show.rating))
+        createMovieServicesNews(show.rating);
+    m_brief = new QTextBrowser;
+    m_brief->setOpenLinks(false);
+    m_brief->setFrameShape(QFrame::NoFrame);
+    m_brief->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_brief->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_brief->setHtml(show.getHTMLBodyInfo());
+    m_brief->document()->setTextWidth(m_list->width() > 0 ? m_list->width() - 20 : 370);
+    m_brief->setFixedHeight(std::clamp(int(m_brief->document()->size().height()) + 8, 44, 1000));
+    connect(m_brief, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
+        if (link.path().isEmpty())
+            return;
+        auto* browser = new WebContentViewController;
+        browser->setUrl(link);
+        if (navigationController())
+            navigationController()->pushViewController(browser, true);
+        else
+            browser->deleteLater();
+    });
+    auto* briefRow = new QWidget;
+    auto* briefLayout = new QVBoxLayout(briefRow);
+    briefLayout->setContentsMargins(10, 0, 10, 0);
+    briefLayout->addWidget(m_brief);
+    m_rows->addWidget(briefRow);
+
+    if (!show.description.isEmpty()) {
+        m_rows->addWidget(header(headerText(DescriptionSection, show)));
+        auto* description = textLabel(show.description, QStringLiteral("font-size: 14px; color: #1d2033; padding: 6px 10px;"));
+        description->setMinimumHeight(44);
+        m_rows->addWidget(description);
+    }
+    m_rows->addStretch(1);
+}
+
+void ShowDetailsViewController::createMovieServicesNews(const QVariantMap& rating)
+{
+    auto* holder = new QWidget;
+    auto* panels = new QVBoxLayout(holder);
+    panels->setContentsMargins(10, 4, 10, 4);
+    panels->setSpacing(5);
+    const auto panel = [&](int tag, QWidget* caption, double value) {
+        auto* row = new QWidget;
+        ViewTag::set(row, tag);
+        row->setFixedHeight(20);
+        auto* layout = new QHBoxLayout(row);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(caption, 1);
+        for (const QString& star : starImages(value)) {
+            auto* image = new QLabel;
+            image->setObjectName(star);
+            image->setFixedSize(12, 12);
+            image->setScaledContents(true);
+            image->setPixmap(Images::named(star));
+            layout->addWidget(image);
+        }
+        panels->addWidget(row);
+    };
+    const QString style = QStringLiteral("font-size: 13px;");
+    if (rating.contains(QStringLiteral("kp_rating"))) {
+        const QString index = JsonValue::text(rating.value(QStringLiteral("kp_index")));
+        auto* link = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#2a62c9;\">%2</a>")
+                                    .arg(MovieSitePage.arg(index).toHtmlEscaped(),
+                                         Printf::format(StringTable::localized("Kinopoisk(%@)"),
+                                                        {JsonValue::text(rating.value(QStringLiteral("kp_votes")))})
+                                             .toHtmlEscaped()));
+        link->setStyleSheet(style);
+        connect(link, &QLabel::linkActivated, this, [this](const QString& url) {
+            auto* browser = new WebContentViewController;
+            browser->setUrl(QUrl(url));
+            if (navigationController())
+                navigationController()->pushViewController(browser, true);
+            else
+                browser->deleteLater();
+        });
+        panel(1, link, JsonValue::number(rating.value(QStringLiteral("kp_rating"))));
+    }
+    if (rating.contains(QStringLiteral("imdb_rating"))) {
+        auto* label = textLabel(Printf::format(StringTable::localized("IMDB(%@)"),
+                                               {JsonValue::text(rating.value(QStringLiteral("imdb_votes")))}),
+                                style);
+        panel(2, label, JsonValue::number(rating.value(QStringLiteral("imdb_rating"))));
+    }
+    holder->setFixedHeight(ratingRowHeight(rating));
+    m_rows->addWidget(holder);
+}
+
+void ShowDetailsViewController::loadPicture(const QString& path, int width, int height, bool logo)
+{
+    const QUrl url = logo ? ContentAddresses::channelLogo(width, height, path) : ContentAddresses::picture(path);
+    QNetworkRequest request(url);
+    request.setTransferTimeout(20000);
+    const std::shared_ptr<Channel> channel = m_channel;
+    const std::shared_ptr<Show> show = m_show;
+    HttpFetcher::httpFetcherWithRequest(request)->beginFetch(
+        this,
+        [this, logo, channel, show, width, height](HttpFetcher*, const QByteArray& body) {
+            QImage image;
+            if (!image.loadFromData(body))
+                return; // garbage stays the placeholder
+            if (logo) {
+                channel->setThumbnail(image);
+                if (m_logo && channel == m_channel)
+                    m_logo->setPixmap(QPixmap::fromImage(image));
+            } else {
+                show->thumbnail = image;
+                if (m_picture && show == m_show)
+                    m_picture->setPixmap(QPixmap::fromImage(image).scaled(width, height, Qt::KeepAspectRatio,
+                                                                          Qt::SmoothTransformation));
+            }
+        },
+        [](HttpFetcher*, int, const QByteArray&) {}, [](HttpFetcher*, const Error&) {});
+}
+
+void ShowDetailsViewController::showMenu()
+{
+    closeDatePicker();
+    if (!m_show)
+        return;
+    if (offersCalendar(m_show->startTime, QDateTime::currentDateTime())) {
+        Utilities::eventStoreRequestAccessWithDelegate(
+            this, [this] { showMenuWithCalendar(true); }, [this](const Error&) { showMenuWithCalendar(false); });
+    } else {
+        showMenuWithCalendar(false);
+    }
+}
+
+void ShowDetailsViewController::showMenuWithCalendar(bool calendar)
+{
+    disappearSheet({});
+    const bool hasEvent = calendar && m_show->checkDuplicateEventsWithChannelName(m_channel->name());
+    QStringList buttons = menuButtons(calendar, hasEvent);
+    buttons.removeLast(); // "Cancel" is the alert's own cancel button
+    QStringList titles;
+    for (const QString& key : buttons)
+        titles << StringTable::localized(key);
+    m_sheetHasCalendar = calendar;
+    // An alert's index counts its cancel button first; the sheet's counts it last.
+    m_sheet = new AlertView(QString(), QString(), this,
+                            [this](AlertView* sheet, int index) {
+                                actionSheetClickedButtonAtIndex(index == sheet->cancelButtonIndex()
+                                                                    ? sheet->numberOfButtons() - 1
+                                                                    : index - 1);
+                            },
+                            StringTable::localized("Cancel"), titles);
+    m_sheet->setTag(1);
+    m_sheet->show();
+}
+
+void ShowDetailsViewController::actionSheetClickedButtonAtIndex(int index)
+{
+    m_sheet = nullptr;
+    if (index == 0) {
+        // The Twitter sharer is not there yet: say so instead of sharing.
+        const QString text = shareText(m_channel->name(), *m_show, QDateTime::currentDateTime());
+        showAlert("Twitter", StringTable::localized("Sign in to Twitter to share.") + QStringLiteral("\n\n") + text);
+        return;
+    }
+    if (index != 1 || !m_sheetHasCalendar)
+        return; // cancel
+    const bool hasEvent = m_show->checkDuplicateEventsWithChannelName(m_channel->name());
+    const bool portrait = !view() || view()->height() >= view()->width();
+    switch (calendarAction(hasEvent, m_show->startTime, QDateTime::currentDateTime(), portrait)) {
+    case CalendarAction::Delete:
+        deleteShowFromCalendar();
+        break;
+    case CalendarAction::PickAlarm:
+        callDatePicker();
+        break;
+    case CalendarAction::AddNow:
+        addShowToCalendarWithAlarmDate(std::nullopt);
+        break;
+    }
+}
+
+void ShowDetailsViewController::callDatePicker()
+{
+    if (m_picker)
+        return;
+    if (app())
+        app()->setIsBlockPortraitOrientation(true);
+    const QDateTime now = QDateTime::currentDateTime();
+    m_picker = new DatePickerOverlay(
+        view(), alarmEarliest(now), alarmLatest(m_show->startTime), 5,
+        [](const QDateTime& date) {
+            return Printf::format(QStringLiteral("%@ %@"), {StringTable::localized("Notify"),
+                                                            QLocale().toString(date, QStringLiteral("dd MMM HH:mm"))});
+        },
+        [this](const std::optional<QDateTime>& chosen) {
+            if (app())
+                app()->setIsBlockPortraitOrientation(false);
+            if (chosen)
+                addShowToCalendarWithAlarmDate(std::max(*chosen, QDateTime::currentDateTime().addSecs(300)));
+        });
+}
+
+void ShowDetailsViewController::closeDatePicker()
+{
+    if (m_picker)
+        m_picker->cancel();
+}
+
+void ShowDetailsViewController::addShowToCalendarWithAlarmDate(const std::optional<QDateTime>& alarm)
+{
+    if (m_show->addToCalendarWithChanName(m_channel->name(), alarm))
+        showAlert("Success!", StringTable::localized("The show has been successfully added to Calendar"));
+    else
+        showAlert("Fail!", StringTable::localized("The show already has been added to Calendar"));
+}
+
+void ShowDetailsViewController::deleteShowFromCalendar()
+{
+    if (m_show->deleteFromCalendarWithChanName(m_channel->name()))
+        showAlert("Success delete!", StringTable::localized("The show has been deleted from Calendar"));
+    else
+        qInfo("the show's event could not be deleted");
+}
+
+void ShowDetailsViewController::disappearSheet(const QString& notificationName)
+{
+    if (m_sheet) {
+        AlertView* sheet = m_sheet;
+        m_sheet = nullptr;
+        sheet->dismissWithClickedButtonIndex(-1, false);
+    }
+    if (notificationName == u"internetConnectionAvailable" && app() && app()->isConnectionAvailable())
+        loadShowInfo();
+}
