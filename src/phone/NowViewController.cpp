@@ -17,7 +17,9 @@
 #include "ui/Images.h"
 #include "ui/NavigationController.h"
 #include "ui/PlaceholderViewController.h"
+#include "ui/Window.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QTransform>
 #include <QToolButton>
@@ -144,6 +146,7 @@ void NowViewController::viewDidLoad()
     m_noConnectionImgView->setPixmap(Images::named(QStringLiteral("backgrerrscreen.png")));
     m_noConnectionImgView->setScaledContents(true);
     m_noConnectionImgView->hide();
+    view()->installEventFilter(this);
     if (app() && app()->isConnectionAvailable())
         loadInitialPage();
     else
@@ -152,8 +155,27 @@ void NowViewController::viewDidLoad()
 
 void NowViewController::viewWillAppear(bool)
 {
-    if (m_noConnectionImgView && m_noConnectionImgView->isVisible())
+    placeNoConnectionPicture();
+}
+
+void NowViewController::placeNoConnectionPicture()
+{
+    if (m_noConnectionImgView)
         m_noConnectionImgView->setGeometry(0, 0, view()->width(), std::max(0, view()->height() - 80));
+}
+
+bool NowViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == view() && event->type() == QEvent::Resize)
+        placeNoConnectionPicture();
+    return ViewController::eventFilter(watched, event);
+}
+
+int NowViewController::supportedInterfaceOrientations() const
+{
+    // Upright always; turned only while there is a connection.
+    const bool connected = AppDelegate::shared() && AppDelegate::shared()->isConnectionAvailable();
+    return Portrait | (connected ? LandscapeLeft | LandscapeRight : 0);
 }
 
 void NowViewController::viewWillDisappear(bool)
@@ -237,9 +259,11 @@ void NowViewController::internetAvailable(bool available)
         loadInitialPage();
         return;
     }
-    // Held upright the picture stands in for the page; turned, an alert says it.
-    if (view()->height() >= view()->width()) {
-        m_noConnectionImgView->setGeometry(0, 0, view()->width(), std::max(0, view()->height() - 80));
+    // Held upright the picture stands in for the page; turned, an alert says it. The
+    // window tells the device's orientation (the view may not be laid out yet).
+    const QWidget* window = Window::keyWindow() ? static_cast<QWidget*>(Window::keyWindow()) : view()->window();
+    if (window->height() >= window->width() || window == view()) {
+        placeNoConnectionPicture();
         m_noConnectionImgView->show();
         m_noConnectionImgView->raise();
     } else {

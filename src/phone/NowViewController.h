@@ -62,7 +62,10 @@ public:
     void webViewDidFinishLoad(WebView* webView) override;
     void webViewDidFailLoadWithError(WebView* webView, const Error& error) override;
 
+    int supportedInterfaceOrientations() const override;
+
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void loadView() override;
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
@@ -72,6 +75,7 @@ private:
     void stopRequestTimer();
     void startTimerWithRequest(const QNetworkRequest& request);
     void showConnectionAlert();
+    void placeNoConnectionPicture();
     void pushWebContent(const QUrl& url);
 
     QPointer<WebView> m_webViewNow;

@@ -67,6 +67,13 @@ ShowDetailsViewController::~ShowDetailsViewController()
     NotificationCenter::defaultCenter().removeObserver(this);
 }
 
+int ShowDetailsViewController::supportedInterfaceOrientations() const
+{
+    if (app() && app()->isBlockPortraitOrientation())
+        return Portrait;
+    return AllOrientations & ~PortraitUpsideDown;
+}
+
 void ShowDetailsViewController::setShowUrl(const QString& showUrl)
 {
     if (showUrl == m_showUrl)

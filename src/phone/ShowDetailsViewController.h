@@ -40,6 +40,10 @@ public:
     AlertView* sheet() const { return m_sheet; }
     DatePickerOverlay* datePicker() const { return m_picker; }
 
+    // Upright only while the application controller blocks turning (the alarm picker, no
+    // connection); otherwise every way but upside down.
+    int supportedInterfaceOrientations() const override;
+
     void showMenu();
     void showMenuWithCalendar(bool calendar);
     // The sheet's choice: 0 share, 1 the calendar entry, the last one cancel.

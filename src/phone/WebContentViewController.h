@@ -21,6 +21,7 @@ public:
     explicit WebContentViewController(QObject* parent = nullptr);
 
     void setUrl(const QUrl& url);
+    int supportedInterfaceOrientations() const override { return AllOrientations & ~PortraitUpsideDown; }
     const QUrl& url() const { return m_url; }
     WebView* webView() const { return m_webView; }
 
