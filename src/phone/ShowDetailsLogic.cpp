@@ -98,6 +98,16 @@ CalendarAction calendarAction(bool hasEvent, const QDateTime& start, const QDate
     return now.secsTo(start) > 600 && portrait ? CalendarAction::PickAlarm : CalendarAction::AddNow;
 }
 
+QString movieSiteDomain()
+{
+    return QStringLiteral(".kinopoisk.ru");
+}
+
+QUrl movieSitePage(const QString& index)
+{
+    return QUrl(QStringLiteral("https://www.kinopoisk.ru/film/%1/").arg(QString::fromUtf8(QUrl::toPercentEncoding(index))));
+}
+
 QDateTime alarmEarliest(const QDateTime& now)
 {
     return now.addSecs(300);

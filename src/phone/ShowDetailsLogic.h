@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QVariantMap>
 
 class Show;
@@ -36,6 +37,11 @@ QString shareText(const QString& channelName, const Show& show, const QDateTime&
 
 enum class CalendarAction { Delete, AddNow, PickAlarm };
 CalendarAction calendarAction(bool hasEvent, const QDateTime& start, const QDateTime& now, bool portrait);
+// The outside movie-information site of the "kp_" ratings: its domain (for cookies, with
+// a leading dot) and the mobile page of a movie by its index.
+QString movieSiteDomain();
+QUrl movieSitePage(const QString& index);
+
 // The alarm picker's bounds: now + 300 s to start - 300 s, in 5-minute steps.
 QDateTime alarmEarliest(const QDateTime& now);
 QDateTime alarmLatest(const QDateTime& start);

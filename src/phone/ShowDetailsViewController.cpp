@@ -32,9 +32,6 @@ using namespace ShowDetailsLogic;
 
 namespace {
 
-// The outside movie-information site of the "kp_" ratings: its mobile movie pages.
-const QString MovieSitePage = QStringLiteral("https://www.kinopoisk.ru/film/%1/");
-
 AppDelegate* app()
 {
     return AppDelegate::shared();
@@ -326,7 +323,7 @@ void ShowDetailsViewController::createMovieServicesNews(const QVariantMap& ratin
     if (rating.contains(QStringLiteral("kp_rating"))) {
         const QString index = JsonValue::text(rating.value(QStringLiteral("kp_index")));
         auto* link = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#2a62c9;\">%2</a>")
-                                    .arg(MovieSitePage.arg(index).toHtmlEscaped(),
+                                    .arg(movieSitePage(index).toString().toHtmlEscaped(),
                                          Printf::format(StringTable::localized("Kinopoisk(%@)"),
                                                         {JsonValue::text(rating.value(QStringLiteral("kp_votes")))})
                                              .toHtmlEscaped()));

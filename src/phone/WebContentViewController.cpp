@@ -1,6 +1,12 @@
 #include "WebContentViewController.h"
 
 #include "ShowDetailsLink.h"
+#include "ShowDetailsLogic.h"
+
+#include "platform/HttpFetcher.h"
+
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
 
 #include "platform/StringTable.h"
 #include "ui/ActivityOverlay.h"
@@ -39,6 +45,21 @@ void WebContentViewController::viewDidAppear(bool)
     if (m_loaded || !m_url.isValid())
         return;
     m_loaded = true;
+    // The movie site is asked not to send its app-store page instead of the movie's.
+    if (QNetworkCookieJar* jar = HttpFetcher::sharedCookieStorage()) {
+        const QString name = QStringLiteral("IGNORE_APPSTORE_LINK");
+        const QUrl site(QStringLiteral("https://www") + ShowDetailsLogic::movieSiteDomain() + u'/');
+        bool present = false;
+        for (const QNetworkCookie& cookie : jar->cookiesForUrl(site))
+            present = present || cookie.name() == name.toUtf8();
+        if (!present) {
+            QNetworkCookie cookie(name.toUtf8(), "1");
+            cookie.setDomain(ShowDetailsLogic::movieSiteDomain());
+            cookie.setPath(QStringLiteral("/"));
+            cookie.setExpirationDate(QDateTime::currentDateTime().addSecs(5259486));
+            jar->insertCookie(cookie);
+        }
+    }
     QNetworkRequest request(m_url);
     request.setTransferTimeout(PageTimeoutMs);
     m_webView->loadRequest(request);

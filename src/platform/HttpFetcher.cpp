@@ -29,6 +29,18 @@ QNetworkAccessManager* managerForCurrentThread()
     return managers.localData();
 }
 
+} // namespace
+
+QNetworkCookieJar* HttpFetcher::sharedCookieStorage()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app || QThread::currentThread() != app->thread())
+        return nullptr;
+    return managerForCurrentThread()->cookieJar();
+}
+
+namespace {
+
 bool isHttpLevelError(QNetworkReply::NetworkError error)
 {
     // Content, protocol-level and server errors still carry a complete HTTP answer.

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <functional>
 
+class QNetworkCookieJar;
 class QNetworkReply;
 class QTimer;
 
@@ -53,6 +54,9 @@ public:
     // Largest body accepted (default 32 MiB); a larger answer fails with ResponseTooLargeError.
     static void setMaximumBodySize(qint64 bytes);
     static qint64 maximumBodySize();
+    // The cookies of the main thread's fetches (the shared cookie store).
+    static QNetworkCookieJar* sharedCookieStorage();
+
     // Fetches started and not yet reported, in the whole process.
     static int fetchesInFlight();
 

@@ -10,11 +10,14 @@
 #include "phone/NowViewController.h"
 #include "phone/ShowDetailsViewController.h"
 #include "phone/WebContentViewController.h"
+#include "platform/HttpFetcher.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ServerConfig.h"
 #include "ui/ActivityOverlay.h"
 #include "ui/AlertView.h"
 
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
 #include <QTest>
 #include <QTimer>
 
@@ -135,6 +138,11 @@ private Q_SLOTS:
             QCOMPARE(browser->url(), QUrl(outside));
             stack->popToRootViewControllerAnimated(false);
         }
+        // The browser asked the movie site not to send its app-store page.
+        bool cookie = false;
+        for (const QNetworkCookie& c : HttpFetcher::sharedCookieStorage()->cookiesForUrl(QUrl("https://www.kinopoisk.ru/")))
+            cookie = cookie || (c.name() == "IGNORE_APPSTORE_LINK" && c.value() == "1");
+        QVERIFY(cookie);
 
         app->setIsConnectionAvailable(false);
         QVERIFY(!allows(base + "now.php?v=2&i=9")); // nothing while offline
