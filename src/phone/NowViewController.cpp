@@ -12,6 +12,7 @@
 #include "platform/StringTable.h"
 #include "service/ContentAddresses.h"
 #include "service/ServiceCalls.h"
+#include "ui/ActionSheet.h"
 #include "ui/ActivityOverlay.h"
 #include "ui/AlertView.h"
 #include "ui/Images.h"
@@ -304,17 +305,17 @@ void NowViewController::tweet()
         return;
     }
     // The Twitter sharer is not there yet: the choice says so instead of sharing.
-    auto* sheet = new AlertView(QString(), QString(), this,
-                                [](AlertView* sheet, int index) {
-                                    if (index != sheet->cancelButtonIndex())
-                                        (new AlertView(StringTable::localized("Twitter"),
-                                                       StringTable::localized("Sign in to Twitter to share."), nullptr,
-                                                       {}, StringTable::localized("OK")))
-                                            ->show();
-                                },
-                                StringTable::localized("Cancel"), {StringTable::localized("Share a tweet")});
+    auto* sheet = new ActionSheet(
+        QString(), this,
+        [](ActionSheet*, int index) {
+            if (index == 0)
+                (new AlertView(StringTable::localized("Twitter"), StringTable::localized("Sign in to Twitter to share."),
+                               nullptr, {}, StringTable::localized("OK")))
+                    ->show();
+        },
+        StringTable::localized("Cancel"), {StringTable::localized("Share a tweet")});
     sheet->setTag(1);
-    sheet->show();
+    sheet->showInView(view());
 }
 
 bool NowViewController::webViewShouldStartLoadWithRequest(WebView* webView, const QNetworkRequest& request,

@@ -393,21 +393,16 @@ void ShowDetailsViewController::showMenuWithCalendar(bool calendar)
     disappearSheet({});
     const bool hasEvent = calendar && m_show->checkDuplicateEventsWithChannelName(m_channel->name());
     QStringList buttons = menuButtons(calendar, hasEvent);
-    buttons.removeLast(); // "Cancel" is the alert's own cancel button
+    buttons.removeLast(); // "Cancel" is the sheet's own cancel button
     QStringList titles;
     for (const QString& key : buttons)
         titles << StringTable::localized(key);
     m_sheetHasCalendar = calendar;
-    // An alert's index counts its cancel button first; the sheet's counts it last.
-    m_sheet = new AlertView(QString(), QString(), this,
-                            [this](AlertView* sheet, int index) {
-                                actionSheetClickedButtonAtIndex(index == sheet->cancelButtonIndex()
-                                                                    ? sheet->numberOfButtons() - 1
-                                                                    : index - 1);
-                            },
-                            StringTable::localized("Cancel"), titles);
+    m_sheet = new ActionSheet(
+        QString(), this, [this](ActionSheet*, int index) { actionSheetClickedButtonAtIndex(index); },
+        StringTable::localized("Cancel"), titles);
     m_sheet->setTag(1);
-    m_sheet->show();
+    m_sheet->showInView(view());
 }
 
 void ShowDetailsViewController::actionSheetClickedButtonAtIndex(int index)
@@ -482,9 +477,9 @@ void ShowDetailsViewController::deleteShowFromCalendar()
 void ShowDetailsViewController::disappearSheet(const QString& notificationName)
 {
     if (m_sheet) {
-        AlertView* sheet = m_sheet;
+        ActionSheet* sheet = m_sheet;
         m_sheet = nullptr;
-        sheet->dismissWithClickedButtonIndex(-1, false);
+        sheet->dismissWithClickedButtonIndex(sheet->cancelButtonIndex(), false);
     }
     if (notificationName == u"internetConnectionAvailable" && app() && app()->isConnectionAvailable())
         loadShowInfo();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/AlertView.h"
+#include "ui/ActionSheet.h"
 #include "ui/DatePickerOverlay.h"
 #include "ui/ViewController.h"
 
@@ -37,7 +37,7 @@ public:
     bool isListShown() const;
     QWidget* ratingPanel(int tag) const; // 1 the movie site, 2 IMDb
     QStringList sectionHeaders() const;
-    AlertView* sheet() const { return m_sheet; }
+    ActionSheet* sheet() const { return m_sheet; }
     DatePickerOverlay* datePicker() const { return m_picker; }
 
     // Upright only while the application controller blocks turning (the alarm picker, no
@@ -77,7 +77,7 @@ private:
     QPointer<QLabel> m_logo;
     QPointer<QLabel> m_picture;
     QPointer<QTextBrowser> m_brief;
-    QPointer<AlertView> m_sheet;
+    QPointer<ActionSheet> m_sheet;
     QPointer<DatePickerOverlay> m_picker;
     bool m_sheetHasCalendar = false;
     int m_generation = 0; // answers of an earlier address are dropped

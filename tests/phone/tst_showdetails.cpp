@@ -126,11 +126,20 @@ private Q_SLOTS:
         if (!qEnvironmentVariableIsEmpty("ORVANE_SHOT"))
             stack.view()->grab().save(qEnvironmentVariable("ORVANE_SHOT"));
 
+        // A show starting in 4 minutes would offer sharing only; this one offers the calendar.
+        details->showMenuWithCalendar(false);
+        QCOMPARE(details->sheet()->numberOfButtons(), 2);
+        details->sheet()->dismissWithClickedButtonIndex(1, false); // cancel
+        QVERIFY(!details->sheet());
+        QCOMPARE(AlertView::visibleAlerts().size(), 0);
+
         // Add with an alarm chosen in the picker, then the entry deletes it.
         details->showMenuWithCalendar(true);
         QVERIFY(details->sheet());
-        QCOMPARE(details->sheet()->buttonTitleAtIndex(2), QStringLiteral("Add to Calendar"));
-        details->sheet()->dismissWithClickedButtonIndex(2, false);
+        QCOMPARE(details->sheet()->numberOfButtons(), 3);
+        QCOMPARE(details->sheet()->buttonTitleAtIndex(1), QStringLiteral("Add to Calendar"));
+        QCOMPARE(details->sheet()->cancelButtonIndex(), 2);
+        details->sheet()->dismissWithClickedButtonIndex(1, false);
         QVERIFY(details->datePicker());
         const QDateTime start = details->show()->startTime;
         QCOMPARE(details->datePicker()->date(), start.addSecs(-300));
@@ -146,8 +155,8 @@ private Q_SLOTS:
         QVERIFY(details->show()->checkDuplicateEventsWithChannelName(details->currentShowChannel()->name()));
 
         details->showMenuWithCalendar(true);
-        QCOMPARE(details->sheet()->buttonTitleAtIndex(2), QStringLiteral("Delete from Calendar"));
-        details->sheet()->dismissWithClickedButtonIndex(2, false);
+        QCOMPARE(details->sheet()->buttonTitleAtIndex(1), QStringLiteral("Delete from Calendar"));
+        details->sheet()->dismissWithClickedButtonIndex(1, false);
         QTRY_COMPARE(AlertView::visibleAlerts().size(), 1);
         QCOMPARE(AlertView::visibleAlerts().first()->title(), QStringLiteral("Success delete!"));
         AlertView::visibleAlerts().first()->dismissWithClickedButtonIndex(0, false);
