@@ -20,11 +20,12 @@
 #include "ui/DatePickerOverlay.h"
 #include "ui/Images.h"
 #include "ui/NavigationController.h"
+#include "ui/TableView.h"
 #include "ui/ViewTag.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QScrollArea>
+#include <QTextDocument>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -82,19 +83,19 @@ void ShowDetailsViewController::setShowUrl(const QString& showUrl)
 
 bool ShowDetailsViewController::isListShown() const
 {
-    return m_list && !m_list->isHidden();
+    return m_table && !m_table->isHidden();
 }
 
 QWidget* ShowDetailsViewController::ratingPanel(int tag) const
 {
-    return m_list ? ViewTag::find(m_list, tag) : nullptr;
+    return m_table ? ViewTag::find(m_table->widget(), tag) : nullptr;
 }
 
 QStringList ShowDetailsViewController::sectionHeaders() const
 {
     QStringList headers;
-    if (m_list) {
-        for (const QLabel* label : m_list->findChildren<QLabel*>(QStringLiteral("sectionHeader")))
+    for (int section = 0; m_table && section < m_table->numberOfSections(); ++section) {
+        if (const auto* label = qobject_cast<const QLabel*>(m_table->headerOfSection(section)))
             headers << label->text();
     }
     return headers;
@@ -107,16 +108,9 @@ void ShowDetailsViewController::loadView()
     view->setStyleSheet(QStringLiteral("background: white;"));
     auto* layout = new QVBoxLayout(view);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(view);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list = new QWidget;
-    m_rows = new QVBoxLayout(m_list);
-    m_rows->setContentsMargins(0, 0, 0, 12);
-    m_rows->setSpacing(0);
-    scroll->setWidget(m_list);
-    layout->addWidget(scroll);
+    m_table = new TableView(view);
+    m_table->setDataSource(this);
+    layout->addWidget(m_table);
     m_overlay = new ActivityOverlay(view);
     setView(view);
 }
@@ -149,7 +143,7 @@ void ShowDetailsViewController::loadShowInfo()
     if (m_showUrl.isEmpty())
         return;
     m_overlay->displayActivity(StringTable::localized("Loading"));
-    m_list->hide();
+    m_table->hide();
     const int generation = ++m_generation;
     ServiceCalls::sharedManager().getShowInfoWithUrl(
         m_showUrl, Reply(
@@ -184,7 +178,7 @@ void ShowDetailsViewController::onGetShowInfoDone(const QVariant& answer)
     m_channel = channel;
     m_show = show;
     fill();
-    m_list->show();
+    m_table->show();
 }
 
 void ShowDetailsViewController::onGetShowInfoFailed(const Error& error)
@@ -196,51 +190,126 @@ void ShowDetailsViewController::onGetShowInfoFailed(const Error& error)
 QLabel* ShowDetailsViewController::header(const QString& text)
 {
     auto* label = textLabel(text, QStringLiteral("background: #e8eaf2; color: #2b2f45; font-size: 12px; "
-                                                 "font-weight: bold; border-radius: 8px; padding: 6px 10px; "
-                                                 "margin: 6px 8px 2px 8px;"));
+                                                 "font-weight: bold; border-radius: 8px; padding: 4px 10px; "
+                                                 "margin: 3px 8px 2px 8px;"));
     label->setObjectName(QStringLiteral("sectionHeader"));
-    label->setMinimumHeight(30);
     return label;
 }
 
 void ShowDetailsViewController::fill()
 {
-    while (QLayoutItem* item = m_rows->takeAt(0)) {
-        if (item->widget())
-            item->widget()->deleteLater();
-        delete item;
-    }
-    const Show& show = *m_show;
+    m_table->reloadData();
+}
 
-    // Channel.
-    auto* channelRow = new QWidget;
-    auto* channelLayout = new QHBoxLayout(channelRow);
-    channelLayout->setContentsMargins(10, 8, 10, 8);
+int ShowDetailsViewController::numberOfSections() const
+{
+    return m_show ? int(rowsPerSection(*m_show).size()) : 0;
+}
+
+int ShowDetailsViewController::numberOfRowsInSection(int section) const
+{
+    return m_show ? rowsPerSection(*m_show).value(section) : 0;
+}
+
+int ShowDetailsViewController::factsWidth() const
+{
+    // The cell's width less its margins; before the list is laid out, 300 points upright
+    // and 460 turned (a phone's).
+    if (m_table && m_table->viewport()->width() > 100)
+        return m_table->viewport()->width() - 20;
+    const QWidget* window = m_table ? m_table->window() : nullptr;
+    return window && window->width() > window->height() ? 460 : 300;
+}
+
+int ShowDetailsViewController::heightForRow(int section, int row) const
+{
+    switch (section) {
+    case ChannelSection:
+        return 64;
+    case ShowSection:
+        return 90;
+    case InfoSection:
+        if (row == 0 && hasRating(m_show->rating))
+            return ratingRowHeight(m_show->rating);
+        {
+            QTextDocument facts;
+            facts.setDefaultFont(QTextBrowser().font());
+            facts.setHtml(m_show->getHTMLBodyInfo());
+            facts.setTextWidth(factsWidth());
+            return std::clamp(int(facts.size().height()) + 8, 44, 1000);
+        }
+    case DescriptionSection: {
+        QFont font;
+        font.setPixelSize(14);
+        const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, factsWidth(), 1000), Qt::TextWordWrap,
+                                                             m_show->description);
+        return std::max(44, needed.height() + 16);
+    }
+    default:
+        return 44;
+    }
+}
+
+QWidget* ShowDetailsViewController::viewForHeaderInSection(int section)
+{
+    return header(headerText(section, *m_show));
+}
+
+int ShowDetailsViewController::heightForHeaderInSection(int section) const
+{
+    return section == ChannelSection ? 0 : 30;
+}
+
+QWidget* ShowDetailsViewController::cellForRow(int section, int row)
+{
+    switch (section) {
+    case ChannelSection:
+        return channelCell();
+    case ShowSection:
+        return showCell();
+    case InfoSection:
+        return row == 0 && hasRating(m_show->rating) ? ratingCell(m_show->rating) : factsCell();
+    default: {
+        auto* description =
+            textLabel(m_show->description, QStringLiteral("font-size: 14px; color: #1d2033; padding: 6px 10px;"));
+        description->setObjectName(QStringLiteral("sd-description cell"));
+        return description;
+    }
+    }
+}
+
+QWidget* ShowDetailsViewController::channelCell()
+{
+    auto* cell = new QWidget;
+    auto* layout = new QHBoxLayout(cell);
+    layout->setContentsMargins(10, 8, 10, 8);
     m_logo = new QLabel;
     m_logo->setFixedSize(48, 48);
     m_logo->setScaledContents(true);
     m_logo->setPixmap(Images::named(QStringLiteral("no_photo.png")));
-    channelLayout->addWidget(m_logo);
+    layout->addWidget(m_logo);
     auto* names = new QVBoxLayout;
     names->addWidget(textLabel(m_channel->name(), QStringLiteral("font-size: 17px; font-weight: bold; color: #1d2033;")));
     names->addWidget(textLabel(m_channel->slogan(), QStringLiteral("font-size: 13px; color: #6b7089;")));
-    channelLayout->addLayout(names, 1);
-    m_rows->addWidget(channelRow);
+    layout->addLayout(names, 1);
     if (!m_channel->thumbnail().isNull())
         m_logo->setPixmap(QPixmap::fromImage(m_channel->thumbnail()));
     else if (!m_channel->pictureName().isEmpty())
         loadPicture(m_channel->pictureName(), 48, 48, true);
+    return cell;
+}
 
-    // Show.
-    m_rows->addWidget(header(headerText(ShowSection, show)));
-    auto* showRow = new QWidget;
-    auto* showLayout = new QHBoxLayout(showRow);
-    showLayout->setContentsMargins(10, 6, 10, 6);
+QWidget* ShowDetailsViewController::showCell()
+{
+    const Show& show = *m_show;
+    auto* cell = new QWidget;
+    auto* layout = new QHBoxLayout(cell);
+    layout->setContentsMargins(10, 6, 10, 6);
     m_picture = new QLabel;
     m_picture->setFixedSize(100, 75);
     m_picture->setAlignment(Qt::AlignCenter);
     m_picture->setPixmap(Images::named(QStringLiteral("no_photo_rect.png")));
-    showLayout->addWidget(m_picture);
+    layout->addWidget(m_picture);
     auto* times = new QVBoxLayout;
     times->addWidget(textLabel(DateAdditions::getDayOfWeek(show.startTime), QStringLiteral("font-size: 14px; color: #6b7089;")));
     times->addWidget(textLabel(DateAdditions::getDateAndIntervalUntilDate(show.startTime, show.endTime),
@@ -249,54 +318,47 @@ void ShowDetailsViewController::fill()
                                               {StringTable::localized("Dur"),
                                                DateAdditions::getDurationUntilDate(show.startTime, show.endTime)}),
                                QStringLiteral("font-size: 13px; color: #6b7089;")));
-    showLayout->addLayout(times, 1);
+    layout->addLayout(times, 1);
     auto* icon = new QLabel;
     icon->setPixmap(Images::named(show.iconName()));
-    showLayout->addWidget(icon, 0, Qt::AlignTop);
-    m_rows->addWidget(showRow);
+    layout->addWidget(icon, 0, Qt::AlignTop);
     if (!show.thumbnail.isNull())
         m_picture->setPixmap(QPixmap::fromImage(show.thumbnail).scaled(100, 75, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     else if (!show.pictureName.isEmpty())
         loadPicture(show.pictureName, 100, 75, false);
+    return cell;
+}
 
-    // Info: the rating row when there is a rating, then the facts.
-    m_rows->addWidget(header(headerText(InfoSection, show)));
-    if (hasRating(show.rating))
-        createMovieServicesNews(show.rating);
+QWidget* ShowDetailsViewController::factsCell()
+{
     m_brief = new QTextBrowser;
     m_brief->setOpenLinks(false);
     m_brief->setFrameShape(QFrame::NoFrame);
     m_brief->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_brief->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_brief->setHtml(show.getHTMLBodyInfo());
-    m_brief->document()->setTextWidth(m_list->width() > 0 ? m_list->width() - 20 : 370);
-    m_brief->setFixedHeight(std::clamp(int(m_brief->document()->size().height()) + 8, 44, 1000));
+    m_brief->setHtml(m_show->getHTMLBodyInfo());
     connect(m_brief, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
-        if (link.path().isEmpty())
-            return;
-        auto* browser = new WebContentViewController;
-        browser->setUrl(link);
-        if (navigationController())
-            navigationController()->pushViewController(browser, true);
-        else
-            browser->deleteLater();
+        if (!link.path().isEmpty())
+            openInBrowser(link);
     });
-    auto* briefRow = new QWidget;
-    auto* briefLayout = new QVBoxLayout(briefRow);
-    briefLayout->setContentsMargins(10, 0, 10, 0);
-    briefLayout->addWidget(m_brief);
-    m_rows->addWidget(briefRow);
-
-    if (!show.description.isEmpty()) {
-        m_rows->addWidget(header(headerText(DescriptionSection, show)));
-        auto* description = textLabel(show.description, QStringLiteral("font-size: 14px; color: #1d2033; padding: 6px 10px;"));
-        description->setMinimumHeight(44);
-        m_rows->addWidget(description);
-    }
-    m_rows->addStretch(1);
+    auto* cell = new QWidget;
+    auto* layout = new QVBoxLayout(cell);
+    layout->setContentsMargins(10, 0, 10, 0);
+    layout->addWidget(m_brief);
+    return cell;
 }
 
-void ShowDetailsViewController::createMovieServicesNews(const QVariantMap& rating)
+void ShowDetailsViewController::openInBrowser(const QUrl& url)
+{
+    auto* browser = new WebContentViewController;
+    browser->setUrl(url);
+    if (navigationController())
+        navigationController()->pushViewController(browser, true);
+    else
+        browser->deleteLater();
+}
+
+QWidget* ShowDetailsViewController::ratingCell(const QVariantMap& rating)
 {
     auto* holder = new QWidget;
     auto* panels = new QVBoxLayout(holder);
@@ -328,14 +390,7 @@ void ShowDetailsViewController::createMovieServicesNews(const QVariantMap& ratin
                                                         {JsonValue::text(rating.value(QStringLiteral("kp_votes")))})
                                              .toHtmlEscaped()));
         link->setStyleSheet(style);
-        connect(link, &QLabel::linkActivated, this, [this](const QString& url) {
-            auto* browser = new WebContentViewController;
-            browser->setUrl(QUrl(url));
-            if (navigationController())
-                navigationController()->pushViewController(browser, true);
-            else
-                browser->deleteLater();
-        });
+        connect(link, &QLabel::linkActivated, this, [this](const QString& url) { openInBrowser(QUrl(url)); });
         panel(1, link, JsonValue::number(rating.value(QStringLiteral("kp_rating"))));
     }
     if (rating.contains(QStringLiteral("imdb_rating"))) {
@@ -344,8 +399,7 @@ void ShowDetailsViewController::createMovieServicesNews(const QVariantMap& ratin
                                 style);
         panel(2, label, JsonValue::number(rating.value(QStringLiteral("imdb_rating"))));
     }
-    holder->setFixedHeight(ratingRowHeight(rating));
-    m_rows->addWidget(holder);
+    return holder;
 }
 
 void ShowDetailsViewController::loadPicture(const QString& path, int width, int height, bool logo)

@@ -2,6 +2,7 @@
 
 #include "ui/ActionSheet.h"
 #include "ui/DatePickerOverlay.h"
+#include "ui/TableView.h"
 #include "ui/ViewController.h"
 
 #include <QPointer>
@@ -13,14 +14,13 @@ class ActivityOverlay;
 class Channel;
 class QLabel;
 class QTextBrowser;
-class QVBoxLayout;
 class Show;
 struct Error;
 
 // One show: its channel, time, picture, facts, ratings and description, from a show link
 // ("orvane://progdetails/DAY/CHANNEL/SHOW"); a menu shares it and adds it to (or removes it
 // from) the calendar, with an alarm chosen in a picker.
-class ShowDetailsViewController : public ViewController
+class ShowDetailsViewController : public ViewController, public TableView::DataSource
 {
     Q_OBJECT
 
@@ -44,6 +44,14 @@ public:
     // connection); otherwise every way but upside down.
     int supportedInterfaceOrientations() const override;
 
+    // The list: channel, show, info (rating row, facts), description.
+    int numberOfSections() const override;
+    int numberOfRowsInSection(int section) const override;
+    QWidget* cellForRow(int section, int row) override;
+    int heightForRow(int section, int row) const override;
+    QWidget* viewForHeaderInSection(int section) override;
+    int heightForHeaderInSection(int section) const override;
+
     void showMenu();
     void showMenuWithCalendar(bool calendar);
     // The sheet's choice: 0 share, 1 the calendar entry, the last one cancel.
@@ -60,7 +68,12 @@ private:
     void onGetShowInfoDone(const QVariant& answer);
     void onGetShowInfoFailed(const Error& error);
     void fill();
-    void createMovieServicesNews(const QVariantMap& rating);
+    QWidget* channelCell();
+    QWidget* showCell();
+    QWidget* ratingCell(const QVariantMap& rating);
+    QWidget* factsCell();
+    int factsWidth() const;
+    void openInBrowser(const QUrl& url);
     QLabel* header(const QString& text);
     void loadPicture(const QString& path, int width, int height, bool logo);
     void callDatePicker();
@@ -71,8 +84,7 @@ private:
     QString m_showUrl;
     std::shared_ptr<Channel> m_channel;
     std::shared_ptr<Show> m_show;
-    QPointer<QWidget> m_list;
-    QPointer<QVBoxLayout> m_rows;
+    QPointer<TableView> m_table;
     QPointer<ActivityOverlay> m_overlay;
     QPointer<QLabel> m_logo;
     QPointer<QLabel> m_picture;

@@ -123,6 +123,9 @@ private Q_SLOTS:
         QVERIFY2(headers.size() >= 2 && headers[0].startsWith(later.title) && headers[1] == "Info",
                  qPrintable(headers.join(" | ")));
         QCOMPARE(details->ratingPanel(2) != nullptr, later.imdbRating > 0);
+        QCOMPARE(details->numberOfSections(), later.description.isEmpty() ? 3 : 4);
+        QCOMPARE(details->numberOfRowsInSection(InfoSection), later.imdbRating > 0 || later.kpRating > 0 ? 2 : 1);
+        QCOMPARE(details->heightForRow(InfoSection, 0), later.imdbRating > 0 && later.kpRating > 0 ? 52 : 44);
         if (!qEnvironmentVariableIsEmpty("ORVANE_SHOT"))
             stack.view()->grab().save(qEnvironmentVariable("ORVANE_SHOT"));
 
