@@ -94,7 +94,7 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
         } else if (argument == u"--channel") {
             if (needValue()) {
                 QString reason;
-                if (const std::optional<ChannelSpec> spec = ChannelSpec::parse(value, &reason))
+                if (const std::optional<ChannelSource> spec = ChannelSource::parse(value, &reason))
                     options.channels.append(*spec);
                 else
                     options.error = QStringLiteral("--channel: %1").arg(reason);
@@ -102,7 +102,7 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
         } else if (argument == u"--config") {
             if (needValue()) {
                 QString reason;
-                if (const auto specs = ChannelSpec::parseFile(value, &reason))
+                if (const auto specs = ChannelSource::parseFile(value, &reason))
                     options.channels += *specs;
                 else
                     options.error = QStringLiteral("--config: %1").arg(reason);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "identification/ChannelSpec.h"
+#include "identification/ChannelSource.h"
 
 #include <QString>
 #include <QStringList>
@@ -14,7 +14,7 @@ struct ServerOptions
     int port = 22222;
     int idPort = 22223;
     QString file; // import-xmltv: the listing; demo-audio: the folder
-    QList<ChannelSpec> channels; // --channel and --config, in that order
+    QList<ChannelSource> channels; // --channel and --config, in that order
     int historyMinutes = 10;
     double maxBer = 0.35;
     double minMargin = 0.06;

@@ -1,9 +1,9 @@
 #include "ChannelFarm.h"
 
-ChannelFarm::ChannelFarm(const QList<ChannelSpec>& specs, int historyMinutes, ChannelRunner::Log log)
+ChannelFarm::ChannelFarm(const QList<ChannelSource>& specs, int historyMinutes, ChannelRunner::Log log)
     : m_index(int(historyMinutes * 60 * FingerprintIndex::FramesPerSecond))
 {
-    for (const ChannelSpec& spec : specs)
+    for (const ChannelSource& spec : specs)
         m_runners.push_back(std::make_unique<ChannelRunner>(spec, m_index, log));
 }
 

@@ -12,7 +12,7 @@ class ChannelFarm
 public:
     static constexpr qint64 StaleAfterMs = 10000;
 
-    ChannelFarm(const QList<ChannelSpec>& specs, int historyMinutes, ChannelRunner::Log log);
+    ChannelFarm(const QList<ChannelSource>& specs, int historyMinutes, ChannelRunner::Log log);
     ~ChannelFarm();
 
     void start();

@@ -18,7 +18,7 @@ constexpr int LastBackOffMs = 60000;
 constexpr qint64 GoodRunMs = 60000;
 } // namespace
 
-ChannelRunner::ChannelRunner(const ChannelSpec& spec, FingerprintIndex& index, Log log)
+ChannelRunner::ChannelRunner(const ChannelSource& spec, FingerprintIndex& index, Log log)
     : m_spec(spec), m_index(index), m_log(std::move(log)), m_slot(index.addChannel(spec.channelId))
 {
 }
@@ -58,13 +58,13 @@ std::unique_ptr<AudioInputSource> ChannelRunner::open(QString* error) const
     std::string reason;
     std::unique_ptr<AudioInputSource> source;
     switch (m_spec.kind) {
-    case ChannelSpec::Kind::File:
+    case ChannelSource::Kind::File:
         source = AudioInputSource::create("file:" + m_spec.argument.toStdString(), true, true, &reason);
         break;
-    case ChannelSpec::Kind::Silence:
+    case ChannelSource::Kind::Silence:
         source = AudioInputSource::create("none", true, false, &reason);
         break;
-    case ChannelSpec::Kind::Pipe: {
+    case ChannelSource::Kind::Pipe: {
         auto pipe = std::make_unique<PipeSource>(m_spec.argument.toStdString());
         pipe->start();
         if (!pipe->isRunning())
@@ -108,7 +108,7 @@ void ChannelRunner::run()
                     if (!values.empty())
                         m_index.append(m_slot, values.data(), int(values.size()));
                     m_lastAudioMs = QDateTime::currentMSecsSinceEpoch();
-                    if (m_spec.kind == ChannelSpec::Kind::Pipe)
+                    if (m_spec.kind == ChannelSource::Kind::Pipe)
                         pacer.wait(got);
                 }
                 if (got < chunk.size())

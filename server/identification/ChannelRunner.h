@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChannelSpec.h"
+#include "ChannelSource.h"
 
 #include <QString>
 
@@ -22,14 +22,14 @@ class ChannelRunner
 public:
     using Log = std::function<void(const QString& line)>;
 
-    ChannelRunner(const ChannelSpec& spec, FingerprintIndex& index, Log log);
+    ChannelRunner(const ChannelSource& spec, FingerprintIndex& index, Log log);
     ~ChannelRunner();
     ChannelRunner(const ChannelRunner&) = delete;
     ChannelRunner& operator=(const ChannelRunner&) = delete;
 
     void start();
     void stop();
-    const ChannelSpec& spec() const { return m_spec; }
+    const ChannelSource& spec() const { return m_spec; }
     // When audio last arrived (ms since 1970; 0 never) and how many times the source was
     // (re)started.
     qint64 lastAudioMs() const { return m_lastAudioMs.load(); }
@@ -40,7 +40,7 @@ private:
     std::unique_ptr<AudioInputSource> open(QString* error) const;
     bool sleepFor(int ms); // false when stopped meanwhile
 
-    ChannelSpec m_spec;
+    ChannelSource m_spec;
     FingerprintIndex& m_index;
     Log m_log;
     int m_slot;

@@ -4,7 +4,7 @@
 
 #include "content/ContentServer.h"
 #include "identification/ChannelFarm.h"
-#include "identification/ChannelSpec.h"
+#include "identification/ChannelSource.h"
 #include "identification/DemoAudioFiles.h"
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
@@ -37,10 +37,10 @@ struct Lines
     }
 };
 
-ChannelSpec spec(const QString& text)
+ChannelSource spec(const QString& text)
 {
     QString error;
-    const std::optional<ChannelSpec> parsed = ChannelSpec::parse(text, &error);
+    const std::optional<ChannelSource> parsed = ChannelSource::parse(text, &error);
     if (!parsed)
         qFatal("%s", qPrintable(error));
     return *parsed;
@@ -66,16 +66,16 @@ private Q_SLOTS:
     {
         QString error;
         QCOMPARE(spec("7=pipe:ffmpeg -i http://x -f s16le -").argument, QStringLiteral("ffmpeg -i http://x -f s16le -"));
-        QCOMPARE(int(spec(" 12 = silence").kind), int(ChannelSpec::Kind::Silence));
+        QCOMPARE(int(spec(" 12 = silence").kind), int(ChannelSource::Kind::Silence));
         for (const char* bad : {"silence", "0=silence", "x=silence", "3=file:", "3=http://stream", "3="})
-            QVERIFY2(!ChannelSpec::parse(QString::fromLatin1(bad), &error), bad);
+            QVERIFY2(!ChannelSource::parse(QString::fromLatin1(bad), &error), bad);
 
         QTemporaryDir dir;
         QFile config(dir.filePath("channels.conf"));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write("# demo\n\n1=file:audio/one.wav\n2=file:/abs/two.wav\n  3=silence\n");
         config.close();
-        const auto specs = ChannelSpec::parseFile(config.fileName(), &error);
+        const auto specs = ChannelSource::parseFile(config.fileName(), &error);
         QVERIFY2(specs, qPrintable(error));
         QCOMPARE(specs->size(), 3);
         QCOMPARE(specs->at(0).argument, dir.filePath("audio/one.wav"));
@@ -84,9 +84,9 @@ private Q_SLOTS:
         QVERIFY(config.open(QIODevice::Append));
         config.write("4=radio\n");
         config.close();
-        QVERIFY(!ChannelSpec::parseFile(config.fileName(), &error));
+        QVERIFY(!ChannelSource::parseFile(config.fileName(), &error));
         QVERIFY2(error.contains("line 6"), qPrintable(error));
-        QVERIFY(!ChannelSpec::parseFile(dir.filePath("missing.conf"), &error));
+        QVERIFY(!ChannelSource::parseFile(dir.filePath("missing.conf"), &error));
     }
 
     void endedAndFailingSourcesAreRestartedOnTheirOwn()
@@ -158,7 +158,7 @@ private Q_SLOTS:
             QCOMPARE(a.readAll(), b.readAll());
         }
         QString reason;
-        const auto specs = ChannelSpec::parseFile(first.filePath("channels.conf"), &reason);
+        const auto specs = ChannelSource::parseFile(first.filePath("channels.conf"), &reason);
         QVERIFY2(specs && specs->size() >= 6, qPrintable(reason));
         QVERIFY(QFile::exists(specs->first().argument));
         QFile blocked(first.filePath("blocked"));

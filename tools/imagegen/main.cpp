@@ -27,15 +27,21 @@ void save(const QString& name, int widthPt, int heightPt, const std::function<vo
     image.save(folder + u'/' + name + QStringLiteral(".png"));
 }
 
-// A navigation bar button image: a white shape of 22 x 22 points.
-void barIcon(const QString& name, const std::function<void(QPainterPath&)>& shape)
+// A white shape on a transparent square of this many points: tab icons are 30, navigation
+// bar button images 22.
+void shapeIcon(const QString& name, int sizePt, const std::function<void(QPainterPath&)>& shape)
 {
-    save(name, 22, 22, [&](QPainter& p) {
+    save(name, sizePt, sizePt, [&](QPainter& p) {
         QPainterPath path;
         path.setFillRule(Qt::OddEvenFill);
         shape(path);
         p.fillPath(path, Qt::white);
     });
+}
+
+void barIcon(const QString& name, const std::function<void(QPainterPath&)>& shape)
+{
+    shapeIcon(name, 22, shape);
 }
 
 QPainterPath stroked(const QPainterPath& line, double width)
@@ -49,12 +55,7 @@ QPainterPath stroked(const QPainterPath& line, double width)
 
 void tabIcon(const QString& name, const std::function<void(QPainterPath&)>& shape)
 {
-    save(name, 30, 30, [&](QPainter& p) {
-        QPainterPath path;
-        path.setFillRule(Qt::OddEvenFill);
-        shape(path);
-        p.fillPath(path, Qt::white);
-    });
+    shapeIcon(name, 30, shape);
 }
 
 QPainterPath gear(QPointF c, double outer, double inner, int teeth)

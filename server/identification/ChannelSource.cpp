@@ -1,10 +1,10 @@
-#include "ChannelSpec.h"
+#include "ChannelSource.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
-QString ChannelSpec::describe() const
+QString ChannelSource::describe() const
 {
     switch (kind) {
     case Kind::File:
@@ -17,11 +17,11 @@ QString ChannelSpec::describe() const
     return QStringLiteral("silence");
 }
 
-std::optional<ChannelSpec> ChannelSpec::parse(const QString& text, QString* error)
+std::optional<ChannelSource> ChannelSource::parse(const QString& text, QString* error)
 {
     const qsizetype equals = text.indexOf(u'=');
     bool ok = false;
-    ChannelSpec spec;
+    ChannelSource spec;
     spec.channelId = equals > 0 ? text.left(equals).trimmed().toInt(&ok) : 0;
     if (!ok || spec.channelId <= 0) {
         *error = QStringLiteral("\"%1\" is not ID=SOURCE with a channel id of 1 or more").arg(text);
@@ -43,7 +43,7 @@ std::optional<ChannelSpec> ChannelSpec::parse(const QString& text, QString* erro
     return spec;
 }
 
-std::optional<QList<ChannelSpec>> ChannelSpec::parseFile(const QString& path, QString* error)
+std::optional<QList<ChannelSource>> ChannelSource::parseFile(const QString& path, QString* error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -51,7 +51,7 @@ std::optional<QList<ChannelSpec>> ChannelSpec::parseFile(const QString& path, QS
         return std::nullopt;
     }
     const QDir folder = QFileInfo(path).absoluteDir();
-    QList<ChannelSpec> specs;
+    QList<ChannelSource> specs;
     int number = 0;
     while (!file.atEnd()) {
         const QString line = QString::fromUtf8(file.readLine(64 * 1024)).trimmed();
@@ -59,7 +59,7 @@ std::optional<QList<ChannelSpec>> ChannelSpec::parseFile(const QString& path, QS
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
         QString reason;
-        std::optional<ChannelSpec> spec = parse(line, &reason);
+        std::optional<ChannelSource> spec = parse(line, &reason);
         if (!spec) {
             *error = QStringLiteral("%1, line %2: %3").arg(path).arg(number).arg(reason);
             return std::nullopt;
