@@ -31,6 +31,8 @@ DatePickerOverlay::DatePickerOverlay(QWidget* over, const QDateTime& minimum, co
     auto* cancelButton = new QPushButton(StringTable::localized("Cancel"), m_panel);
     connect(doneButton, &QPushButton::clicked, this, &DatePickerOverlay::done);
     connect(cancelButton, &QPushButton::clicked, this, &DatePickerOverlay::cancel);
+    // Cancel only when turned; upright, a tap on the dimming layer cancels.
+    cancelButton->setVisible(over->width() > over->height());
     auto* bar = new QHBoxLayout;
     bar->addWidget(cancelButton);
     bar->addStretch();

@@ -10,7 +10,8 @@ class QLabel;
 
 // A date-and-time picker over a screen: a dimming layer (a tap on it cancels), the picker
 // in minuteInterval steps between a minimum and a maximum, a caption that follows the
-// choice, and Done and Cancel. It reports once: the chosen date, or none when cancelled.
+// choice, Done, and Cancel when the screen is turned. It reports once: the chosen date, or
+// none when cancelled.
 class DatePickerOverlay : public QWidget
 {
     Q_OBJECT
