@@ -106,5 +106,7 @@ int main(int argc, char** argv)
         else
             taker->start();
     }
-    return app.exec();
+    const int status = app.exec();
+    SearchCalls::stopShared();
+    return status;
 }

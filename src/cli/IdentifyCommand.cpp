@@ -100,6 +100,7 @@ int IdentifyCommand::run()
     QTimer::singleShot(int(timeoutSeconds * 1000), this,
                        [this] { QCoreApplication::exit(m_identified ? 0 : 1); });
     const int status = QCoreApplication::exec();
+    SearchCalls::stopShared();
     NotificationCenter::defaultCenter().removeObserver(this);
     return status;
 }

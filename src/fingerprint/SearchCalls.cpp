@@ -35,14 +35,25 @@ const QString ResultKey = QStringLiteral("resultSearch");
 
 } // namespace
 
+namespace {
+std::atomic<SearchCalls*> sharedInstance{nullptr};
+} // namespace
+
 SearchCalls* SearchCalls::sharedManager()
 {
     static SearchCalls* instance = [] {
         auto* created = new SearchCalls(true);
         created->fp_init();
+        sharedInstance = created;
         return created;
     }();
     return instance;
+}
+
+void SearchCalls::stopShared()
+{
+    if (SearchCalls* instance = sharedInstance.load())
+        instance->stop();
 }
 
 void SearchCalls::setTiming(const Timing& timing)

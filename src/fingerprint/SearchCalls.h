@@ -41,6 +41,9 @@ public:
 
     // The process's loop, created and started on the first call.
     static SearchCalls* sharedManager();
+    // Ends the shared loop's thread, if there is one, before the process goes down (its
+    // requests must not outlive the application object they report to).
+    static void stopShared();
     // Timing of the loops created afterwards.
     static void setTiming(const Timing& timing);
 
