@@ -139,15 +139,13 @@ int importXmltv(const ServerOptions& options)
     ScheduleStore store(options.database);
     if (!openStore(store))
         return 1;
-    if (!store.city(options.city)) {
-        const QTimeZone zone(store.timeZone().toUtf8());
-        const int offset = zone.isValid() ? zone.offsetFromUtc(QDateTime::currentDateTimeUtc()) / 60 : 180;
-        const QString name = options.cityName.isEmpty() ? QStringLiteral("Город %1").arg(options.city) : options.cityName;
-        store.upsertCity({options.city, name, offset});
-        say(QStringLiteral("orvane-server: created the city %1 \"%2\"").arg(options.city).arg(name));
-    }
+    const bool newCity = !store.city(options.city);
+    const QTimeZone zone(store.timeZone().toUtf8());
+    const int offset = zone.isValid() ? zone.offsetFromUtc(QDateTime::currentDateTimeUtc()) / 60 : 180;
+    const QString name = options.cityName.isEmpty() ? QStringLiteral("Город %1").arg(options.city) : options.cityName;
     ProgressLine line;
     XmltvImporter importer(store, options.city);
+    importer.setCityIfMissing({options.city, name, offset});
     const XmltvImporter::Summary summary =
         importer.importFile(options.file, [&line](qint64 read, qint64 total, qint64 programmes) {
             const int percent = total > 0 ? int(std::min<qint64>(100, read * 100 / total)) : 0;
@@ -157,6 +155,8 @@ int importXmltv(const ServerOptions& options)
         say(QStringLiteral("orvane-server: %1: %2").arg(options.file, summary.error));
         return 1;
     }
+    if (newCity)
+        say(QStringLiteral("orvane-server: created the city %1 \"%2\"").arg(options.city).arg(name));
     say(QStringLiteral("orvane-server: imported %1 channels and %2 programmes into city %3 (%4 skipped)")
             .arg(summary.channels)
             .arg(summary.programmes)

@@ -137,7 +137,12 @@ XmltvImporter::Summary XmltvImporter::import(QIODevice& input, const QDir& iconB
     m_spans.clear();
     m_openEnds.clear();
     m_remoteIcons = 0;
+    m_store.transaction();
+    // A new city comes with the import, so a failed import leaves none behind.
+    if (!m_store.city(m_cityId) && m_newCity && m_newCity->id == m_cityId)
+        m_store.upsertCity(*m_newCity);
     if (!m_store.city(m_cityId)) {
+        m_store.rollback();
         summary.error = QStringLiteral("the store has no city %1 (run demo-data, or add the city first)").arg(m_cityId);
         return summary;
     }
@@ -145,7 +150,6 @@ XmltvImporter::Summary XmltvImporter::import(QIODevice& input, const QDir& iconB
     const qint64 total = input.isSequential() ? 0 : input.size();
 
     QXmlStreamReader xml(&input);
-    m_store.transaction();
     bool inTv = false;
     qint64 lastReport = -1;
     while (!xml.atEnd()) {

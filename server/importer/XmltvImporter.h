@@ -37,6 +37,9 @@ public:
     using Progress = std::function<void(qint64 read, qint64 total, qint64 programmes)>;
 
     XmltvImporter(ScheduleStore& store, int cityId);
+    // The city to create when the store has none of that id; it is stored only if the
+    // import succeeds.
+    void setCityIfMissing(const StoreCity& city) { m_newCity = city; }
 
     Summary importFile(const QString& path, const Progress& progress = {});
     // iconBase: the folder relative icon paths are read from.
@@ -68,6 +71,7 @@ private:
 
     ScheduleStore& m_store;
     int m_cityId;
+    std::optional<StoreCity> m_newCity;
     QDir m_iconBase;
     QHash<QString, int> m_channelIds; // XMLTV id -> store id
     QHash<int, Span> m_spans;         // store channel id -> what this import covered

@@ -218,6 +218,20 @@ private Q_SLOTS:
         QVERIFY(!exploded.ok);
         QCOMPARE(store().programmeCount(), count);
         QVERIFY(!store().channelIdByXmltv("x.test"));
+
+        // A city made for the import exists only once an import has succeeded.
+        QBuffer broken;
+        broken.setData(whole.left(200));
+        broken.open(QIODevice::ReadOnly);
+        XmltvImporter forNewCity(store(), 9);
+        forNewCity.setCityIfMissing({9, QStringLiteral("Казань"), 180});
+        QVERIFY(!forNewCity.import(broken, QDir()).ok);
+        QVERIFY(!store().city(9));
+        QBuffer fine;
+        fine.setData(listing(""));
+        fine.open(QIODevice::ReadOnly);
+        QVERIFY(forNewCity.import(fine, QDir()).ok);
+        QCOMPARE(store().city(9)->name, QStringLiteral("Казань"));
     }
 
     void programmesWithoutWhatTheyNeedAreSkipped()
