@@ -28,8 +28,8 @@ for _ in $(seq 50); do
 done
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-    echo "No graphical session: rendering the window to $(pwd)/orvane-start.png"
-    QT_QPA_PLATFORM=offscreen "$app" --audio-input "file:$audio/microphone.wav" --screenshot orvane-start.png "$@"
+    echo "No graphical session: rendering the window to $(pwd)/orvane-start.png after 12 s (once identified)"
+    QT_QPA_PLATFORM=offscreen "$app" --audio-input "file:$audio/microphone.wav" --screenshot orvane-start.png --after 12 "$@"
     exit $?
 fi
 "$app" --audio-input "file:$audio/microphone.wav" "$@"
