@@ -27,7 +27,7 @@ identification=$(sed -n 's|.*identification server on http://\([^/]*\)/searchfun
 [ -n "$content" ] && [ -n "$identification" ] || { cat "$work/server.log"; exit 1; }
 
 ORVANE_HOME="$work/home" QT_QPA_PLATFORM=offscreen "$app" --content-host "$content" --id-host "$identification" \
-    --audio-input "file:$work/audio/microphone.wav" --screenshot "$work/now.png" --after 12 >"$work/app.log" 2>&1
+    --audio-input "file:$work/audio/microphone.wav" --screenshot "$work/now.png" --after 20 >"$work/app.log" 2>&1
 
 grep -q "getstationidresident.php 200" "$work/server.log" || { echo "no upload"; cat "$work/server.log"; exit 1; }
 grep -q "get_channel_info.php?p&i=1 200" "$work/server.log" || { echo "channel 1 not made current"; cat "$work/server.log"; exit 1; }
