@@ -332,7 +332,7 @@ bool NowViewController::webViewShouldStartLoadWithRequest(WebView* webView, cons
     }
     if (address.contains(ServiceCalls::baseUrl()) && !ContentAddresses::isScreenshotPage(address))
         return true;
-    pushWebContent(request.url());
+    WebContentViewController::open(this, request.url());
     return false;
 }
 
@@ -372,13 +372,3 @@ void NowViewController::openShowDetailsView(const QString& showUrl)
     ShowDetailsLink::open(this, showUrl);
 }
 
-void NowViewController::pushWebContent(const QUrl& url)
-{
-    auto* browser = new WebContentViewController;
-    browser->setUrl(url);
-    browser->setHidesBottomBarWhenPushed(true);
-    if (navigationController())
-        navigationController()->pushViewController(browser, true);
-    else
-        browser->deleteLater();
-}

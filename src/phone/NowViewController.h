@@ -76,7 +76,6 @@ private:
     void startTimerWithRequest(const QNetworkRequest& request);
     void showConnectionAlert();
     void placeNoConnectionPicture();
-    void pushWebContent(const QUrl& url);
 
     QPointer<WebView> m_webViewNow;
     int m_lastFoundChannelId = NoChannel;

@@ -339,23 +339,13 @@ QWidget* ShowDetailsViewController::factsCell()
     m_brief->setHtml(m_show->getHTMLBodyInfo());
     connect(m_brief, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
         if (!link.path().isEmpty())
-            openInBrowser(link);
+            WebContentViewController::open(this, link);
     });
     auto* cell = new QWidget;
     auto* layout = new QVBoxLayout(cell);
     layout->setContentsMargins(10, 0, 10, 0);
     layout->addWidget(m_brief);
     return cell;
-}
-
-void ShowDetailsViewController::openInBrowser(const QUrl& url)
-{
-    auto* browser = new WebContentViewController;
-    browser->setUrl(url);
-    if (navigationController())
-        navigationController()->pushViewController(browser, true);
-    else
-        browser->deleteLater();
 }
 
 QWidget* ShowDetailsViewController::ratingCell(const QVariantMap& rating)
@@ -390,7 +380,7 @@ QWidget* ShowDetailsViewController::ratingCell(const QVariantMap& rating)
                                                         {JsonValue::text(rating.value(QStringLiteral("kp_votes")))})
                                              .toHtmlEscaped()));
         link->setStyleSheet(style);
-        connect(link, &QLabel::linkActivated, this, [this](const QString& url) { openInBrowser(QUrl(url)); });
+        connect(link, &QLabel::linkActivated, this, [this](const QString& url) { WebContentViewController::open(this, QUrl(url)); });
         panel(1, link, JsonValue::number(rating.value(QStringLiteral("kp_rating"))));
     }
     if (rating.contains(QStringLiteral("imdb_rating"))) {

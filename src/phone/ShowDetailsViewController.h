@@ -73,7 +73,6 @@ private:
     QWidget* ratingCell(const QVariantMap& rating);
     QWidget* factsCell();
     int factsWidth() const;
-    void openInBrowser(const QUrl& url);
     QLabel* header(const QString& text);
     void loadPicture(const QString& path, int width, int height, bool logo);
     void callDatePicker();

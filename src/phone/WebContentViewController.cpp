@@ -4,6 +4,7 @@
 #include "ShowDetailsLogic.h"
 
 #include "platform/HttpFetcher.h"
+#include "ui/NavigationController.h"
 
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
@@ -17,6 +18,16 @@ WebContentViewController::WebContentViewController(QObject* parent)
     : ViewController(QStringLiteral("WebContentViewController_iPhone"), parent)
 {
     setHidesBottomBarWhenPushed(true);
+}
+
+void WebContentViewController::open(ViewController* from, const QUrl& url)
+{
+    auto* browser = new WebContentViewController;
+    browser->setUrl(url);
+    if (NavigationController* stack = from->navigationController())
+        stack->pushViewController(browser, true);
+    else
+        browser->deleteLater();
 }
 
 void WebContentViewController::setUrl(const QUrl& url)

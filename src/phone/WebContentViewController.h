@@ -20,6 +20,9 @@ public:
 
     explicit WebContentViewController(QObject* parent = nullptr);
 
+    // Opens the browser at url, pushed over the tab bar onto the stack of the screen from.
+    static void open(ViewController* from, const QUrl& url);
+
     void setUrl(const QUrl& url);
     int supportedInterfaceOrientations() const override { return AllOrientations & ~PortraitUpsideDown; }
     const QUrl& url() const { return m_url; }
