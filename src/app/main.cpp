@@ -8,6 +8,7 @@
 #include "platform/Device.h"
 #include "platform/EventStore.h"
 #include "platform/ServerConfig.h"
+#include "platform/Services.h"
 #include "platform/StringTable.h"
 #include "tablet/TabletScreens.h"
 #include "ui/Window.h"
@@ -83,6 +84,9 @@ int main(int argc, char** argv)
     }
 
     QApplication app(argc, argv);
+    // The shared services and their threads: made first, stopped in reverse order once the
+    // event loop has returned, while the screens that observe them still exist.
+    Services services;
     Device::setIdiom(options.idiom);
     ServerConfig::setContentHost(options.contentHost);
     ServerConfig::setIdentificationHost(options.idHost);
@@ -107,6 +111,6 @@ int main(int argc, char** argv)
             taker->start();
     }
     const int status = app.exec();
-    SearchCalls::stopShared();
+    services.shutdown();
     return status;
 }

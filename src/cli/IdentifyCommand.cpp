@@ -68,7 +68,7 @@ int IdentifyCommand::run()
     if (ok && !startDelay.isNull() && (ok = positiveSeconds(startDelay, &seconds)))
         timing.startDelayMs = int(seconds * 1000);
     if (ok && !tick.isNull() && (ok = positiveSeconds(tick, &seconds) && seconds > 0))
-        timing.tickMs = timing.offSleepMs = int(seconds * 1000);
+        timing.tickMs = int(seconds * 1000);
     if (ok && !idHost.isNull())
         ok = ServerConfig::setIdentificationHost(idHost);
     if (!ok) {
@@ -86,12 +86,10 @@ int IdentifyCommand::run()
     SearchCalls::setTiming(timing);
 
     m_startMs = QDateTime::currentMSecsSinceEpoch();
-    NotificationCenter::defaultCenter().addObserver(
-        this, QStringLiteral("fpNotification"), [this](const Notification& n) {
-            // Posted on the loop's thread: the printing happens in order on the main thread.
-            const int code = JsonValue::integer(n.userInfo.value(QStringLiteral("resultSearch")));
-            Dispatch::mainAsync(this, [this, code] { arrived(code); });
-        });
+    // Posted on the loop's thread: the printing happens in order on the main thread.
+    NotificationCenter::defaultCenter().observeOnMain(this, Notifications::FpNotification, [this](const Notification& n) {
+        arrived(JsonValue::integer(n.userInfo.value(NotificationKeys::ResultSearch)));
+    });
     SearchCalls* loop = SearchCalls::sharedManager();
     if (loop->audioBack() && loop->audioBack()->sourceName().empty()) {
         CliSession::fail(QStringLiteral("cannot open the audio input ") + QString::fromStdString(spec));
@@ -100,9 +98,8 @@ int IdentifyCommand::run()
     QTimer::singleShot(int(timeoutSeconds * 1000), this,
                        [this] { QCoreApplication::exit(m_identified ? 0 : 1); });
     const int status = QCoreApplication::exec();
-    SearchCalls::stopShared();
     NotificationCenter::defaultCenter().removeObserver(this);
-    return status;
+    return status; // the loop is stopped with the process's services, in main()
 }
 
 void IdentifyCommand::arrived(int code)

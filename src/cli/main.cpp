@@ -14,6 +14,7 @@
 
 #include "platform/EventStore.h"
 #include "platform/ServerConfig.h"
+#include "platform/Services.h"
 #include "platform/StringTable.h"
 
 #include <QCoreApplication>
@@ -43,6 +44,8 @@ int main(int argc, char** argv)
         break;
     }
 
+    // The shared services and their threads; stopped (the cache writes finished) on return.
+    Services services;
     if (!options.verbose)
         QLoggingCategory::setFilterRules(QStringLiteral("orvane.*.info=false\norvane.*.warning=false"));
     ServerConfig::setContentHost(options.contentHost);
@@ -76,6 +79,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orvane-cli: unknown command \"%s\"\n\n%s", qPrintable(options.command),
                      qPrintable(CliOptions::usage()));
     }
+    services.shutdown();
     AppContext::setCurrent(nullptr);
     return status;
 }

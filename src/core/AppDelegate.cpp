@@ -12,7 +12,6 @@
 #include "platform/Device.h"
 #include "platform/Dispatch.h"
 #include "platform/JsonValue.h"
-#include "platform/PlatformNotifications.h"
 #include "platform/Preferences.h"
 #include "platform/Reachability.h"
 #include "platform/ServerConfig.h"
@@ -86,7 +85,7 @@ Popover* AppDelegate::popover() const
     return m_popover;
 }
 
-void AppDelegate::post(const QString& name, const QVariantMap& userInfo)
+void AppDelegate::post(NotificationName name, const QVariantMap& userInfo)
 {
     NotificationCenter::defaultCenter().post(name, nullptr, userInfo);
 }
@@ -102,11 +101,19 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(const QVariantMap&)
             (new AlertView(title, message, nullptr, nullptr, cancel))->show();
         });
 
-    // 2. Connectivity, once, then kept fresh in the background for checkConnection().
+    // 2. Connectivity: checked off the main thread, which does not wait for the network.
+    // Until the first check answers the connection counts as absent; its answer arrives
+    // like any later change (setIsConnectionAvailable), asking for the server time then.
     m_reachability = std::make_unique<Reachability>([] { return ServerConfig::contentServer(); });
-    m_isConnectionAvailable = m_reachability->probeNow();
-    m_isBlockPortraitOrientation = !m_isConnectionAvailable;
-    m_reachability->start();
+    m_isConnectionAvailable = false;
+    m_isBlockPortraitOrientation = true;
+    m_reachability->start([this, context = QPointer<AppDelegate>(this)](bool reachable) {
+        // On the probing thread: the answer is taken on the main thread.
+        Dispatch::mainAsync([context, reachable] {
+            if (context)
+                context->setIsConnectionAvailable(reachable);
+        });
+    });
 
     // 3. The content-service client.
     ServiceCalls::sharedManager();
@@ -204,12 +211,12 @@ bool AppDelegate::applicationDidFinishLaunchingWithOptions(const QVariantMap&)
 void AppDelegate::observe()
 {
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, QStringLiteral("fpNotification"),
-                       [this](const Notification& n) { fpNotification(n); });
-    center.addObserver(this, QStringLiteral("priority_notic"),
-                       [this](const Notification& n) { changeNowPriority(n); });
-    center.addObserver(this, PlatformNotifications::EventStoreChanged,
-                       [this](const Notification& n) { handleEventStoreChanged(n); });
+    // Identification results arrive on the loop's thread; all handling is on the main thread.
+    center.observeOnMain(this, Notifications::FpNotification, [this](const Notification& n) { fpNotification(n); });
+    center.observeOnMain(this, Notifications::PriorityChanged,
+                         [this](const Notification& n) { changeNowPriority(n); });
+    center.observeOnMain(this, Notifications::EventStoreChanged,
+                         [this](const Notification& n) { handleEventStoreChanged(n); });
     m_clockMonitor = new SystemClockMonitor(this);
     connect(m_clockMonitor, &SystemClockMonitor::clockChanged, this, &AppDelegate::handleSysTimeChanged);
 
@@ -288,7 +295,7 @@ void AppDelegate::setIsConnectionAvailable(bool available)
         m_idleTimer->deleteLater();
         m_idleTimer = nullptr;
     }
-    post(QStringLiteral("internetConnectionAvailable"), {{QStringLiteral("isAvailable"), available}});
+    post(Notifications::InternetConnectionAvailable, {{NotificationKeys::IsAvailable, available}});
 }
 
 // Server time ----------------------------------------------------------------------------
@@ -319,17 +326,12 @@ void AppDelegate::onGetServerTimeFailed(const Error& error)
 
 void AppDelegate::fpNotification(const Notification& notification)
 {
-    // Posted on the identification loop's thread: the whole handling moves to the main thread.
-    const QVariantMap userInfo = notification.userInfo;
-    Dispatch::mainAsync(this, [this, userInfo] { handleIdentificationResult(userInfo); });
-}
-
-void AppDelegate::handleIdentificationResult(const QVariantMap& userInfo)
-{
-    const QString key = QStringLiteral("resultSearch");
-    if (!userInfo.contains(key))
+    // Observed on the main thread (the loop posts it on its own thread).
+    Q_ASSERT(Dispatch::isMainThread());
+    const QVariantMap& userInfo = notification.userInfo;
+    if (!userInfo.contains(NotificationKeys::ResultSearch))
         return;
-    const int id = JsonValue::integer(userInfo.value(key));
+    const int id = JsonValue::integer(userInfo.value(NotificationKeys::ResultSearch));
     if (id < 1)
         return;
     const int current = m_selectedChannel ? JsonValue::integer(m_selectedChannel->channelId()) : 0;
@@ -342,7 +344,7 @@ void AppDelegate::handleIdentificationResult(const QVariantMap& userInfo)
 
 void AppDelegate::getChannelInfoWithId(int channelId)
 {
-    post(QStringLiteral("startGettingChannelInfo"));
+    post(Notifications::StartGettingChannelInfo);
     ServiceCalls::sharedManager().getChannelInfoDinamicWithChannelId(
         channelId, Reply(this, &AppDelegate::onChannelInfoDone, &AppDelegate::onChannelInfoFailed));
 }
@@ -383,7 +385,7 @@ void AppDelegate::setSelectedChannel(std::shared_ptr<Channel> channel)
     m_selectedChannel = std::move(channel);
     if (m_selectedChannel && !manually)
         m_selectedChannel->setChannelId(QString::number(m_foundChannelId));
-    post(QStringLiteral("channelChanged"));
+    post(Notifications::ChannelChanged);
 }
 
 void AppDelegate::restartIdleTimer(int seconds)
@@ -409,20 +411,20 @@ void AppDelegate::idle()
 {
     m_selectedChannel.reset();
     m_foundChannelId = NoChannel;
-    post(QStringLiteral("idle"));
+    post(Notifications::Idle);
 }
 
 void AppDelegate::handleSysTimeChanged()
 {
     getServerTime();
     if (m_selectedChannel && JsonValue::integer(m_selectedChannel->channelId()) != 0) {
-        post(QStringLiteral("nowUpdate"));
+        post(Notifications::NowUpdate);
     } else {
         m_foundChannelId = NoChannel;
-        post(QStringLiteral("channelNotFound"));
+        post(Notifications::ChannelNotFound);
     }
-    post(QStringLiteral("programUpdate"));
-    post(QStringLiteral("showDetailsUpdate"));
+    post(Notifications::ProgramUpdate);
+    post(Notifications::ShowDetailsUpdate);
 }
 
 void AppDelegate::handleEventStoreChanged(const Notification&)
@@ -512,7 +514,7 @@ void AppDelegate::getMapList(int cityId)
                         Preferences::standard().setValue(PreferenceKeys::CityMapList, m_mapListDict);
                         Utilities::clearShowCache();
                         Utilities::clearChannProgramData();
-                        post(QStringLiteral("updateCityChanging"));
+                        post(Notifications::UpdateCityChanging);
                     },
                     [](const Error& error) {
                         Application::shared().setNetworkActivityIndicatorVisible(false);
@@ -627,7 +629,7 @@ void AppDelegate::saveWidgetChannels()
     if (!m_widgets.applyPending())
         return;
     Preferences::standard().setValue(PreferenceKeys::WidgetChannels, m_widgets.toVariantList());
-    post(QStringLiteral("changeWidgetChannels"));
+    post(Notifications::ChangeWidgetChannels);
 }
 
 void AppDelegate::resetWidgetChannels()
@@ -646,5 +648,5 @@ void AppDelegate::applicationDidReceiveLocalNotification(const QVariantMap& user
                                                          Application::State state)
 {
     if (state == Application::State::Inactive)
-        post(QStringLiteral("local_notific_recv"), userInfo);
+        post(Notifications::LocalNotificationReceived, userInfo);
 }

@@ -110,12 +110,11 @@ public:
     Popover* popover() const;
 
 private:
-    void handleIdentificationResult(const QVariantMap& userInfo);
     void restartIdleTimer(int seconds);
     void buildPhoneTree();
     void buildTabletTree();
     void observe();
-    void post(const QString& name, const QVariantMap& userInfo = {});
+    void post(NotificationName name, const QVariantMap& userInfo = {});
 
     void onGetServerTimeDone(const QVariant& answer);
     void onGetServerTimeFailed(const Error& error);

@@ -1,5 +1,7 @@
 #include "AudioCallback.h"
 
+#include "platform/Services.h"
+
 #include <QLoggingCategory>
 
 #include <mutex>
@@ -24,12 +26,11 @@ std::string& spec()
 
 AudioCallback* AudioCallback::sharedManager(AcFpInfo* info)
 {
-    static AudioCallback* instance = [info] {
-        auto* created = new AudioCallback;
+    return &Services::current().obtain<AudioCallback>([info] {
+        auto created = std::make_unique<AudioCallback>();
         created->audio_init(info);
         return created;
-    }();
-    return instance;
+    });
 }
 
 void AudioCallback::setInputSpec(const std::string& value)

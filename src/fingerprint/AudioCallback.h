@@ -31,7 +31,8 @@ public:
     static constexpr uint32_t BufferBytes = 735;
 
     // The process's capture object, created and started on the first call with info;
-    // later calls return it and ignore their argument.
+    // later calls return it and ignore their argument. Owned by Services, which stops it
+    // before the state it feeds (the identification loop's) goes.
     static AudioCallback* sharedManager(AcFpInfo* info);
     // The input of the objects created afterwards (default: "default").
     static void setInputSpec(const std::string& spec);

@@ -6,12 +6,14 @@
 
 #include "model/Utilities.h"
 #include "platform/JsonValue.h"
+#include "platform/Services.h"
 
 #include <QLoggingCategory>
 #include <QThread>
 #include <QTimer>
 
 #include <cstring>
+#include <mutex>
 
 Q_LOGGING_CATEGORY(lcLoop, "orvane.identification")
 
@@ -31,29 +33,15 @@ SearchCalls::Timing& sharedTiming()
     return timing;
 }
 
-const QString ResultKey = QStringLiteral("resultSearch");
-
-} // namespace
-
-namespace {
-std::atomic<SearchCalls*> sharedInstance{nullptr};
 } // namespace
 
 SearchCalls* SearchCalls::sharedManager()
 {
-    static SearchCalls* instance = [] {
-        auto* created = new SearchCalls(true);
-        created->fp_init();
-        sharedInstance = created;
-        return created;
-    }();
-    return instance;
-}
-
-void SearchCalls::stopShared()
-{
-    if (SearchCalls* instance = sharedInstance.load())
-        instance->stop();
+    SearchCalls& loop = Services::current().obtain<SearchCalls>(
+        [] { return std::unique_ptr<SearchCalls>(new SearchCalls(true)); });
+    if (!loop.m_started.exchange(true))
+        loop.fp_init();
+    return &loop;
 }
 
 void SearchCalls::setTiming(const Timing& timing)
@@ -75,11 +63,11 @@ SearchCalls::~SearchCalls()
     stop();
     if (m_ownCapture)
         m_ownCapture->audio_close();
-    NotificationCenter::defaultCenter().removeObserver(this);
 }
 
 void SearchCalls::fp_init()
 {
+    m_started = true;
     fp_info_init(m_info.get());
     fp_info_reset(m_info.get(), 512, 64);
     if (m_shared) {
@@ -93,10 +81,10 @@ void SearchCalls::fp_init()
     m_searchStep = 0;
     m_searchCount = 0;
     m_oldMessage = -1;
-    NotificationCenter::defaultCenter().addObserver(
-        this, QStringLiteral("notificationCoreFingerPrint"),
-        [this](const Notification& n) { notificationCentreSearchCalls(n); });
+    // The thread exists before any result can arrive, so that every result goes to it.
     setupTimerThread();
+    NotificationCenter::defaultCenter().addObserver(
+        this, Notifications::CoreFingerPrint, [this](const Notification& n) { notificationCentreSearchCalls(n); });
 }
 
 void SearchCalls::setupTimerThread()
@@ -107,28 +95,41 @@ void SearchCalls::setupTimerThread()
     m_loopContext->moveToThread(m_thread);
     const Timing timing = m_timing;
     connect(m_thread, &QThread::started, m_loopContext, [this, timing] {
-        QThread::msleep(timing.startDelayMs);
-        qCInfo(lcLoop) << "<< -- END SLEEP";
+        // The first tick follows the start delay; the thread keeps serving its queue meanwhile.
         auto* timer = new QTimer(m_loopContext);
         timer->setInterval(timing.tickMs);
         connect(timer, &QTimer::timeout, m_loopContext, [this] { searchAsyncLoop(); });
-        timer->start();
+        QTimer::singleShot(timing.startDelayMs, timer, [timer] {
+            qCInfo(lcLoop) << "<< -- END SLEEP";
+            timer->start();
+        });
     });
     m_thread->start();
 }
 
+bool SearchCalls::isLoopThread() const
+{
+    return m_thread && QThread::currentThread() == m_thread;
+}
+
 void SearchCalls::stop()
 {
+    NotificationCenter::defaultCenter().removeObserver(this);
     if (!m_thread)
         return;
+    Q_ASSERT(!isLoopThread());
     QObject* context = m_loopContext;
     QThread* thread = m_thread;
-    // The context and its timer are deleted on their own thread, then the thread ends.
+    // An exchange under way would hold the thread for up to its time-out: it is cut short.
+    popRequest::abortExchangesOn(thread);
+    // The context, its timer and its requests are deleted on their own thread, then the
+    // thread ends.
     QMetaObject::invokeMethod(context, [context, thread] {
         delete context;
         thread->quit();
     });
     m_thread->wait();
+    popRequest::allowExchangesOn(thread);
     delete m_thread;
     m_thread = nullptr;
     m_loopContext = nullptr;
@@ -136,13 +137,12 @@ void SearchCalls::stop()
 
 void SearchCalls::searchAsyncLoop()
 {
-    std::lock_guard guard(m_lock);
     if (autoUpdateEnabled.load()) {
         ++m_searchCount;
         if (m_searchCount >= searchStepTicks[m_searchStep])
             sendORVRequest();
     } else {
-        QThread::msleep(m_timing.offSleepMs);
+        // Off: every tick resets the ladder, so that switching on sends at the next tick.
         m_searchStep = 0;
         m_searchCount = 0;
     }
@@ -150,7 +150,6 @@ void SearchCalls::searchAsyncLoop()
 
 void SearchCalls::sendORVRequest()
 {
-    std::lock_guard guard(m_lock);
     vec32 block;
     fp_extract_block(m_info.get(), &block);
     QByteArray data(block.datasize * 4, Qt::Uninitialized);
@@ -163,7 +162,7 @@ void SearchCalls::sendORVRequest()
     if (popRequest::countRequest() <= 4) {
         // On the loop thread a request belongs to the loop, so that stopping the loop ends it.
         auto* request = new popRequest(data, m_uIDdevice);
-        if (m_loopContext && QThread::currentThread() == m_thread)
+        if (isLoopThread())
             request->setParent(m_loopContext);
         request->requestServerFP();
     }
@@ -174,18 +173,27 @@ void SearchCalls::sendORVRequest()
 
 void SearchCalls::notificationCentreSearchCalls(const Notification& notification)
 {
-    if (notification.name != u"notificationCoreFingerPrint" || !notification.userInfo.contains(ResultKey))
+    if (notification.name != Notifications::CoreFingerPrint ||
+        !notification.userInfo.contains(NotificationKeys::ResultSearch))
         return;
-    std::unique_lock guard(m_lock);
-    const int r = JsonValue::integer(notification.userInfo.value(ResultKey));
+    if (!m_thread || isLoopThread()) {
+        handleResult(notification);
+        return;
+    }
+    // Queued behind the loop's current work; the poster does not wait.
+    QMetaObject::invokeMethod(m_loopContext, [this, notification] { handleResult(notification); },
+                              Qt::QueuedConnection);
+}
+
+void SearchCalls::handleResult(const Notification& notification)
+{
+    const int r = JsonValue::integer(notification.userInfo.value(NotificationKeys::ResultSearch));
     if (r == IdentifyNow) {
         if (autoUpdateEnabled.load()) {
             m_searchStep = 0;
             m_searchCount = 0;
-        } else if (m_loopContext) {
-            // The exchange blocks its thread for up to its time-out: it runs on the loop
-            // thread, never on the thread that asked (the main thread of a screen).
-            QMetaObject::invokeMethod(m_loopContext, [this] { sendORVRequest(); });
+        } else {
+            sendORVRequest();
         }
     } else if (r != m_oldMessage || r < 0) {
         m_oldMessage = r;
@@ -194,29 +202,9 @@ void SearchCalls::notificationCentreSearchCalls(const Notification& notification
     } else {
         ++m_searchStep;
         if (m_searchStep == 3)
-            NotificationCenter::defaultCenter().post(QStringLiteral("saveToHistory"), this,
-                                                     notification.userInfo);
+            NotificationCenter::defaultCenter().post(Notifications::SaveToHistory, this, notification.userInfo);
         if (m_searchStep > MaxStep)
             m_searchStep = MaxStep;
     }
-    guard.unlock();
-    NotificationCenter::defaultCenter().post(QStringLiteral("fpNotification"), this, notification.userInfo);
-}
-
-int SearchCalls::searchStep() const
-{
-    std::lock_guard guard(m_lock);
-    return m_searchStep;
-}
-
-int SearchCalls::searchCount() const
-{
-    std::lock_guard guard(m_lock);
-    return m_searchCount;
-}
-
-int SearchCalls::oldMessage() const
-{
-    std::lock_guard guard(m_lock);
-    return m_oldMessage;
+    NotificationCenter::defaultCenter().post(Notifications::FpNotification, this, notification.userInfo);
 }

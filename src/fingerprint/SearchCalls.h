@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 
 class AudioCallback;
 class QThread;
@@ -19,6 +18,16 @@ class QThread;
 // 6.1 s of sound and sends it (popRequest). Turns every "notificationCoreFingerPrint" into
 // the ladder's next step and one "fpNotification", and posts "saveToHistory" when the same
 // channel is confirmed for the third time in a row.
+//
+// Threads. The loop thread owns the loop's state (the ladder, the last result, the
+// extraction and the requests it sends) and is the only thread that touches it, so no lock
+// guards it and none is ever held while an exchange blocks or a notification is posted.
+// Other threads hand the loop work through its queue: a "notificationCoreFingerPrint"
+// posted on another thread (the Now screen's -5 from the main thread) is handled on the
+// loop thread, after what it is doing now, in posting order; a poster never waits for the
+// loop. The switch autoUpdateEnabled is an atomic read at each tick. The counters are
+// atomics so that other threads may read them. Before fp_init() starts the thread, and
+// after stop(), the loop has no thread: results are then handled on the calling thread.
 class SearchCalls : public QObject
 {
     Q_OBJECT
@@ -33,58 +42,61 @@ public:
     {
         int startDelayMs = 5000; // before the first tick
         int tickMs = 1000;
-        int offSleepMs = 1000; // the tick's sleep while automatic identification is off
     };
 
     // Automatic identification, on (1) at process start; not stored.
     static std::atomic<int> autoUpdateEnabled;
 
-    // The process's loop, created and started on the first call.
+    // The process's loop (owned by Services, which stops it at exit), created and started
+    // on the first call.
     static SearchCalls* sharedManager();
-    // Ends the shared loop's thread, if there is one, before the process goes down (its
-    // requests must not outlive the application object they report to).
-    static void stopShared();
     // Timing of the loops created afterwards.
     static void setTiming(const Timing& timing);
 
     // A loop of its own (tests, tools): it has its own capture; only the shared loop uses
-    // the shared capture object, which stays bound to it for the life of the process.
+    // the shared capture object.
     SearchCalls();
     ~SearchCalls() override;
 
     // Resets the state, starts the capture, copies the device id, observes the results and
     // starts the loop thread.
     void fp_init();
-    // Ends the loop thread (the shared loop runs for the life of the process).
+    // Stops observing, aborts an exchange under way and ends the loop thread. Not from the
+    // loop thread itself.
     void stop();
 
     void searchAsyncLoop();
     void sendORVRequest();
+    // The observer of "notificationCoreFingerPrint", on the posting thread: hands the
+    // result to the loop thread (handles it at once when called there, or with no thread).
     void notificationCentreSearchCalls(const Notification& notification);
 
     AudioCallback* audioBack() const { return m_audioBack; }
     void setAudioBack(AudioCallback* capture) { m_audioBack = capture; }
     AcFpInfo& info() { return *m_info; }
-    int searchStep() const;
-    int searchCount() const;
-    int oldMessage() const;
+    int searchStep() const { return m_searchStep.load(); }
+    int searchCount() const { return m_searchCount.load(); }
+    int oldMessage() const { return m_oldMessage.load(); }
     const QString& deviceId() const { return m_uIDdevice; }
     QThread* loopThread() const { return m_thread; }
 
 private:
     explicit SearchCalls(bool shared);
     void setupTimerThread();
+    bool isLoopThread() const;
+    // The ladder's answer to one result; on the loop thread.
+    void handleResult(const Notification& notification);
 
     bool m_shared = false;
+    std::atomic<bool> m_started{false};
     std::unique_ptr<AudioCallback> m_ownCapture;
     Timing m_timing;
     QString m_uIDdevice;
-    int m_searchStep = 0;
-    int m_searchCount = 0;
-    int m_oldMessage = -1;
+    std::atomic<int> m_searchStep{0};
+    std::atomic<int> m_searchCount{0};
+    std::atomic<int> m_oldMessage{-1};
     std::unique_ptr<AcFpInfo> m_info;
     AudioCallback* m_audioBack = nullptr;
-    mutable std::recursive_mutex m_lock;
     QThread* m_thread = nullptr;
-    QObject* m_loopContext = nullptr; // lives on the loop thread
+    QObject* m_loopContext = nullptr; // lives on the loop thread; its children are the requests
 };

@@ -6,10 +6,17 @@
 #include "platform/ServerConfig.h"
 
 #include <QLoggingCategory>
+#include <QThread>
 #include <QTimer>
 #include <QUuid>
 
 #include <httplib.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
 
 Q_LOGGING_CATEGORY(lcRequest, "orvane.identification")
 
@@ -18,10 +25,44 @@ std::atomic<int> popRequest::s_pollMs{1000};
 std::atomic<int> popRequest::s_timeoutSeconds{10};
 
 namespace {
-const QString ResultKey = QStringLiteral("resultSearch");
-const QString CoreName = QStringLiteral("notificationCoreFingerPrint");
-const QString FpName = QStringLiteral("fpNotification");
+
+// The exchanges under way, by thread, and the threads whose exchanges are cut short.
+struct Exchanges
+{
+    std::mutex lock;
+    std::multimap<QThread*, std::shared_ptr<httplib::Client>> running;
+    std::set<QThread*> aborted;
+};
+
+Exchanges& exchanges()
+{
+    static Exchanges registry;
+    return registry;
+}
+
 } // namespace
+
+void popRequest::abortExchangesOn(QThread* thread)
+{
+    std::vector<std::shared_ptr<httplib::Client>> clients;
+    {
+        Exchanges& registry = exchanges();
+        std::lock_guard guard(registry.lock);
+        registry.aborted.insert(thread);
+        const auto [first, last] = registry.running.equal_range(thread);
+        for (auto it = first; it != last; ++it)
+            clients.push_back(it->second);
+    }
+    for (const auto& client : clients)
+        client->stop(); // thread-safe: shuts the socket down, the blocked call returns
+}
+
+void popRequest::allowExchangesOn(QThread* thread)
+{
+    Exchanges& registry = exchanges();
+    std::lock_guard guard(registry.lock);
+    registry.aborted.erase(thread);
+}
 
 int popRequest::countRequest()
 {
@@ -52,11 +93,11 @@ popRequest::~popRequest()
 void popRequest::requestServerFP()
 {
     m_countCheck = 0;
-    postCoreFingerPrintNotication(FpName, ResultKey, RequestUnderWay);
+    postCoreFingerPrintNotication(Notifications::FpNotification, NotificationKeys::ResultSearch, RequestUnderWay);
     const int r = getStationIdResident();
     if (r >= 0) {
         finish();
-        postCoreFingerPrintNotication(CoreName, ResultKey, r);
+        postCoreFingerPrintNotication(Notifications::CoreFingerPrint, NotificationKeys::ResultSearch, r);
         popRequest_close();
         return;
     }
@@ -68,24 +109,23 @@ void popRequest::requestServerFP()
 
 void popRequest::requestCheckFP()
 {
-    std::lock_guard guard(m_lock);
     if (m_finished)
         return;
     const int r = checkResident();
     ++m_countCheck;
     if (m_countCheck >= MaxPolls) {
-        postCoreFingerPrintNotication(CoreName, ResultKey, r);
+        postCoreFingerPrintNotication(Notifications::CoreFingerPrint, NotificationKeys::ResultSearch, r);
         if (r >= 0 || r == FailedExchange)
-            postCoreFingerPrintNotication(FpName, ResultKey, r);
+            postCoreFingerPrintNotication(Notifications::FpNotification, NotificationKeys::ResultSearch, r);
         finish();
         popRequest_close();
     } else if (r >= 0) {
-        postCoreFingerPrintNotication(CoreName, ResultKey, r);
-        postCoreFingerPrintNotication(FpName, ResultKey, r);
+        postCoreFingerPrintNotication(Notifications::CoreFingerPrint, NotificationKeys::ResultSearch, r);
+        postCoreFingerPrintNotication(Notifications::FpNotification, NotificationKeys::ResultSearch, r);
         finish();
         popRequest_close();
     } else if (r == FailedExchange) {
-        postCoreFingerPrintNotication(FpName, ResultKey, r);
+        postCoreFingerPrintNotication(Notifications::FpNotification, NotificationKeys::ResultSearch, r);
     }
 }
 
@@ -141,15 +181,29 @@ int popRequest::postRequestSearchFunctions(const QString& page,
     const QString boundary = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     const QByteArray body = multipartBody(boundary, fields, withFile ? &m_data : nullptr);
 
-    httplib::Client client(server.host().toStdString(), server.port());
+    auto client = std::make_shared<httplib::Client>(server.host().toStdString(), server.port());
     const int timeout = s_timeoutSeconds.load();
-    client.set_connection_timeout(timeout, 0);
-    client.set_read_timeout(timeout, 0);
-    client.set_write_timeout(timeout, 0);
+    client->set_connection_timeout(timeout, 0);
+    client->set_read_timeout(timeout, 0);
+    client->set_write_timeout(timeout, 0);
     const std::string path = "/searchfunctions/" + page.toStdString();
     const std::string contentType = "multipart/form-data; boundary=" + boundary.toStdString();
+
+    QThread* thread = QThread::currentThread();
+    Exchanges& registry = exchanges();
+    std::multimap<QThread*, std::shared_ptr<httplib::Client>>::iterator entry;
+    {
+        std::lock_guard guard(registry.lock);
+        if (registry.aborted.count(thread))
+            return FailedExchange;
+        entry = registry.running.emplace(thread, client);
+    }
     const httplib::Result response =
-        client.Post(path.c_str(), body.constData(), size_t(body.size()), contentType.c_str());
+        client->Post(path.c_str(), body.constData(), size_t(body.size()), contentType.c_str());
+    {
+        std::lock_guard guard(registry.lock);
+        registry.running.erase(entry);
+    }
     if (!response) {
         qCInfo(lcRequest) << page << "failed:" << httplib::to_string(response.error()).c_str();
         return FailedExchange;
@@ -157,7 +211,7 @@ int popRequest::postRequestSearchFunctions(const QString& page,
     return resultOfAnswer(QByteArray::fromStdString(response->body));
 }
 
-void popRequest::postCoreFingerPrintNotication(const QString& name, const QString& key, qint64 value)
+void popRequest::postCoreFingerPrintNotication(NotificationName name, QLatin1String key, qint64 value)
 {
     NotificationCenter::defaultCenter().post(name, this, {{key, value}});
 }

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "platform/NotificationNames.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
 
 #include <atomic>
-#include <mutex>
 
+class QThread;
 class QTimer;
 
 // One identification request: uploads a fingerprint block to "getstationidresident.php";
@@ -16,6 +18,8 @@ class QTimer;
 // request as the object, posted on the thread that runs it. Every exchange blocks the
 // calling thread (POST, 10-second time-out). The request owns itself from
 // requestServerFP() until it has ended, then deletes itself on its thread's event loop.
+// A request lives on one thread and is touched only there: it takes no lock, and posts its
+// notifications with none held.
 class popRequest : public QObject
 {
     Q_OBJECT
@@ -31,6 +35,10 @@ public:
     static void setPollIntervalMs(int milliseconds);
     // The exchange's time-out in seconds (default 10).
     static void setTimeoutSeconds(int seconds);
+    // Cuts short the exchange under way on thread (it fails, -4) and makes later exchanges
+    // there fail at once, until allowExchangesOn(thread). For stopping a loop's thread.
+    static void abortExchangesOn(QThread* thread);
+    static void allowExchangesOn(QThread* thread);
 
     // Adds one to the requests in progress.
     popRequest(const QByteArray& data, const QString& deviceId);
@@ -45,7 +53,7 @@ public:
     // there is none, -4 when the exchange fails.
     int postRequestSearchFunctions(const QString& page, const QList<std::pair<QString, QString>>& fields,
                                    bool withFile);
-    void postCoreFingerPrintNotication(const QString& name, const QString& key, qint64 value);
+    void postCoreFingerPrintNotication(NotificationName name, QLatin1String key, qint64 value);
     void popRequest_close();
 
     int countCheck() const { return m_countCheck; }
@@ -65,7 +73,6 @@ private:
     QString m_uIDdevice;
     int m_countCheck = 0;
     QTimer* m_timer = nullptr;
-    std::mutex m_lock;
     bool m_finished = false;
 
     static std::atomic<int> s_count;

@@ -29,7 +29,6 @@
 
 namespace {
 
-const QString ResultKey = QStringLiteral("resultSearch");
 constexpr int RequestUnderWay = -2;
 constexpr int IdentifyNow = -5;
 
@@ -122,25 +121,21 @@ void NowViewController::viewDidLoad()
         m_refreshButton->setIcon(image.transformed(QTransform().rotate(angle.toDouble()), Qt::SmoothTransformation));
     });
 
+    // Every handler runs on the main thread after the posting event (page loads are queued
+    // there, so that a burst of notifications loads in posting order).
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    const auto onMain = [this](std::function<void()> work) {
-        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    const auto observe = [this, &center](NotificationName name, NotificationCenter::Handler handler) {
+        center.observeOnMain(this, name, std::move(handler), NotificationCenter::OnMain::Queued);
     };
-    center.addObserver(this, QStringLiteral("channelChanged"), [onMain, this](const Notification&) {
-        onMain([this] { channelChanged(); });
-    });
-    for (const QString& name : {QStringLiteral("nowUpdate"), QStringLiteral("updateCityChanging")})
-        center.addObserver(this, name, [onMain, this](const Notification&) { onMain([this] { nowUpdate(); }); });
-    for (const QString& name : {QStringLiteral("startGettingChannelInfo"), QStringLiteral("fpNotification")}) {
-        center.addObserver(this, name, [onMain, this](const Notification& n) {
-            onMain([this, n] { startAnimatingIndicator(&n); });
-        });
-    }
-    for (const QString& name : {QStringLiteral("channelNotFound"), QStringLiteral("idle")})
-        center.addObserver(this, name, [onMain, this](const Notification&) { onMain([this] { loadInitialPage(); }); });
-    center.addObserver(this, QStringLiteral("internetConnectionAvailable"), [onMain, this](const Notification& n) {
-        const bool available = JsonValue::boolean(n.userInfo.value(QStringLiteral("isAvailable")));
-        onMain([this, available] { internetAvailable(available); });
+    observe(Notifications::ChannelChanged, [this](const Notification&) { channelChanged(); });
+    for (NotificationName name : {Notifications::NowUpdate, Notifications::UpdateCityChanging})
+        observe(name, [this](const Notification&) { nowUpdate(); });
+    for (NotificationName name : {Notifications::StartGettingChannelInfo, Notifications::FpNotification})
+        observe(name, [this](const Notification& n) { startAnimatingIndicator(&n); });
+    for (NotificationName name : {Notifications::ChannelNotFound, Notifications::Idle})
+        observe(name, [this](const Notification&) { loadInitialPage(); });
+    observe(Notifications::InternetConnectionAvailable, [this](const Notification& n) {
+        internetAvailable(JsonValue::boolean(n.userInfo.value(NotificationKeys::IsAvailable)));
     });
 
     m_noConnectionImgView = new QLabel(view());
@@ -282,16 +277,17 @@ void NowViewController::showConnectionAlert()
 
 void NowViewController::refresh()
 {
-    NotificationCenter::defaultCenter().post(QStringLiteral("notificationCoreFingerPrint"), nullptr,
-                                             {{ResultKey, IdentifyNow}});
+    NotificationCenter::defaultCenter().post(Notifications::CoreFingerPrint, nullptr,
+                                             {{NotificationKeys::ResultSearch, IdentifyNow}});
     startAnimatingIndicator(nullptr);
 }
 
 void NowViewController::startAnimatingIndicator(const Notification* notification)
 {
-    if (!notification || !notification->userInfo.contains(ResultKey))
+    if (!notification || !notification->userInfo.contains(NotificationKeys::ResultSearch))
         return;
-    if (JsonValue::integer(notification->userInfo.value(ResultKey)) != RequestUnderWay || !m_turn)
+    if (JsonValue::integer(notification->userInfo.value(NotificationKeys::ResultSearch)) != RequestUnderWay ||
+        !m_turn)
         return;
     ++m_refreshTurns; // one full turn for each request sent
     m_turn->stop();

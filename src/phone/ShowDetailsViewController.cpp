@@ -120,14 +120,12 @@ void ShowDetailsViewController::viewDidLoad()
     navigationItem()->setRightBarButtonItem(
         BarButtonItem::withImage(QStringLiteral("actions"), [this] { showMenu(); }));
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.addObserver(this, QStringLiteral("showDetailsUpdate"), [this](const Notification&) {
-        QMetaObject::invokeMethod(this, [this] { loadShowInfo(); }, Qt::QueuedConnection);
-    });
-    for (const QString& name : {QStringLiteral("idle"), QStringLiteral("channelChanged"),
-                                QStringLiteral("internetConnectionAvailable")}) {
-        center.addObserver(this, name, [this, name](const Notification&) {
-            QMetaObject::invokeMethod(this, [this, name] { disappearSheet(name); }, Qt::QueuedConnection);
-        });
+    using OnMain = NotificationCenter::OnMain;
+    center.observeOnMain(this, Notifications::ShowDetailsUpdate, [this](const Notification&) { loadShowInfo(); },
+                         OnMain::Queued);
+    for (NotificationName name :
+         {Notifications::Idle, Notifications::ChannelChanged, Notifications::InternetConnectionAvailable}) {
+        center.observeOnMain(this, name, [this](const Notification& n) { disappearSheet(n.name); }, OnMain::Queued);
     }
     loadShowInfo();
 }
@@ -525,6 +523,6 @@ void ShowDetailsViewController::disappearSheet(const QString& notificationName)
         m_sheet = nullptr;
         sheet->dismissWithClickedButtonIndex(sheet->cancelButtonIndex(), false);
     }
-    if (notificationName == u"internetConnectionAvailable" && app() && app()->isConnectionAvailable())
+    if (notificationName == Notifications::InternetConnectionAvailable && app() && app()->isConnectionAvailable())
         loadShowInfo();
 }

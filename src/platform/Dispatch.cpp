@@ -1,6 +1,7 @@
 #include "Dispatch.h"
 
 #include "SerialQueue.h"
+#include "Services.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -40,9 +41,7 @@ bool Dispatch::isMainThread()
 
 SerialQueue& Dispatch::cacheQueue()
 {
-    // Created on first use and never destroyed: tasks may still be queued at exit.
-    static SerialQueue* queue = new SerialQueue(QStringLiteral("com.orvane.cachequeue"));
-    return *queue;
+    return Services::current().cacheQueue();
 }
 
 void Dispatch::globalAsync(std::function<void()> task)

@@ -18,7 +18,8 @@ public:
     static void mainAfter(int delayMs, QObject* context, std::function<void()> task);
     static bool isMainThread();
 
-    // The serial queue "com.orvane.cachequeue": cache writes and cache look-ups.
+    // The serial queue "com.orvane.cachequeue": cache writes and cache look-ups. Owned by
+    // Services, which drains it at exit.
     static SerialQueue& cacheQueue();
 
     // Runs task on the global thread pool.

@@ -1,11 +1,17 @@
 #include "NotificationCenter.h"
 
+#include "Services.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QThread>
+
 #include <algorithm>
+#include <set>
 
 NotificationCenter& NotificationCenter::defaultCenter()
 {
-    static NotificationCenter* center = new NotificationCenter;
-    return *center;
+    return Services::current().notificationCenter();
 }
 
 NotificationCenter::~NotificationCenter()
@@ -14,11 +20,11 @@ NotificationCenter::~NotificationCenter()
         QObject::disconnect(connection);
 }
 
-void NotificationCenter::addObserver(QObject* observer, const QString& name, Handler handler)
+void NotificationCenter::addObserver(QObject* observer, NotificationName name, Handler handler)
 {
     auto observation = std::make_shared<Observation>();
     observation->observer = observer;
-    observation->name = name;
+    observation->name = name.toString();
     observation->handler = std::move(handler);
 
     std::lock_guard guard(m_lock);
@@ -28,6 +34,25 @@ void NotificationCenter::addObserver(QObject* observer, const QString& name, Han
         m_destroyWatches[observer] =
             QObject::connect(observer, &QObject::destroyed, [this, observer] { removeObserver(observer); });
     }
+}
+
+void NotificationCenter::observeOnMain(QObject* observer, NotificationName name, Handler handler,
+                                       OnMain delivery)
+{
+    Q_ASSERT(observer);
+    QPointer<QObject> target(observer);
+    addObserver(observer, name, [target, delivery, handler = std::move(handler)](const Notification& notification) {
+        const QCoreApplication* app = QCoreApplication::instance();
+        if (!app || (delivery == OnMain::AtOnceThere && QThread::currentThread() == app->thread())) {
+            handler(notification);
+            return;
+        }
+        // Queued on the observer (a main-thread object): Qt drops the call if it is
+        // destroyed before the call runs. Never waits for the main thread.
+        if (QObject* context = target.data())
+            QMetaObject::invokeMethod(context, [handler, notification] { handler(notification); },
+                                      Qt::QueuedConnection);
+    });
 }
 
 void NotificationCenter::removeObserver(QObject* observer)
@@ -47,7 +72,7 @@ void NotificationCenter::removeObserver(QObject* observer)
     retire(std::move(retired));
 }
 
-void NotificationCenter::removeObserver(QObject* observer, const QString& name)
+void NotificationCenter::removeObserver(QObject* observer, NotificationName name)
 {
     std::vector<std::shared_ptr<Observation>> retired;
     {
@@ -68,21 +93,22 @@ void NotificationCenter::removeObserver(QObject* observer, const QString& name)
 
 void NotificationCenter::retire(std::vector<std::shared_ptr<Observation>> retired)
 {
-    // Taking each delivery lock waits for a handler running on another thread; on the
-    // thread that runs the handler the recursive lock is re-entered at once.
+    // No new delivery starts once an observation is marked removed; deliveries already
+    // running on other threads are waited for. One running on this thread (a handler that
+    // removes its own observer) cannot be waited for and is not: it is this very call's caller.
+    const std::thread::id self = std::this_thread::get_id();
     for (const auto& observation : retired) {
-        std::lock_guard guard(observation->deliveryLock);
+        std::unique_lock gate(observation->gate);
         observation->removed = true;
+        observation->idle.wait(gate, [&] {
+            return observation->running.size() == observation->running.count(self);
+        });
     }
 }
 
-void NotificationCenter::post(const QString& name, QObject* object, const QVariantMap& userInfo)
+void NotificationCenter::post(NotificationName name, QObject* object, const QVariantMap& userInfo)
 {
-    post(Notification{name, object, userInfo});
-}
-
-void NotificationCenter::post(const Notification& notification)
-{
+    const Notification notification{name.toString(), object, userInfo};
     std::vector<std::shared_ptr<Observation>> targets;
     {
         std::lock_guard guard(m_lock);
@@ -91,11 +117,32 @@ void NotificationCenter::post(const Notification& notification)
                 targets.push_back(observation);
         }
     }
-    for (const auto& observation : targets) {
-        std::lock_guard guard(observation->deliveryLock);
-        if (!observation->removed)
-            observation->handler(notification);
+    for (const auto& observation : targets)
+        deliver(*observation, notification);
+}
+
+void NotificationCenter::deliver(Observation& observation, const Notification& notification)
+{
+    const std::thread::id self = std::this_thread::get_id();
+    {
+        std::lock_guard gate(observation.gate);
+        if (observation.removed)
+            return;
+        observation.running.insert(self);
     }
+    // The handler runs with no lock held; the entry in running is what removal waits for.
+    struct Leave
+    {
+        Observation& observation;
+        std::thread::id self;
+        ~Leave()
+        {
+            std::lock_guard gate(observation.gate);
+            observation.running.erase(observation.running.find(self));
+            observation.idle.notify_all();
+        }
+    } leave{observation, self};
+    observation.handler(notification);
 }
 
 bool NotificationCenter::isObservingLocked(QObject* observer) const
@@ -104,7 +151,7 @@ bool NotificationCenter::isObservingLocked(QObject* observer) const
                        [observer](const auto& o) { return o->observer == observer; });
 }
 
-int NotificationCenter::observerCount(const QString& name) const
+int NotificationCenter::observerCount(NotificationName name) const
 {
     std::lock_guard guard(m_lock);
     return int(std::count_if(m_observations.begin(), m_observations.end(),

@@ -3,12 +3,60 @@
 #include <QByteArray>
 
 #include <cerrno>
+#include <memory>
+#include <string>
 #include <chrono>
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+namespace {
+
+// A name lookup on a thread of its own, waited for at most timeoutMs: getaddrinfo() has no
+// time-out of its own and can take the resolver's full retry time. A lookup that is given
+// up finishes on its thread and frees its own result.
+addrinfo* resolve(const ServerAddress& address, int timeoutMs)
+{
+    struct Lookup
+    {
+        std::mutex lock;
+        std::condition_variable done;
+        bool finished = false;
+        bool abandoned = false;
+        addrinfo* result = nullptr;
+    };
+    auto lookup = std::make_shared<Lookup>();
+    const std::string host = address.host().toStdString();
+    const std::string port = std::to_string(address.port());
+    std::thread([lookup, host, port] {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        addrinfo* found = nullptr;
+        if (getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0)
+            found = nullptr;
+        std::lock_guard guard(lookup->lock);
+        if (lookup->abandoned) {
+            if (found)
+                freeaddrinfo(found);
+            return;
+        }
+        lookup->result = found;
+        lookup->finished = true;
+        lookup->done.notify_all();
+    }).detach();
+
+    std::unique_lock guard(lookup->lock);
+    if (!lookup->done.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return lookup->finished; })) {
+        lookup->abandoned = true;
+        return nullptr;
+    }
+    return lookup->result;
+}
+
+} // namespace
 
 Reachability::Reachability(Target target, int intervalMs, int timeoutMs)
     : m_target(std::move(target)), m_intervalMs(intervalMs), m_timeoutMs(timeoutMs)
@@ -27,13 +75,13 @@ bool Reachability::probeNow()
     return reachable;
 }
 
-void Reachability::start()
+void Reachability::start(FirstResult firstResult)
 {
     std::lock_guard guard(m_lock);
     if (m_thread.joinable())
         return;
     m_stopping = false;
-    m_thread = std::thread([this] { run(); });
+    m_thread = std::thread([this, firstResult = std::move(firstResult)] { run(firstResult); });
 }
 
 void Reachability::stop()
@@ -47,12 +95,16 @@ void Reachability::stop()
         m_thread.join();
 }
 
-void Reachability::run()
+void Reachability::run(FirstResult firstResult)
 {
     std::unique_lock guard(m_lock);
     while (!m_stopping) {
         guard.unlock();
-        probeNow();
+        const bool reachable = probeNow();
+        if (firstResult) {
+            firstResult(reachable);
+            firstResult = nullptr;
+        }
         guard.lock();
         m_wake.wait_for(guard, std::chrono::milliseconds(m_intervalMs), [this] { return m_stopping; });
     }
@@ -63,16 +115,11 @@ bool Reachability::canConnect(const ServerAddress& address, int timeoutMs)
     if (!address.isValid())
         return false;
 
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    const QByteArray host = address.host().toUtf8();
-    const QByteArray port = QByteArray::number(address.port());
-    if (getaddrinfo(host.constData(), port.constData(), &hints, &found) != 0 || !found)
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    addrinfo* found = resolve(address, timeoutMs);
+    if (!found)
         return false;
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     bool connected = false;
     for (addrinfo* candidate = found; candidate && !connected; candidate = candidate->ai_next) {
         const int fd = socket(candidate->ai_family, candidate->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,

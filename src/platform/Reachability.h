@@ -8,9 +8,10 @@
 #include <mutex>
 #include <thread>
 
-// Whether a server can be reached: a TCP connection to its address opens within the
-// probe time-out. After start(), a background thread owned by this object probes every
-// interval; isReachable() reads the latest result without blocking.
+// Whether a server can be reached: its name resolves and a TCP connection to it opens, each
+// within the probe time-out. After start(), a background thread owned by this object
+// probes at once and then every interval; isReachable() reads the latest result without
+// blocking. The main thread never probes (probeNow() is for tools and tests).
 class Reachability
 {
 public:
@@ -23,18 +24,20 @@ public:
 
     // Probes once on the calling thread (blocks up to the time-out) and stores the result.
     bool probeNow();
-    // Starts the background probing; does nothing when already running.
-    void start();
+    using FirstResult = std::function<void(bool reachable)>;
+    // Starts the background probing; does nothing when already running. firstResult is
+    // called once, on the probing thread, with the first probe's result.
+    void start(FirstResult firstResult = {});
     void stop();
 
     bool isReachable() const { return m_reachable.load(); }
     int probeCount() const { return m_probes.load(); }
 
-    // One connection attempt, bounded by timeoutMs once the address is resolved.
+    // One name lookup and connection attempt, together bounded by timeoutMs.
     static bool canConnect(const ServerAddress& address, int timeoutMs);
 
 private:
-    void run();
+    void run(FirstResult firstResult);
 
     Target m_target;
     int m_intervalMs;

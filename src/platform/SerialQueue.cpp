@@ -13,23 +13,35 @@ SerialQueue::SerialQueue(const QString& label) : m_label(label), m_thread(new QT
 
 SerialQueue::~SerialQueue()
 {
+    stop();
+    delete m_context;
+    delete m_thread;
+}
+
+void SerialQueue::stop()
+{
+    Q_ASSERT(!isCurrent());
+    if (m_stopped.exchange(true))
+        return;
     // The quit request is queued behind every task already submitted, so they all run.
     QThread* thread = m_thread;
     QMetaObject::invokeMethod(
         m_context, [thread] { thread->quit(); }, Qt::QueuedConnection);
     m_thread->wait();
-    delete m_context;
-    delete m_thread;
 }
 
 void SerialQueue::async(std::function<void()> task)
 {
+    if (m_stopped.load()) {
+        task();
+        return;
+    }
     QMetaObject::invokeMethod(m_context, std::move(task), Qt::QueuedConnection);
 }
 
 void SerialQueue::sync(const std::function<void()>& task)
 {
-    if (isCurrent()) {
+    if (isCurrent() || m_stopped.load()) {
         task();
         return;
     }

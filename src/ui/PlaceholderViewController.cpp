@@ -18,9 +18,9 @@ PlaceholderViewController::PlaceholderViewController(const QString& nibName, con
     setTitle(StringTable::localized(titleKey));
     tabBarItem().title = title();
     tabBarItem().imageName = imageName;
-    NotificationCenter::defaultCenter().addObserver(
-        this, QStringLiteral("internetConnectionAvailable"), [this](const Notification& notification) {
-            setOffline(!JsonValue::boolean(notification.userInfo.value(QStringLiteral("isAvailable"))));
+    NotificationCenter::defaultCenter().observeOnMain(
+        this, Notifications::InternetConnectionAvailable, [this](const Notification& notification) {
+            setOffline(!JsonValue::boolean(notification.userInfo.value(NotificationKeys::IsAvailable)));
         });
 }
 

@@ -188,8 +188,8 @@ void StackedPanesController::settle(int offset)
     m_offset = offset;
     layoutPanes();
     if (isExpanded() != wasExpanded)
-        NotificationCenter::defaultCenter().post(isExpanded() ? QStringLiteral("stackExpand")
-                                                              : QStringLiteral("stackCollapse"));
+        NotificationCenter::defaultCenter().post(isExpanded() ? Notifications::StackExpand
+                                                              : Notifications::StackCollapse);
 }
 
 void StackedPanesController::dragStackBy(int dx)

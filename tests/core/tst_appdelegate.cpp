@@ -30,17 +30,17 @@
 namespace {
 
 const QString Moscow = QStringLiteral("Москва");
-const QStringList Watched = {"channelChanged",
-                             "idle",
-                             "internetConnectionAvailable",
-                             "startGettingChannelInfo",
-                             "updateCityChanging",
-                             "changeWidgetChannels",
-                             "nowUpdate",
-                             "channelNotFound",
-                             "programUpdate",
-                             "showDetailsUpdate",
-                             "local_notific_recv"};
+const QList<NotificationName> Watched = {Notifications::ChannelChanged,
+                                         Notifications::Idle,
+                                         Notifications::InternetConnectionAvailable,
+                                         Notifications::StartGettingChannelInfo,
+                                         Notifications::UpdateCityChanging,
+                                         Notifications::ChangeWidgetChannels,
+                                         Notifications::NowUpdate,
+                                         Notifications::ChannelNotFound,
+                                         Notifications::ProgramUpdate,
+                                         Notifications::ShowDetailsUpdate,
+                                         Notifications::LocalNotificationReceived};
 
 std::string ratingsJson(int channels)
 {
@@ -145,7 +145,7 @@ struct Launch
         if (result.isValid())
             info.insert("resultSearch", result);
         std::thread loop(
-            [info] { NotificationCenter::defaultCenter().post("fpNotification", nullptr, info); });
+            [info] { NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr, info); });
         loop.join();
     }
 };
@@ -182,8 +182,13 @@ private Q_SLOTS:
         QCOMPARE(app->userCityId(), 1);
         QCOMPARE(app->userCityName(), Moscow);
         QCOMPARE(app->foundChannelId(), -4);
-        QVERIFY(app->isConnectionAvailable());
+        // The connection is checked off the main thread: it counts as absent until the first
+        // answer, which arrives as a change (one notification, then the server time).
+        QVERIFY(!app->isConnectionAvailable());
+        QTRY_VERIFY(app->isConnectionAvailable());
         QVERIFY(!app->isBlockPortraitOrientation());
+        QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 1);
+        QTRY_COMPARE(launch.requestsTo("/searchcontent/messages/now.php"), 1);
         QCOMPARE(launch.identificationStarts, 1);
         QCOMPARE(secondsOf(app->checkConnectionTimer()), 20);
         QVERIFY(app->checkConnectionTimer()->isActive() && !app->checkConnectionTimer()->isSingleShot());
@@ -518,16 +523,17 @@ private Q_SLOTS:
         AppDelegate* app = launch.start();
         QTRY_COMPARE(launch.requestsTo("/searchcontent/messages/now.php"), 1);
         QTRY_COMPARE(launch.requestsTo("/searchcontent/get_channel_rating.php"), 1);
+        QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 1); // the first answer
         app->checkConnection(); // same state: nothing posted
         app->setIsConnectionAvailable(true);
-        QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 0);
+        QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 1);
 
         app->setSelectedChannel(handPicked("12"));
         QVERIFY(app->idleTimer());
         app->setIsConnectionAvailable(false);
         QVERIFY(!app->idleTimer());
         QVERIFY(app->isBlockPortraitOrientation());
-        QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 1);
+        QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 2);
         QCOMPARE(launch.notifications.last("internetConnectionAvailable")
                      .notification.userInfo.value("isAvailable"),
                  QVariant(false));
@@ -536,7 +542,7 @@ private Q_SLOTS:
         // asks for the server time and, with an empty widget list, for the ratings.
         QVERIFY(app->reachability()->isReachable());
         app->checkConnection();
-        QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 2);
+        QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 3);
         QCOMPARE(launch.notifications.last("internetConnectionAvailable")
                      .notification.userInfo.value("isAvailable"),
                  QVariant(true));
@@ -555,9 +561,12 @@ private Q_SLOTS:
         Launch launch;
         ServerConfig::setContentHost(QStringLiteral("127.0.0.1:%1").arg(port));
         AppDelegate* app = launch.start();
+        // The first check's answer (unreachable) changes nothing: no notification, no request.
+        QTRY_VERIFY(app->reachability()->probeCount() >= 1);
+        QCoreApplication::processEvents();
         QVERIFY(!app->isConnectionAvailable());
         QVERIFY(app->isBlockPortraitOrientation());
-        QTest::qWait(100);
+        QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 0);
         QCOMPARE(launch.requestsTo("/searchcontent/"), 0);
     }
 
@@ -695,7 +704,7 @@ private Q_SLOTS:
         AppDelegate* app = launch.start();
         app->nowPriorityDict()["now_rating_priority"] = 0;
         app->nowPriorityDict()["now_favor_priority"] = 2;
-        NotificationCenter::defaultCenter().post("priority_notic");
+        NotificationCenter::defaultCenter().post(Notifications::PriorityChanged);
         const QVariantMap stored = Preferences::standard().dictionary("NOW_PRIORITY");
         QCOMPARE(stored.value("now_rating_priority").toInt(), 0);
         QCOMPARE(stored.value("now_favor_priority").toInt(), 2);

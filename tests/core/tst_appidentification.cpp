@@ -32,8 +32,8 @@ private Q_SLOTS:
         ServerConfig::setContentHost(content.hostWithPort());
         ServerConfig::setIdentificationHost(identification.hostWithPort());
         AudioCallback::setInputSpec("none");
-        SearchCalls::setTiming({50, 20, 20});
-        NotificationRecorder recorder({"channelChanged", "fpNotification", "saveToHistory", "idle"});
+        SearchCalls::setTiming({50, 20});
+        NotificationRecorder recorder({Notifications::ChannelChanged, Notifications::FpNotification, Notifications::SaveToHistory, Notifications::Idle});
 
         AppSeams seams;
         seams.startIdentification = [] { SearchCalls::sharedManager(); };

@@ -14,7 +14,8 @@
 
 namespace {
 
-const QStringList Names = {"fpNotification", "notificationCoreFingerPrint", "saveToHistory"};
+const QList<NotificationName> Names = {Notifications::FpNotification, Notifications::CoreFingerPrint,
+                                       Notifications::SaveToHistory};
 
 QByteArray block()
 {
@@ -31,7 +32,7 @@ QList<int> codes(const NotificationRecorder& recorder, const QString& name, cons
     for (const auto& entry : recorder.entries()) {
         if (entry.notification.name != name)
             continue;
-        if (senderClass && (!entry.notification.object || !entry.notification.object->inherits(senderClass)))
+        if (senderClass && entry.senderClass != senderClass)
             continue;
         list << entry.notification.userInfo.value("resultSearch").toInt();
     }
@@ -224,18 +225,22 @@ private Q_SLOTS:
     {
         // The server names channel 7 every time: the ladder climbs and confirms.
         server->script("getstationidresident.php", {FakeIdentificationServer::Response::result(7)});
-        SearchCalls::setTiming({20, 10, 10});
+        SearchCalls::setTiming({20, 10});
         SearchCalls loop;
         NotificationRecorder recorder(Names);
         loop.fp_init();
         QCOMPARE(loop.deviceId().size(), 32);
         QTRY_VERIFY_WITH_TIMEOUT(server->count("getstationidresident.php") >= 4, 10000);
         QTRY_COMPARE(recorder.count("saveToHistory"), 1);
+        QThread* const loopThread = loop.loopThread();
+        QVERIFY(loopThread != nullptr);
         loop.stop();
         QVERIFY(loop.searchStep() >= 3);
+        // Requests and the loop post on the loop's own thread, never on this one.
         const auto entries = recorder.entries();
+        QVERIFY(!entries.isEmpty());
         for (const auto& entry : entries)
-            QCOMPARE(entry.thread, loop.loopThread() ? loop.loopThread() : entry.thread);
+            QCOMPARE(entry.thread, loopThread);
         // The first upload left at the first tick; uploads carry the device id.
         QVERIFY(server->requests().front().body.find(loop.deviceId().toStdString()) != std::string::npos);
         SearchCalls::setTiming({});
@@ -245,12 +250,12 @@ private Q_SLOTS:
     {
         server->script("getstationidresident.php", {FakeIdentificationServer::Response::result(3)});
         SearchCalls::autoUpdateEnabled = 0;
-        SearchCalls::setTiming({10, 10, 10});
+        SearchCalls::setTiming({10, 10});
         SearchCalls loop;
         loop.fp_init();
         QTest::qWait(150);
         QCOMPARE(server->requests().size(), size_t(0));
-        NotificationCenter::defaultCenter().post("notificationCoreFingerPrint", nullptr,
+        NotificationCenter::defaultCenter().post(Notifications::CoreFingerPrint, nullptr,
                                                  {{"resultSearch", -5}});
         QTRY_COMPARE(server->count("getstationidresident.php"), size_t(1));
         QTest::qWait(100);
@@ -260,6 +265,67 @@ private Q_SLOTS:
         SearchCalls::setTiming({});
     }
 
+    void theMainThreadNeverWaitsForTheLoop()
+    {
+        // The server holds the first upload 4 s. Meanwhile the main thread asks for an
+        // identification now (-5, as the Now screen's refresh does) and switches automatic
+        // identification off and on (as the settings do): neither may wait for the upload,
+        // and the held upload's result must still arrive.
+        using R = FakeIdentificationServer::Response;
+        R held = R::result(7);
+        held.delayMs = 4000;
+        server->script("getstationidresident.php", {held, R::result(7)});
+        SearchCalls::setTiming({10, 10});
+        SearchCalls loop;
+        NotificationRecorder recorder(Names);
+        loop.fp_init();
+        QTRY_COMPARE(server->count("getstationidresident.php"), size_t(1)); // the upload is held now
+
+        qint64 longest = 0;
+        QElapsedTimer clock;
+        clock.start();
+        bool on = true;
+        while (codes(recorder, "fpNotification", "SearchCalls").isEmpty() && clock.elapsed() < 15000) {
+            QElapsedTimer step;
+            step.start();
+            NotificationCenter::defaultCenter().post(Notifications::CoreFingerPrint, nullptr,
+                                                     {{NotificationKeys::ResultSearch, SearchCalls::IdentifyNow}});
+            on = !on;
+            SearchCalls::autoUpdateEnabled = on ? 1 : 0;
+            longest = std::max(longest, step.elapsed());
+            QTest::qWait(20);
+        }
+        SearchCalls::autoUpdateEnabled = 1;
+        QVERIFY2(longest <= 50, qPrintable(QStringLiteral("the main thread waited %1 ms").arg(longest)));
+        // The held upload's answer came back through the loop; the -5 requests queued behind
+        // it were handled after it, on the loop thread (one "fpNotification" each).
+        QTRY_VERIFY(codes(recorder, "fpNotification", "SearchCalls").contains(7));
+        QTRY_VERIFY(codes(recorder, "fpNotification", "SearchCalls").count(SearchCalls::IdentifyNow) >= 1);
+        for (const auto& entry : recorder.entries()) {
+            if (entry.notification.object) // the loop's and the requests' own, not this test's
+                QVERIFY(entry.thread != QThread::currentThread());
+        }
+        loop.stop();
+    }
+
+    void stoppingCutsAHeldUploadShort()
+    {
+        // A loop stopped during a held upload does not wait for the server's time-out.
+        FakeIdentificationServer::Response held = FakeIdentificationServer::Response::result(7);
+        held.delayMs = 8000;
+        server->script("getstationidresident.php", {held});
+        SearchCalls::setTiming({10, 10});
+        SearchCalls loop;
+        NotificationRecorder recorder(Names);
+        loop.fp_init();
+        QTRY_COMPARE(server->count("getstationidresident.php"), size_t(1));
+        loop.stop();
+        QCOMPARE(loop.loopThread(), nullptr);
+        // Had stop() waited for the server, the upload would have ended with its answer 7.
+        QVERIFY(!codes(recorder, "notificationCoreFingerPrint").contains(7));
+        QVERIFY(!codes(recorder, "fpNotification").contains(7));
+    }
+
     void aFloodNeverMakesMoreThanFiveRequests()
     {
         // Every answer is "no channel yet": each request polls five times, 100 ms apart,
@@ -267,7 +333,7 @@ private Q_SLOTS:
         server->script("getstationidresident.php", {FakeIdentificationServer::Response::result(-1)});
         server->script("checkresident.php", {FakeIdentificationServer::Response::result(-1)});
         popRequest::setPollIntervalMs(100);
-        SearchCalls::setTiming({5, 5, 5});
+        SearchCalls::setTiming({5, 5});
         SearchCalls loop;
         loop.fp_init();
         int most = 0;

@@ -210,15 +210,15 @@ private Q_SLOTS:
 
     void theRefreshImageTurnsOncePerRequest()
     {
-        NotificationRecorder recorder({"notificationCoreFingerPrint"});
+        NotificationRecorder recorder({Notifications::CoreFingerPrint});
         now->refresh();
         QCOMPARE(recorder.count("notificationCoreFingerPrint"), 1);
         QCOMPARE(recorder.last("notificationCoreFingerPrint").notification.userInfo.value("resultSearch").toInt(), -5);
         QCOMPARE(now->refreshTurns(), 0);
         for (const int result : {-2, 5, -4, -2, -1}) {
-            NotificationCenter::defaultCenter().post("fpNotification", nullptr, {{"resultSearch", result}});
+            NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr, {{"resultSearch", result}});
         }
-        NotificationCenter::defaultCenter().post("startGettingChannelInfo");
+        NotificationCenter::defaultCenter().post(Notifications::StartGettingChannelInfo);
         QTRY_COMPARE(now->refreshTurns(), 2);
     }
 

@@ -1,11 +1,20 @@
 #include "platform/NotificationCenter.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QThread>
 
 #include <atomic>
 #include <thread>
 #include <vector>
+
+namespace {
+// A test's own notification name.
+NotificationName N(const char* text)
+{
+    return NotificationName(QLatin1String(text));
+}
+} // namespace
 
 class TestNotificationCenter : public QObject
 {
@@ -18,11 +27,11 @@ private Q_SLOTS:
         QObject observer;
         QThread* deliveredOn = nullptr;
         QVariantMap received;
-        center.addObserver(&observer, "fpNotification", [&](const Notification& n) {
+        center.addObserver(&observer, N("fpNotification"), [&](const Notification& n) {
             deliveredOn = QThread::currentThread();
             received = n.userInfo;
         });
-        std::thread poster([&] { center.post("fpNotification", nullptr, {{"resultSearch", 7}}); });
+        std::thread poster([&] { center.post(N("fpNotification"), nullptr, {{"resultSearch", 7}}); });
         const auto posterId = poster.get_id();
         poster.join();
         QVERIFY(deliveredOn != nullptr);
@@ -32,10 +41,10 @@ private Q_SLOTS:
 
         // Synchronous: the handler has run when post returns.
         int calls = 0;
-        center.addObserver(&observer, "idle", [&](const Notification&) { ++calls; });
-        center.post("idle");
+        center.addObserver(&observer, N("idle"), [&](const Notification&) { ++calls; });
+        center.post(N("idle"));
         QCOMPARE(calls, 1);
-        center.post("other");
+        center.post(N("other"));
         QCOMPARE(calls, 1);
     }
 
@@ -45,13 +54,13 @@ private Q_SLOTS:
         int calls = 0;
         {
             QObject observer;
-            center.addObserver(&observer, "idle", [&](const Notification&) { ++calls; });
-            center.addObserver(&observer, "channelChanged", [&](const Notification&) { ++calls; });
-            QCOMPARE(center.observerCount("idle"), 1);
+            center.addObserver(&observer, N("idle"), [&](const Notification&) { ++calls; });
+            center.addObserver(&observer, N("channelChanged"), [&](const Notification&) { ++calls; });
+            QCOMPARE(center.observerCount(N("idle")), 1);
         }
-        QCOMPARE(center.observerCount("idle"), 0);
-        QCOMPARE(center.observerCount("channelChanged"), 0);
-        center.post("idle");
+        QCOMPARE(center.observerCount(N("idle")), 0);
+        QCOMPARE(center.observerCount(N("channelChanged")), 0);
+        center.post(N("idle"));
         QCOMPARE(calls, 0);
     }
 
@@ -60,11 +69,11 @@ private Q_SLOTS:
         NotificationCenter center;
         QObject observer;
         QStringList seen;
-        center.addObserver(&observer, "a", [&](const Notification& n) { seen << n.name; });
-        center.addObserver(&observer, "b", [&](const Notification& n) { seen << n.name; });
-        center.removeObserver(&observer, "a");
-        center.post("a");
-        center.post("b");
+        center.addObserver(&observer, N("a"), [&](const Notification& n) { seen << n.name; });
+        center.addObserver(&observer, N("b"), [&](const Notification& n) { seen << n.name; });
+        center.removeObserver(&observer, N("a"));
+        center.post(N("a"));
+        center.post(N("b"));
         QCOMPARE(seen, QStringList{"b"});
     }
 
@@ -75,18 +84,18 @@ private Q_SLOTS:
         QObject second;
         int firstCalls = 0;
         int secondCalls = 0;
-        center.addObserver(&first, "n", [&](const Notification&) {
+        center.addObserver(&first, N("n"), [&](const Notification&) {
             ++firstCalls;
             center.removeObserver(&first);
             center.removeObserver(&second); // removed before its turn: not called
-            center.addObserver(&second, "later", [](const Notification&) {});
+            center.addObserver(&second, N("later"), [](const Notification&) {});
         });
-        center.addObserver(&second, "n", [&](const Notification&) { ++secondCalls; });
-        center.post("n");
-        center.post("n");
+        center.addObserver(&second, N("n"), [&](const Notification&) { ++secondCalls; });
+        center.post(N("n"));
+        center.post(N("n"));
         QCOMPARE(firstCalls, 1);
         QCOMPARE(secondCalls, 0);
-        QCOMPARE(center.observerCount("later"), 1);
+        QCOMPARE(center.observerCount(N("later")), 1);
     }
 
     void concurrentRegistrationAndPosting()
@@ -100,16 +109,76 @@ private Q_SLOTS:
         for (int t = 0; t < 8; ++t) {
             threads.emplace_back([&, t] {
                 for (int i = 0; i < 200; ++i) {
-                    center.addObserver(observers[t].get(), "tick", [&](const Notification&) { ++delivered; });
-                    center.post("tick");
+                    center.addObserver(observers[t].get(), N("tick"), [&](const Notification&) { ++delivered; });
+                    center.post(N("tick"));
                     center.removeObserver(observers[t].get());
                 }
             });
         }
         for (auto& thread : threads)
             thread.join();
-        QCOMPARE(center.observerCount("tick"), 0);
+        QCOMPARE(center.observerCount(N("tick")), 0);
         QVERIFY(delivered.load() >= 8 * 200); // each post reaches at least its own observer
+    }
+
+    void handlersRunWithoutALockOfTheCentre()
+    {
+        // Two threads deliver to one observer at once and each handler waits until both are
+        // inside: a lock held around the handler would keep the second out for good.
+        NotificationCenter center;
+        QObject observer;
+        std::atomic<int> inside{0};
+        std::atomic<int> metTheOther{0};
+        center.addObserver(&observer, N("x"), [&](const Notification&) {
+            ++inside;
+            QElapsedTimer waited;
+            waited.start();
+            while (inside.load() < 2 && waited.elapsed() < 5000)
+                std::this_thread::yield();
+            if (inside.load() >= 2)
+                ++metTheOther;
+        });
+        std::thread first([&] { center.post(N("x")); });
+        std::thread second([&] { center.post(N("x")); });
+        first.join();
+        second.join();
+        QCOMPARE(metTheOther.load(), 2);
+
+        // A handler may post, observe and remove, its own observer included, on its thread.
+        int nested = 0;
+        center.addObserver(&observer, N("outer"), [&](const Notification&) {
+            center.addObserver(&observer, N("inner"), [&](const Notification&) { ++nested; });
+            center.post(N("inner"));
+            center.removeObserver(&observer);
+        });
+        center.post(N("outer"));
+        QCOMPARE(nested, 1);
+        QCOMPARE(center.observerCount(N("outer")), 0);
+    }
+
+    void observeOnMainHopsWithoutWaiting()
+    {
+        NotificationCenter center;
+        auto observer = std::make_unique<QObject>();
+        QList<QThread*> ranOn;
+        center.observeOnMain(observer.get(), N("x"), [&](const Notification&) { ranOn << QThread::currentThread(); });
+        center.post(N("x")); // on the main thread: at once
+        QCOMPARE(ranOn, QList<QThread*>{QThread::currentThread()});
+        std::thread([&] { center.post(N("x")); }).join(); // elsewhere: queued, the poster went on
+        QCOMPARE(ranOn.size(), 1);
+        QTRY_COMPARE(ranOn.size(), 2);
+        QCOMPARE(ranOn.last(), QThread::currentThread());
+
+        // Queued delivery always waits for the main thread's queue; a call still queued when
+        // the observer goes is dropped.
+        center.observeOnMain(observer.get(), N("q"), [&](const Notification&) { ranOn << nullptr; },
+                             NotificationCenter::OnMain::Queued);
+        center.post(N("q"));
+        QCOMPARE(ranOn.size(), 2);
+        std::thread([&] { center.post(N("x")); }).join();
+        observer.reset();
+        QCoreApplication::processEvents();
+        QCOMPARE(ranOn.size(), 2);
     }
 
     void removalWaitsForADeliveryInProgress()
@@ -118,12 +187,12 @@ private Q_SLOTS:
         QObject observer;
         std::atomic<bool> inside{false};
         std::atomic<bool> finished{false};
-        center.addObserver(&observer, "slow", [&](const Notification&) {
+        center.addObserver(&observer, N("slow"), [&](const Notification&) {
             inside = true;
             QThread::msleep(150);
             finished = true;
         });
-        std::thread poster([&] { center.post("slow"); });
+        std::thread poster([&] { center.post(N("slow")); });
         QTRY_VERIFY(inside.load());
         center.removeObserver(&observer);
         // The handler running on the other thread completed before removal returned.

@@ -1,11 +1,12 @@
 #include "NotificationRecorder.h"
 
-NotificationRecorder::NotificationRecorder(const QStringList& names)
+NotificationRecorder::NotificationRecorder(const QList<NotificationName>& names)
 {
-    for (const QString& name : names) {
+    for (NotificationName name : names) {
         NotificationCenter::defaultCenter().addObserver(this, name, [this](const Notification& n) {
             std::lock_guard guard(m_lock);
-            m_entries.append({n, QThread::currentThread()});
+            m_entries.append({n, QThread::currentThread(),
+                              n.object ? QByteArray(n.object->metaObject()->className()) : QByteArray()});
         });
     }
 }

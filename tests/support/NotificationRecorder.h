@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -16,11 +17,12 @@ class NotificationRecorder : public QObject
 public:
     struct Entry
     {
-        Notification notification;
+        Notification notification; // its object may be gone by now: use senderClass
         QThread* thread;
+        QByteArray senderClass; // the sender's class when it was posted, empty without one
     };
 
-    explicit NotificationRecorder(const QStringList& names);
+    explicit NotificationRecorder(const QList<NotificationName>& names);
     ~NotificationRecorder() override;
 
     QList<Entry> entries() const;
