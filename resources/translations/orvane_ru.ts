@@ -55,6 +55,7 @@
     <message><source>No favourite channels.</source><translation>Избранных каналов нет.</translation></message>
     <message><source>The channel is not a favourite.</source><translation>Этот канал не в избранном.</translation></message>
     <message><source>Added to favourites:</source><translation>Добавлен в избранное:</translation></message>
+    <message><source>The favourites could not be stored:</source><translation>Избранное не удалось сохранить:</translation></message>
     <message><source>Removed from favourites.</source><translation>Удалён из избранного.</translation></message>
     <message><source>History cleared.</source><translation>История очищена.</translation></message>
     <message><source>The history is empty.</source><translation>История пуста.</translation></message>

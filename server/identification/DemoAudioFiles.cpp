@@ -3,9 +3,9 @@
 #include "DemoAudio.h"
 
 #include "importer/DemoCatalogue.h"
+#include "platform/AtomicFile.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 #include <sndfile.h>
 
@@ -83,11 +83,8 @@ bool DemoAudioFiles::write(const QString& folder, QString* error, const std::fun
     if (!writeWav(dir.filePath(QStringLiteral("microphone.wav")), microphone, error))
         return false;
 
-    QSaveFile file(dir.filePath(QStringLiteral("channels.conf")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(config) != config.size() || !file.commit()) {
-        *error = QStringLiteral("cannot write %1").arg(file.fileName());
+    if (!AtomicFile::write(dir.filePath(QStringLiteral("channels.conf")), config, error))
         return false;
-    }
     if (progress)
         progress(total, total);
     return true;

@@ -17,6 +17,11 @@ std::optional<QVariant> CliSession::request(const std::function<void(const Reply
         fail(result.error.localizedDescription());
         return std::nullopt;
     }
+    // The client hands on an answer that is not JSON as none; here that is a failure.
+    if (!result.value.isValid()) {
+        fail(ServiceCalls::WrongDataMessage + QStringLiteral(" (not JSON)"));
+        return std::nullopt;
+    }
     return result.value;
 }
 
@@ -36,6 +41,14 @@ int CliSession::answer(const std::function<void(const Reply&)>& send,
 void CliSession::printJson(const QVariant& value)
 {
     std::printf("%s\n", Json::encode(value, true).constData());
+}
+
+void CliSession::report(const QVariant& json, const QString& text) const
+{
+    if (m_options.json)
+        printJson(json);
+    else
+        print(text);
 }
 
 void CliSession::print(const QString& text)

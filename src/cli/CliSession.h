@@ -28,6 +28,8 @@ public:
                const std::function<int(const QVariant&)>& printText);
     // Prints a decoded answer as indented JSON.
     static void printJson(const QVariant& value);
+    // A command's result: json as one document with --json, otherwise the text.
+    void report(const QVariant& json, const QString& text) const;
     static void print(const QString& text);
     static void fail(const QString& message);
 

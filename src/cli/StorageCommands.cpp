@@ -38,30 +38,56 @@ std::optional<std::pair<std::shared_ptr<Channel>, std::shared_ptr<Show>>> showOf
 
 } // namespace
 
+namespace {
+
+QString isoTime(const QDateTime& moment)
+{
+    return moment.isValid() ? moment.toOffsetFromUtc(moment.offsetFromUtc()).toString(Qt::ISODate) : QString();
+}
+
+// The database, or none after saying on stderr why it cannot be used.
+bool storeIsUsable(const ORVManagedObjectContext& context)
+{
+    if (context.hasStore())
+        return true;
+    CliSession::fail(context.lastError().localizedDescription());
+    return false;
+}
+
+} // namespace
+
 int StorageCommands::favorites(CliSession& session)
 {
     const QStringList arguments = session.options().arguments;
+    bool numeric = false;
+    const int id = arguments.value(1).toInt(&numeric);
+    if (!arguments.isEmpty() &&
+        (arguments.size() != 2 || !numeric || (arguments[0] != u"add" && arguments[0] != u"remove"))) {
+        CliSession::fail(QStringLiteral("usage: favorites [add ID | remove ID]"));
+        return 2;
+    }
     ORVManagedObjectContext context;
+    if (!storeIsUsable(context))
+        return 1;
     ChannelsRepository channels(&context);
     ChannelsRepository::setAlertPresenter([](const QString& title, const QString& message, const QString&) {
         CliSession::fail(title + QStringLiteral(": ") + message);
     });
     if (arguments.isEmpty()) {
         TextTable table;
-        for (const auto& record : channels.getAllFavorites())
-            table.addRow({record->channel_object()->channelId(), record->channel_object()->name()});
-        CliSession::print(table.isEmpty() ? StringTable::localized("No favourite channels.")
-                                          : table.render());
+        QVariantList list;
+        for (const auto& record : channels.getAllFavorites()) {
+            const auto& channel = record->channel_object();
+            table.addRow({channel->channelId(), channel->name()});
+            list.append(QVariantMap{{QStringLiteral("channelId"), channel->channelId()},
+                                    {QStringLiteral("name"), channel->name()}});
+        }
+        session.report(list, table.isEmpty() ? StringTable::localized("No favourite channels.") : table.render());
         return 0;
     }
-    bool numeric = false;
-    const int id = arguments.value(1).toInt(&numeric);
-    if (arguments.size() != 2 || !numeric || (arguments[0] != u"add" && arguments[0] != u"remove")) {
-        CliSession::fail(QStringLiteral("usage: favorites [add ID | remove ID]"));
-        return 2;
-    }
     std::shared_ptr<Channel> channel;
-    if (arguments[0] == u"add") {
+    const bool add = arguments[0] == u"add";
+    if (add) {
         const std::optional<QVariant> answer = session.request([id](const Reply& reply) {
             ServiceCalls::sharedManager().getChannelInfoDinamicWithChannelId(id, reply);
         });
@@ -76,47 +102,66 @@ int StorageCommands::favorites(CliSession& session)
         channel = Channel::initWithArray({});
         channel->setChannelId(QString::number(id));
         if (!channels.getChannelWithId(channel->channelId())) {
-            CliSession::print(StringTable::localized("The channel is not a favourite."));
+            session.report(QVariantMap{{QStringLiteral("channelId"), id}, {QStringLiteral("removed"), false}},
+                           StringTable::localized("The channel is not a favourite."));
             return 0;
         }
         channels.deleteChannelFromFavorites(channel);
     }
     if (!context.saveDataToDB()) {
-        CliSession::fail(context.lastError().localizedDescription());
+        CliSession::fail(StringTable::localized("The favourites could not be stored:") + u' ' +
+                         context.lastError().localizedDescription());
         return 1;
     }
-    CliSession::print(arguments[0] == u"add"
-                          ? StringTable::localized("Added to favourites:") + u' ' + channel->name()
-                          : StringTable::localized("Removed from favourites."));
+    QVariantMap done{{QStringLiteral("channelId"), id}};
+    if (add) {
+        done.insert(QStringLiteral("added"), true);
+        done.insert(QStringLiteral("name"), channel->name());
+    } else {
+        done.insert(QStringLiteral("removed"), true);
+    }
+    session.report(done, add ? StringTable::localized("Added to favourites:") + u' ' + channel->name()
+                             : StringTable::localized("Removed from favourites."));
     return 0;
 }
 
 int StorageCommands::history(CliSession& session)
 {
     const QStringList arguments = session.options().arguments;
+    const bool clear = arguments == QStringList{QStringLiteral("--clear")};
+    if (!arguments.isEmpty() && !clear) {
+        CliSession::fail(QStringLiteral("usage: history [--clear]"));
+        return 2;
+    }
     ORVManagedObjectContext context;
+    if (!storeIsUsable(context))
+        return 1;
     HistoryRepository history(&context);
-    if (arguments == QStringList{QStringLiteral("--clear")}) {
+    if (clear) {
         history.clearHistory();
         if (context.hasChanges() && !context.saveDataToDB()) {
             CliSession::fail(context.lastError().localizedDescription());
             return 1;
         }
-        CliSession::print(StringTable::localized("History cleared."));
+        session.report(QVariantMap{{QStringLiteral("cleared"), true}}, StringTable::localized("History cleared."));
         return 0;
     }
-    if (!arguments.isEmpty()) {
-        CliSession::fail(QStringLiteral("usage: history [--clear]"));
-        return 2;
-    }
     TextTable table;
+    QVariantList list;
     for (const auto& record : history.getAllShows()) {
-        table.addRow({DateHelper::stringWithDateAndTimeFromDate(record->detected_time()),
-                      record->channel_object()->name(),
-                      record->show_object()->composedTitle.isEmpty() ? record->show_object()->name
-                                                                     : record->show_object()->composedTitle});
+        const auto& channel = record->channel_object();
+        const auto& show = record->show_object();
+        const QString title = show->composedTitle.isEmpty() ? show->name : show->composedTitle;
+        table.addRow({DateHelper::stringWithDateAndTimeFromDate(record->detected_time()), channel->name(), title});
+        list.append(QVariantMap{{QStringLiteral("detected"), isoTime(record->detected_time())},
+                                {QStringLiteral("channelId"), channel->channelId()},
+                                {QStringLiteral("channel"), channel->name()},
+                                {QStringLiteral("showId"), show->showId},
+                                {QStringLiteral("show"), title},
+                                {QStringLiteral("start"), isoTime(show->startTime)},
+                                {QStringLiteral("end"), isoTime(show->endTime)}});
     }
-    CliSession::print(table.isEmpty() ? StringTable::localized("The history is empty.") : table.render());
+    session.report(list, table.isEmpty() ? StringTable::localized("The history is empty.") : table.render());
     return 0;
 }
 
@@ -125,12 +170,14 @@ int StorageCommands::remind(CliSession& session)
     QStringList arguments = session.options().arguments;
     if (arguments == QStringList{QStringLiteral("--clear-all")}) {
         Utilities::deleteAllORVEvents();
-        CliSession::print(StringTable::localized("All reminders deleted."));
+        session.report(QVariantMap{{QStringLiteral("cleared"), QStringLiteral("all")}},
+                       StringTable::localized("All reminders deleted."));
         return 0;
     }
     if (arguments == QStringList{QStringLiteral("--clear-past")}) {
         Utilities::deletePastORVEvents();
-        CliSession::print(StringTable::localized("Past reminders deleted."));
+        session.report(QVariantMap{{QStringLiteral("cleared"), QStringLiteral("past")}},
+                       StringTable::localized("Past reminders deleted."));
         return 0;
     }
     const bool remove = arguments.removeAll(QStringLiteral("--delete")) > 0;
@@ -155,21 +202,35 @@ int StorageCommands::remind(CliSession& session)
         return 1;
     const auto& [channel, show] = *found;
     const QString title = show->name + QStringLiteral(" (") + channel->name() + u')';
+    QVariantMap result{{QStringLiteral("title"), title}, {QStringLiteral("start"), isoTime(show->startTime)}};
     if (remove) {
         const bool deleted = show->deleteFromCalendarWithChanName(channel->name());
-        CliSession::print((deleted ? StringTable::localized("Reminder deleted:")
-                                   : StringTable::localized("There was no reminder:")) +
-                          u' ' + title);
+        result.insert(QStringLiteral("deleted"), deleted);
+        session.report(result, (deleted ? StringTable::localized("Reminder deleted:")
+                                        : StringTable::localized("There was no reminder:")) +
+                                   u' ' + title);
         return 0;
     }
     if (show->checkDuplicateEventsWithChannelName(channel->name())) {
-        CliSession::print(StringTable::localized("Already in the calendar:") + u' ' + title);
+        result.insert(QStringLiteral("added"), false);
+        session.report(result, StringTable::localized("Already in the calendar:") + u' ' + title);
         return 0;
     }
-    if (!show->addToCalendarWithChanName(channel->name(), alarm)) {
-        CliSession::fail(StringTable::localized("The reminder could not be saved."));
+    Error error;
+    if (!show->addToCalendarWithChanName(channel->name(), alarm, &error)) {
+        // Between the check and the add another process may have added it: not an error.
+        if (error.localizedDescription().isEmpty() && show->checkDuplicateEventsWithChannelName(channel->name())) {
+            result.insert(QStringLiteral("added"), false);
+            session.report(result, StringTable::localized("Already in the calendar:") + u' ' + title);
+            return 0;
+        }
+        CliSession::fail(StringTable::localized("The reminder could not be saved.") + u' ' +
+                         error.localizedDescription());
         return 1;
     }
-    CliSession::print(StringTable::localized("Reminder added:") + u' ' + title);
+    result.insert(QStringLiteral("added"), true);
+    if (alarm)
+        result.insert(QStringLiteral("alarm"), isoTime(*alarm));
+    session.report(result, StringTable::localized("Reminder added:") + u' ' + title);
     return 0;
 }

@@ -73,8 +73,10 @@ void ORVManagedObjectContext::open()
     if (!checked || verdict != u"ok") {
         if (!checked && !verdict.contains(QStringLiteral("not a database"), Qt::CaseInsensitive) &&
             !verdict.contains(QStringLiteral("malformed"), Qt::CaseInsensitive)) {
-            qCWarning(lcDatabase).noquote() << "Error:" << verdict;
-            m_lastError = Error::withDescription(QStringLiteral("database"), 1, verdict);
+            m_lastError = Error::withDescription(
+                QStringLiteral("database"), 1,
+                openFailure(Error::withDescription(QStringLiteral("database"), 1, verdict)));
+            qCWarning(lcDatabase).noquote() << "Error:" << m_lastError.localizedDescription();
             m_open = false;
             return;
         }
@@ -85,6 +87,18 @@ void ORVManagedObjectContext::open()
     m_open = migrate();
     if (m_open)
         load();
+    else
+        m_lastError = Error::withDescription(QStringLiteral("database"), 1, openFailure(m_lastError));
+}
+
+QString ORVManagedObjectContext::openFailure(const Error& cause) const
+{
+    // SQLite's own words ("unable to open database file") do not say why.
+    QString reason = Paths::writeProblem(QFileInfo(m_path).absolutePath());
+    if (reason.isEmpty())
+        reason = cause.localizedDescription().isEmpty() ? QStringLiteral("unknown error")
+                                                         : cause.localizedDescription();
+    return QStringLiteral("The database %1 cannot be opened (%2).").arg(m_path, reason);
 }
 
 bool ORVManagedObjectContext::openDatabase()
@@ -95,7 +109,8 @@ bool ORVManagedObjectContext::openDatabase()
     db.setDatabaseName(m_path);
     if (!db.open()) {
         m_lastError = Error::withDescription(QStringLiteral("database"), 1, db.lastError().text());
-        qCWarning(lcDatabase).noquote() << "Error:" << db.lastError().text();
+        m_lastError = Error::withDescription(QStringLiteral("database"), 1, openFailure(m_lastError));
+        qCWarning(lcDatabase).noquote() << "Error:" << m_lastError.localizedDescription();
         return false;
     }
     QSqlQuery pragma(db);
@@ -122,14 +137,17 @@ bool ORVManagedObjectContext::migrate()
     QSqlDatabase db = QSqlDatabase::database(m_connection);
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+        m_lastError = Error::withDescription(QStringLiteral("database"), 1, query.lastError().text());
         qCWarning(lcDatabase).noquote() << "Error:" << query.lastError().text();
         return false;
     }
     const int version = query.value(0).toInt();
     query.finish();
     if (version > SchemaVersion) {
-        qCWarning(lcDatabase) << "Error: the store has schema version" << version << "newer than"
-                              << SchemaVersion;
+        m_lastError = Error::withDescription(
+            QStringLiteral("database"), 1,
+            QStringLiteral("the store has schema version %1, newer than %2").arg(version).arg(SchemaVersion));
+        qCWarning(lcDatabase).noquote() << "Error:" << m_lastError.localizedDescription();
         return false;
     }
     if (version == SchemaVersion)
@@ -138,6 +156,7 @@ bool ORVManagedObjectContext::migrate()
     for (int step = version; step < SchemaVersion; ++step) {
         for (const QString& statement : Migrations.at(step)) {
             if (!query.exec(statement)) {
+                m_lastError = Error::withDescription(QStringLiteral("database"), 1, query.lastError().text());
                 qCWarning(lcDatabase).noquote() << "Error:" << query.lastError().text();
                 db.rollback();
                 return false;
@@ -145,6 +164,9 @@ bool ORVManagedObjectContext::migrate()
         }
     }
     if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion)) || !db.commit()) {
+        m_lastError = Error::withDescription(QStringLiteral("database"), 1,
+                                             query.lastError().isValid() ? query.lastError().text()
+                                                                         : db.lastError().text());
         qCWarning(lcDatabase).noquote() << "Error:" << db.lastError().text();
         db.rollback();
         return false;
@@ -279,8 +301,10 @@ void ORVManagedObjectContext::markChanged(const void* record)
 bool ORVManagedObjectContext::saveDataToDB()
 {
     if (!m_open) {
-        m_lastError =
-            Error::withDescription(QStringLiteral("database"), 2, QStringLiteral("no store is open"));
+        // The reason the store could not be opened is the reason nothing can be saved.
+        if (m_lastError.localizedDescription().isEmpty())
+            m_lastError =
+                Error::withDescription(QStringLiteral("database"), 2, QStringLiteral("no store is open"));
         qCWarning(lcDatabase).noquote() << "DBError:" << m_lastError.localizedDescription();
         return false;
     }
@@ -290,9 +314,10 @@ bool ORVManagedObjectContext::saveDataToDB()
     QSqlQuery query(db);
     std::map<const void*, qint64> newRows;
     const auto fail = [&]() {
-        m_lastError = Error::withDescription(QStringLiteral("database"), 3,
-                                             query.lastError().isValid() ? query.lastError().text()
-                                                                         : db.lastError().text());
+        QString reason = query.lastError().isValid() ? query.lastError().text() : db.lastError().text();
+        if (const QString problem = Paths::writeProblem(QFileInfo(m_path).absolutePath()); !problem.isEmpty())
+            reason += QStringLiteral(" (") + problem + u')';
+        m_lastError = Error::withDescription(QStringLiteral("database"), 3, reason);
         db.rollback();
         qCWarning(lcDatabase).noquote() << "DBError:" << m_lastError.localizedDescription();
         return false;

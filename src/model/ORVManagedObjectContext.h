@@ -45,6 +45,7 @@ public:
     QString connectionName() const { return m_connection; }
     bool hasChanges() const;
     bool saveDataToDB();
+    // Why the last save failed, or why the store could not be opened.
     Error lastError() const { return m_lastError; }
 
     // Fetches (what is stored plus what is pending, minus what is deleted).
@@ -68,6 +69,8 @@ private:
     bool openDatabase();
     bool migrate();
     void moveAside(const QString& reason);
+    // Why the store could not be opened, in words a user can act on.
+    QString openFailure(const Error& cause) const;
     void load();
 
     QString m_path;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Error.h"
+
 #include <QDateTime>
 #include <QImage>
 #include <QString>
@@ -34,9 +36,12 @@ public:
 
     // Calendar reminders: one event per show and channel name in the "Orvane" calendar.
     bool checkDuplicateEventsWithChannelName(const QString& channelName) const;
-    // False when the show already has its event, or when it could not be saved.
+    // False when the show already has its event, or when it could not be saved (why: error,
+    // when given; it stays empty for a duplicate). The calendar is looked up once, so the
+    // duplicate check and the event use the same one.
     bool addToCalendarWithChanName(const QString& channelName,
-                                   const std::optional<QDateTime>& alarmDate = std::nullopt) const;
+                                   const std::optional<QDateTime>& alarmDate = std::nullopt,
+                                   Error* error = nullptr) const;
     bool deleteFromCalendarWithChanName(const QString& channelName) const;
 
     // The category's icon image name and label (a string-table text).

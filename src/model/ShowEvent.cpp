@@ -4,15 +4,25 @@
 
 #include "platform/Printf.h"
 
+#include <QTimeZone>
+
 CalendarEvent ShowEvent::build(const Show& show, const QString& channelName)
 {
     CalendarEvent event;
     event.title = Printf::format(QStringLiteral("%@ (%@)"), {show.name, channelName});
-    event.startDate = show.startTime;
-    event.endDate = show.endTime;
+    event.startDate = wholeSeconds(show.startTime);
+    event.endDate = wholeSeconds(show.endTime);
     event.allDay = false;
-    event.alarms.append(show.startTime);
+    event.alarms.append(event.startDate);
     return event;
+}
+
+QDateTime ShowEvent::wholeSeconds(const QDateTime& moment)
+{
+    if (!moment.isValid())
+        return moment;
+    const qint64 ms = moment.toMSecsSinceEpoch();
+    return QDateTime::fromMSecsSinceEpoch(ms - ((ms % 1000) + 1000) % 1000, moment.timeZone());
 }
 
 QString ShowEvent::notes(const QString& description)

@@ -2,6 +2,7 @@
 
 #include "platform/EventStore.h"
 
+#include <QDateTime>
 #include <QString>
 
 class Show;
@@ -11,7 +12,10 @@ class Show;
 class ShowEvent
 {
 public:
+    // Times are taken at whole seconds (rounded down), as the calendar files store them, so
+    // that a built event equals its stored self.
     static CalendarEvent build(const Show& show, const QString& channelName);
+    static QDateTime wholeSeconds(const QDateTime& moment);
     // The notes of a description: empty for none; from 250 characters on, the first 250 cut
     // back to their last whitespace (kept whole without one), then "...".
     static QString notes(const QString& description);

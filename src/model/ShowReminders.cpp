@@ -5,6 +5,7 @@
 #include "Utilities.h"
 
 #include "platform/Device.h"
+#include "platform/Paths.h"
 
 #include <QLoggingCategory>
 
@@ -35,29 +36,38 @@ bool Show::checkDuplicateEventsWithChannelName(const QString& channelName) const
     return calendar && !matching(store, *calendar, event).isEmpty();
 }
 
-bool Show::addToCalendarWithChanName(const QString& channelName,
-                                     const std::optional<QDateTime>& alarmDate) const
+bool Show::addToCalendarWithChanName(const QString& channelName, const std::optional<QDateTime>& alarmDate,
+                                     Error* error) const
 {
-    if (checkDuplicateEventsWithChannelName(channelName))
-        return false;
     EventStore store;
     CalendarEvent event = ShowEvent::build(*this, channelName);
+    const std::optional<EventCalendar> calendar = Utilities::getORVCalendarWithStore(store);
+    if (!calendar) {
+        qCWarning(lcReminders) << "no calendar for the reminder";
+        if (error) {
+            const QString problem = Paths::writeProblem(store.root());
+            *error = Error::withDescription(EventStore::ErrorDomain, 1,
+                                            QStringLiteral("no calendar can be made in %1%2")
+                                                .arg(store.root(), problem.isEmpty() ? QString()
+                                                                                     : QStringLiteral(": ") + problem));
+        }
+        return false;
+    }
+    if (!matching(store, *calendar, event).isEmpty())
+        return false;
     event.notes = ShowEvent::notes(description);
     const QString version = Device::systemVersion();
     const bool singleAlarmOnly = Device::compareVersions(version, QStringLiteral("5.0")) >= 0 &&
                                  Device::compareVersions(version, QStringLiteral("5.1")) < 0;
     if (alarmDate && !singleAlarmOnly)
-        event.alarms.append(*alarmDate);
-    const std::optional<EventCalendar> calendar = Utilities::getORVCalendarWithStore(store);
-    if (!calendar) {
-        qCWarning(lcReminders) << "no calendar for the reminder";
-        return false;
-    }
+        event.alarms.append(ShowEvent::wholeSeconds(*alarmDate));
     event.calendarIdentifier = calendar->calendarIdentifier;
     // A reminder that could not be written is not reported as added.
-    Error error;
-    if (!store.saveEvent(event, &error)) {
-        qCWarning(lcReminders).noquote() << "the reminder was not saved:" << error.localizedDescription();
+    Error saveError;
+    if (!store.saveEvent(event, &saveError)) {
+        qCWarning(lcReminders).noquote() << "the reminder was not saved:" << saveError.localizedDescription();
+        if (error)
+            *error = saveError;
         return false;
     }
     return true;

@@ -3,6 +3,7 @@
 #include "AppContext.h"
 #include "PreferenceKeys.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Device.h"
 #include "platform/JsonValue.h"
 #include "platform/Paths.h"
@@ -10,11 +11,13 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QLoggingCategory>
 #include <QRandomGenerator>
-#include <QSaveFile>
 #include <QUuid>
 
 #include <mutex>
+
+Q_DECLARE_LOGGING_CATEGORY(lcCache)
 
 QString Utilities::getDeviceUniqueID()
 {
@@ -55,11 +58,8 @@ QString Utilities::installationIdentifier()
             return stored.toString(QUuid::WithoutBraces).toUpper();
     }
     const QString made = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    QSaveFile out(path);
-    if (out.open(QIODevice::WriteOnly)) {
-        out.write(made.toLatin1() + '\n');
-        out.commit();
-    }
+    if (!AtomicFile::write(path, made.toLatin1() + '\n'))
+        qCWarning(lcCache) << "the installation id could not be stored; it changes with the next start";
     return made;
 }
 

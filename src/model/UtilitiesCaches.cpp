@@ -1,15 +1,17 @@
 // The file caches of Utilities.
 #include "Utilities.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/Dispatch.h"
+#include "platform/HttpFetcher.h"
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
 #include "platform/Paths.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 #include <mutex>
 
@@ -55,22 +57,33 @@ bool writeAnswer(const QString& path, const QVariantMap& answer)
 {
     if (containsNull(answer))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(Json::encode(answer));
-    const bool written = file.commit();
+    QString error;
+    const bool written = AtomicFile::write(path, Json::encode(answer), &error);
     if (!written)
-        qCWarning(lcCache) << "could not write" << path << file.errorString();
+        qCWarning(lcCache).noquote() << "could not write" << error;
     return written;
 }
 
 std::optional<QVariantMap> readAnswer(const QString& path)
 {
+    // Only a regular file of at most the size of a network answer is read (a FIFO would
+    // block, a huge file would be read whole); anything else reads as none, and the next
+    // answer written replaces it.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::nullopt;
+    const qint64 limit = HttpFetcher::maximumBodySize();
+    if (!info.isFile() || info.size() > limit) {
+        qCWarning(lcCache) << "ignored" << path << "(not a regular file of at most" << limit << "bytes)";
+        return std::nullopt;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QVariant value = Json::decode(file.readAll());
+    const QByteArray bytes = file.read(limit + 1);
+    if (bytes.size() > limit)
+        return std::nullopt;
+    const QVariant value = Json::decode(bytes);
     if (!JsonValue::isMap(value))
         return std::nullopt;
     return value.toMap();

@@ -4,6 +4,7 @@
 #include "WebContentViewController.h"
 
 #include "core/AppDelegate.h"
+#include "core/ORVNavigationController.h"
 #include "model/Channel.h"
 #include "model/Show.h"
 #include "model/Utilities.h"
@@ -16,7 +17,6 @@
 #include "ui/ActivityOverlay.h"
 #include "ui/AlertView.h"
 #include "ui/Images.h"
-#include "ui/NavigationController.h"
 #include "ui/PlaceholderViewController.h"
 #include "ui/Window.h"
 
@@ -26,6 +26,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
+
+#include <cmath>
 
 namespace {
 
@@ -90,14 +92,7 @@ void NowViewController::viewDidLoad()
 {
     // Left: search, share, channel selector; right: refresh (its image turns).
     navigationItem()->setLeftBarButtonItems(
-        {BarButtonItem::withImage(QStringLiteral("search_nav_bar_icon"), [this] {
-             auto* search = new PlaceholderViewController(QStringLiteral("SearchViewController_iPhone"),
-                                                          QStringLiteral("Search"), QStringLiteral("search_nav_bar_icon"));
-             auto* modal = new NavigationController(search);
-             search->navigationItem()->setLeftBarButtonItem(BarButtonItem::withTitle(
-                 StringTable::localized("Cancel"), [this] { dismissModalViewControllerAnimated(true); }));
-             presentModalViewController(modal, true);
-         }),
+        {BarButtonItem::withImage(QStringLiteral("search_nav_bar_icon"), [this] { showSearchController(); }),
          BarButtonItem::withImage(QStringLiteral("tweet"), [this] { tweet(); }),
          BarButtonItem::withImage(QStringLiteral("ch_manual"), [this] {
              if (app())
@@ -117,8 +112,9 @@ void NowViewController::viewDidLoad()
     connect(m_turn, &QVariantAnimation::valueChanged, this, [this](const QVariant& angle) {
         if (!m_refreshButton)
             return;
+        m_refreshAngle = std::fmod(angle.toDouble(), 360.0);
         const QPixmap image = Images::named(QStringLiteral("refresh"));
-        m_refreshButton->setIcon(image.transformed(QTransform().rotate(angle.toDouble()), Qt::SmoothTransformation));
+        m_refreshButton->setIcon(image.transformed(QTransform().rotate(m_refreshAngle), Qt::SmoothTransformation));
     });
 
     // Every handler runs on the main thread after the posting event (page loads are queued
@@ -176,8 +172,29 @@ int NowViewController::supportedInterfaceOrientations() const
 
 void NowViewController::viewWillDisappear(bool)
 {
+    stopTurning();
+}
+
+void NowViewController::stopTurning()
+{
     if (m_turn)
         m_turn->stop();
+    m_refreshAngle = 0;
+    if (m_refreshButton)
+        m_refreshButton->setIcon(Images::named(QStringLiteral("refresh")));
+}
+
+void NowViewController::showSearchController()
+{
+    if (!m_searchViewController) {
+        auto* search = new PlaceholderViewController(QStringLiteral("SearchViewController_iPhone"),
+                                                     QStringLiteral("Search"), QStringLiteral("search_nav_bar_icon"),
+                                                     this);
+        search->navigationItem()->setLeftBarButtonItem(BarButtonItem::withTitle(
+            StringTable::localized("Cancel"), [this] { dismissModalViewControllerAnimated(true); }));
+        m_searchViewController = search;
+    }
+    presentModalViewController(new ORVNavigationController(m_searchViewController), true);
 }
 
 bool NowViewController::isShowingNoConnection() const

@@ -39,8 +39,9 @@ public:
     WebView* webViewNow() const { return m_webViewNow; }
     bool hasDeferredRequest() const { return m_timerLoadRequest != nullptr; }
     bool isShowingNoConnection() const;
-    // How many turns the refresh image has begun.
+    // How many turns the refresh image has begun, and its angle now (degrees).
     int refreshTurns() const { return m_refreshTurns; }
+    double refreshAngle() const { return m_refreshAngle; }
 
     // The page requests: the general page, and the page of a channel (id as sent).
     static QNetworkRequest initialRequest();
@@ -54,6 +55,9 @@ public:
     void startAnimatingIndicator(const Notification* notification);
     void openShowDetailsView(const QString& showUrl);
     void tweet();
+    // Presents the search screen, made on first use and kept, in a new navigation stack.
+    void showSearchController();
+    ViewController* searchViewController() const { return m_searchViewController; }
 
     // WebView::Delegate
     bool webViewShouldStartLoadWithRequest(WebView* webView, const QNetworkRequest& request,
@@ -76,6 +80,8 @@ private:
     void startTimerWithRequest(const QNetworkRequest& request);
     void showConnectionAlert();
     void placeNoConnectionPicture();
+    // The refresh image at rest: no turn under way, upright.
+    void stopTurning();
 
     QPointer<WebView> m_webViewNow;
     int m_lastFoundChannelId = NoChannel;
@@ -85,5 +91,7 @@ private:
     QPointer<QToolButton> m_refreshButton;
     QPointer<ActivityOverlay> m_overlay;
     QVariantAnimation* m_turn = nullptr;
+    QPointer<ViewController> m_searchViewController;
     int m_refreshTurns = 0;
+    double m_refreshAngle = 0;
 };

@@ -1,12 +1,12 @@
 #include "EventStore.h"
 
+#include "AtomicFile.h"
 #include "Dispatch.h"
 #include "Paths.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLoggingCategory>
-#include <QSaveFile>
 #include <QUuid>
 
 #include <libical/ical.h>
@@ -38,12 +38,11 @@ QString readText(const QString& path)
 
 bool writeAtomically(const QString& path, const QByteArray& bytes, Error* error)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
+    QString reason;
+    if (AtomicFile::write(path, bytes, &reason))
         return true;
     if (error)
-        *error = Error::withDescription(EventStore::ErrorDomain, 2,
-                                        path + QStringLiteral(": ") + file.errorString());
+        *error = Error::withDescription(EventStore::ErrorDomain, 2, reason);
     return false;
 }
 
@@ -185,13 +184,19 @@ bool EventStore::saveCalendar(EventCalendar& calendar, bool, Error* error)
         calendar.calendarIdentifier = folderName(m_root, calendar.title);
     calendar.sourceIdentifier = SourceIdentifier;
     const QString folder = calendarFolder(calendar.calendarIdentifier);
+    const bool existed = QFileInfo(folder).isDir();
     if (!QDir().mkpath(folder)) {
         if (error)
             *error = Error::withDescription(ErrorDomain, 2, QStringLiteral("cannot make ") + folder);
         return false;
     }
-    return writeAtomically(folder + QStringLiteral("/displayname"), calendar.title.toUtf8() + '\n', error) &&
-           writeAtomically(folder + QStringLiteral("/color"), calendar.color.toUtf8() + '\n', error);
+    if (writeAtomically(folder + QStringLiteral("/displayname"), calendar.title.toUtf8() + '\n', error) &&
+        writeAtomically(folder + QStringLiteral("/color"), calendar.color.toUtf8() + '\n', error))
+        return true;
+    // A calendar made only in part would be found later under its folder's name: none is left.
+    if (!existed)
+        QDir(folder).removeRecursively();
+    return false;
 }
 
 bool EventStore::removeCalendar(const EventCalendar& calendar, bool, Error* error)

@@ -93,17 +93,12 @@ void HttpFetcher::beginFetch(QObject* delegate, FinishedHandler finished, Status
         });
     }
 
-    const int timeout = s_timeoutMs.load();
-    m_idleTimer = new QTimer(this);
-    m_idleTimer->setSingleShot(true);
-    connect(m_idleTimer, &QTimer::timeout, this,
-            [this] { fail(QNetworkReply::TimeoutError, QStringLiteral("The request timed out.")); });
-    m_idleTimer->start(timeout);
+    const int timeout = m_request.transferTimeout() > 0 ? m_request.transferTimeout() : s_timeoutMs.load();
     m_deadlineTimer = new QTimer(this);
     m_deadlineTimer->setSingleShot(true);
     connect(m_deadlineTimer, &QTimer::timeout, this,
             [this] { fail(QNetworkReply::TimeoutError, QStringLiteral("The request timed out.")); });
-    m_deadlineTimer->start(timeout * 4);
+    m_deadlineTimer->start(timeout);
 
     m_reply = managerForCurrentThread()->get(m_request);
     connect(m_reply, &QNetworkReply::finished, this, &HttpFetcher::onFinished);
@@ -123,7 +118,6 @@ void HttpFetcher::onReadyRead()
 
 void HttpFetcher::onProgress(qint64 received, qint64 total)
 {
-    m_idleTimer->start();
     const qint64 limit = s_maxBody.load();
     if (received > limit || total > limit)
         fail(ResponseTooLargeError,
@@ -174,8 +168,6 @@ void HttpFetcher::fail(int code, const QString& description)
 void HttpFetcher::end()
 {
     m_reported = true;
-    if (m_idleTimer)
-        m_idleTimer->stop();
     if (m_deadlineTimer)
         m_deadlineTimer->stop();
     if (m_reply) {

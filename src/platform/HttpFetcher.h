@@ -47,8 +47,9 @@ public:
     void beginFetch(QObject* delegate, FinishedHandler finished, StatusHandler failedWithStatus,
                     ErrorHandler failedWithError);
 
-    // Time without any received byte after which a fetch fails (default 60 s); the whole
-    // transfer may take at most four times as long.
+    // A fetch's time-out: the request's transfer time-out when it has one (a page's 20 s),
+    // otherwise this default (60 s). It bounds the whole fetch, from the start to the last
+    // byte, so that a server trickling its answer cannot hold a request open for longer.
     static void setDefaultTimeout(int milliseconds);
     static int defaultTimeout();
     // Largest body accepted (default 32 MiB); a larger answer fails with ResponseTooLargeError.
@@ -79,7 +80,6 @@ private:
     ErrorHandler m_failedWithError;
     QNetworkReply* m_reply = nullptr;
     QByteArray m_body;
-    QTimer* m_idleTimer = nullptr;
     QTimer* m_deadlineTimer = nullptr;
     bool m_reported = false;
 

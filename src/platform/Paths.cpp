@@ -3,8 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStorageInfo>
 
 namespace {
+
+// Below this much free space a write of a database page or a calendar file fails.
+constexpr qint64 MinimumFreeBytes = 64 * 1024;
 
 QString home()
 {
@@ -38,4 +42,18 @@ bool Paths::ensurePath(const QString& path)
     if (QFileInfo::exists(path))
         return true;
     return QDir().mkpath(path);
+}
+
+QString Paths::writeProblem(const QString& folder)
+{
+    const QFileInfo info(folder);
+    if (!info.exists())
+        return QStringLiteral("the folder %1 does not exist and cannot be made").arg(folder);
+    if (!info.isDir())
+        return QStringLiteral("%1 is not a folder").arg(folder);
+    if (!info.isWritable())
+        return QStringLiteral("permission denied: %1 cannot be written").arg(folder);
+    if (QStorageInfo(folder).bytesAvailable() < MinimumFreeBytes)
+        return QStringLiteral("the disk is full");
+    return {};
 }

@@ -16,4 +16,7 @@ public:
     static QString config();
     // Creates the folder with its parents unless something exists at the path.
     static bool ensurePath(const QString& path);
+    // Why files cannot be written into the folder, in words a user can act on ("the disk is
+    // full", "permission denied: ..."); empty when no such cause is seen.
+    static QString writeProblem(const QString& folder);
 };

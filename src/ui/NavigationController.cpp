@@ -16,6 +16,22 @@ NavigationController::NavigationController(ViewController* rootViewController, Q
     }
 }
 
+NavigationController::~NavigationController()
+{
+    for (const QPointer<ViewController>& controller : std::as_const(m_stack)) {
+        if (!controller || controller->parent() == this)
+            continue;
+        // Its view is a child of this controller's view: taken out before that goes.
+        if (controller->isViewLoaded()) {
+            if (m_content)
+                m_content->removeWidget(controller->view());
+            controller->view()->hide();
+            controller->view()->setParent(nullptr);
+        }
+        controller->setParentViewController(nullptr);
+    }
+}
+
 void NavigationController::loadView()
 {
     auto* view = new QWidget;

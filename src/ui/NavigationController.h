@@ -7,13 +7,16 @@
 class NavigationBar;
 class QStackedLayout;
 
-// A stack of screens under a navigation bar. Pushed screens belong to the controller.
+// A stack of screens under a navigation bar. Pushed screens that have no owner belong to the
+// controller; screens with an owner of their own are only shown and survive it.
 class NavigationController : public ViewController
 {
     Q_OBJECT
 
 public:
     explicit NavigationController(ViewController* rootViewController, QObject* parent = nullptr);
+    // Screens owned elsewhere (kept by their creator) get their views back and are let go.
+    ~NavigationController() override;
 
     QList<ViewController*> viewControllers() const;
     ViewController* topViewController() const;

@@ -59,7 +59,9 @@ void ViewController::setTitle(const QString& title)
 void ViewController::setParentViewController(ViewController* parent)
 {
     m_parent = parent;
-    if (parent && QObject::parent() != parent)
+    // A container owns the screens nobody else owns; a screen its creator keeps (made once
+    // and shown again and again) stays its creator's.
+    if (parent && !QObject::parent())
         setParent(parent);
 }
 

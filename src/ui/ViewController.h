@@ -47,6 +47,8 @@ public:
     void setHidesBottomBarWhenPushed(bool hides) { m_hidesBottomBarWhenPushed = hides; }
 
     ViewController* parentViewController() const { return m_parent; }
+    // The container showing this screen. It becomes the screen's owner only when the screen
+    // has none; a screen with an owner outlives the containers that show it.
     void setParentViewController(ViewController* parent);
     NavigationController* navigationController() const;
     TabBarController* tabBarController() const;

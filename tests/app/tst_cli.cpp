@@ -4,6 +4,8 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +34,10 @@ void script(FakeHttpServer& server)
     const std::string onAirStart = std::to_string(now - 600);
     const std::string onAirEnd = std::to_string(now + 600);
     server.on("/searchcontent/content_listview.php", [=](const FakeHttpServer::Request& request) {
+        if (request.target.find("&ev=98&") != std::string::npos) {
+            return R::json(R"({"title": "Пятый канал", "i": "/logo/5.png", "t": 1, "ct": 1, "slogan": "",
+                "0": {"ev": 98, "title": "Новости", "start_ts": 1796680000, "finish_ts": 1796681800}})");
+        }
         if (request.target.find("&ev=") != std::string::npos) {
             return R::json(R"({"title": "Пятый канал", "i": "/logo/5.png", "t": 1, "ct": 1, "slogan": "",
                 "0": {"ev": 99, "title": "Кино", "subtitle": "Часть 1", "start_ts": 1796670000, "finish_ts": 1796675400,
@@ -117,6 +123,8 @@ private Q_SLOTS:
         QVERIFY(first.out.indexOf("Утро") < first.out.indexOf("Сейчас в эфире"));
         QVERIFY(!first.out.contains("ignored"));
         QCOMPARE(requestsTo("/searchcontent/content_listview.php"), 1);
+        // The cache write was finished before the command ended, not lost with the process.
+        QVERIFY(QFile::exists(home.filePath("programs/20261207/5")));
         const Run second = cli({"program", "5", "--date", "2026-12-07"});
         QCOMPARE(second.status, 0);
         QCOMPARE(second.out, first.out);
@@ -190,11 +198,17 @@ private Q_SLOTS:
         QVERIFY(twice.err.contains("Этот канал уже добавлен") || twice.err.contains("already been added"));
         QVERIFY(cli({"favorites"}).out.contains("5   Пятый канал") ||
                 cli({"favorites"}).out.contains("Пятый канал"));
+        const QVariantList favourites = Json::objectWithString(cli({"--json", "favorites"}).out).toList();
+        QCOMPARE(favourites.size(), 1);
+        QCOMPARE(favourites.first().toMap().value("channelId").toString(), QStringLiteral("5"));
         QCOMPARE(cli({"favorites", "remove", "5"}).status, 0);
         QVERIFY(!cli({"favorites"}).out.contains("Пятый канал"));
+        const QVariantMap notThere = Json::objectWithString(cli({"--json", "favorites", "remove", "5"}).out).toMap();
+        QCOMPARE(notThere.value("removed"), QVariant(false));
         QCOMPARE(cli({"favorites", "add", "x"}).status, 2);
 
         QVERIFY(!cli({"history"}).out.contains("Кино"));
+        QCOMPARE(Json::objectWithString(cli({"--json", "history"}).out), QVariant(QVariantList()));
         QCOMPARE(cli({"history", "--clear"}).status, 0);
 
         const QString calendars = home.filePath("calendars-cli");
@@ -203,14 +217,58 @@ private Q_SLOTS:
         QCOMPARE(remind.status, 0);
         QVERIFY2(remind.out.contains("Кино (Пятый канал)"), qPrintable(remind.out + remind.err));
         QVERIFY(QDir(calendars + "/orvane").entryList({"*.ics"}).size() == 1);
-        const Run again = cli({"--calendar-dir", calendars, "remind", link});
+        const Run again = cli({"--json", "--calendar-dir", calendars, "remind", link});
         QCOMPARE(again.status, 0);
+        const QVariantMap already = Json::objectWithString(again.out).toMap();
+        QCOMPARE(already.value("added"), QVariant(false));
+        QCOMPARE(already.value("title").toString(), QStringLiteral("Кино (Пятый канал)"));
         QVERIFY(QDir(calendars + "/orvane").entryList({"*.ics"}).size() == 1);
         QCOMPARE(cli({"--calendar-dir", calendars, "remind", "--delete", link}).status, 0);
         QVERIFY(QDir(calendars + "/orvane").entryList({"*.ics"}).isEmpty());
         QCOMPARE(cli({"--calendar-dir", calendars, "remind", "--clear-all"}).status, 0);
         QVERIFY(!QDir(calendars + "/orvane").exists());
         QCOMPARE(cli({"remind", link, "--alarm", "tomorrow"}).status, 2);
+    }
+
+    void aFullDiskIsReportedAndLosesNothing()
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", "Europe/Moscow");
+        process.setProcessEnvironment(environment);
+        process.start(ORVANE_SOURCE_DIR "/tests/app/full_disk.sh",
+                      {Cli, server->hostWithPort(), "orvane://progdetails/20261207/5/99",
+                       "orvane://progdetails/20261207/5/98"});
+        QVERIFY(process.waitForFinished(120000));
+        if (process.exitCode() == 77)
+            QSKIP("no mount namespace for a small disk here");
+        const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n');
+        QMap<QString, QString> steps; // name -> "rc=N" line and its output lines
+        QString current;
+        for (const QString& line : lines) {
+            if (line.startsWith("  ") && !current.isEmpty())
+                steps[current] += line + u'\n';
+            else if (!line.isEmpty())
+                steps[current = line.section(u' ', 0, 0)] = line + u'\n';
+        }
+        const auto rc = [&](const char* step) { return steps.value(step).section(u'\n', 0, 0).section(u' ', 1); };
+        QCOMPARE(rc("favourite"), QStringLiteral("rc=0"));
+        QCOMPARE(rc("remind-first"), QStringLiteral("rc=0"));
+        // The disk is full: each failure says so, and nothing reports success.
+        QCOMPARE(rc("full-remind"), QStringLiteral("rc=1"));
+        QVERIFY2(steps["full-remind"].contains("No space left on device"), qPrintable(steps["full-remind"]));
+        QCOMPARE(rc("full-favourite-add"), QStringLiteral("rc=1"));
+        QVERIFY2(steps["full-favourite-add"].contains("the disk is full"), qPrintable(steps["full-favourite-add"]));
+        QCOMPARE(rc("full-favourite-remove"), QStringLiteral("rc=1"));
+        QVERIFY2(steps["full-favourite-remove"].contains("the disk is full"),
+                 qPrintable(steps["full-favourite-remove"]));
+        QCOMPARE(rc("full-program"), QStringLiteral("rc=0")); // shown, though not cached
+        QVERIFY(steps["full-program"].contains("Утро"));
+        // No empty reminder was left, and a later add works; the favourite is still there.
+        QCOMPARE(steps["empty"].trimmed(), QStringLiteral("empty files:"));
+        QCOMPARE(rc("freed-remind"), QStringLiteral("rc=0"));
+        QCOMPARE(steps["calendar"].trimmed(), QStringLiteral("calendar files: 2"));
+        QVERIFY2(steps["freed-favourites"].contains("\"channelId\": \"5\""), qPrintable(steps["freed-favourites"]));
     }
 
     void failuresGoToStandardError()
@@ -226,7 +284,10 @@ private Q_SLOTS:
         QCOMPARE(json.status, 1);
         server->on("/searchcontent/get_channel_info.php", FakeHttpServer::Response::text("<html>", 200));
         const Run garbage = cli({"channels"});
-        QCOMPARE(garbage.status, 0); // not JSON: no channels, no crash
+        QCOMPARE(garbage.status, 1); // not JSON: an error, not an empty list
+        QVERIFY(garbage.out.isEmpty());
+        QVERIFY2(garbage.err.contains("not JSON"), qPrintable(garbage.err));
+        QCOMPARE(cli({"--json", "channels"}).status, 1);
     }
 };
 

@@ -22,6 +22,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLabel>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 
@@ -626,11 +627,24 @@ private Q_SLOTS:
         ViewController* selector = navigation->topViewController();
         QCOMPARE(selector->nibName(), QStringLiteral("CSelectorViewController_iPhone"));
         QCOMPARE(selector->property("delegate").value<QObject*>(), &screen);
+        QPointer<ViewController> kept = selector;
+        QPointer<QWidget> keptView = selector->view();
         app->changeRootController();
         QVERIFY(app->window()->modalViewControllers().isEmpty());
+        // The dismissed navigation stack is deleted; the selector and its view are not.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(kept);
+        QVERIFY(keptView);
         app->showProgramSelectorWithDelegate(&screen);
         QCOMPARE(launch.channelSelectorsMade, 1); // made once, kept
+        auto* again = qobject_cast<ORVNavigationController*>(app->window()->modalViewControllers().first());
+        QVERIFY(again);
+        QCOMPARE(again->topViewController(), kept.data());
+        QCOMPARE(kept->view(), keptView.data());
+        QVERIFY(keptView->isVisibleTo(app->window()));
         app->changeRootController();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(kept);
     }
 
     void theCityPromptOpensTheCityChooser()

@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <thread>
 
@@ -121,6 +123,24 @@ private Q_SLOTS:
             QCOMPARE(Utilities::getChannProgramDataById("5", Day)->value("channid").toString(),
                      QStringLiteral("5"));
         }
+    }
+
+    void oversizedAndSpecialFilesAreNotRead()
+    {
+        // A 300 MB file (sparse: it takes no disk) is not read whole; a FIFO does not block.
+        const QString file = Utilities::programsPathWithDate(Day) + "/5";
+        {
+            QFile huge(file);
+            QVERIFY(huge.open(QIODevice::WriteOnly));
+            QVERIFY(huge.resize(300LL * 1024 * 1024));
+        }
+        QVERIFY(!Utilities::getChannProgramDataById("5", Day));
+        QVERIFY(Utilities::saveChannProgramData(programme("fresh"), "5", Day));
+        QVERIFY(Utilities::getChannProgramDataById("5", Day));
+
+        const QString fifo = Utilities::programsPathWithDate(Day) + "/6";
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!Utilities::getChannProgramDataById("6", Day));
     }
 
     void channelListAndRatingsOutliveClearing()

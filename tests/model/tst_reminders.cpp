@@ -125,17 +125,34 @@ private Q_SLOTS:
         QVERIFY(show("Раз", inAnHour())->addToCalendarWithChanName("Ч"));
         const QString first = Preferences::standard().string("orvcalendar");
         QVERIFY(QDir(calendarFolder(home->path(), first)).removeRecursively()); // the user deleted it
-        // The first look-up forgets it and, this once, answers the default calendar.
-        EventStore store;
-        QCOMPARE(Utilities::getORVCalendarWithStore(store)->calendarIdentifier, QStringLiteral("default"));
-        QVERIFY(Preferences::standard().string("orvcalendar").isEmpty());
-        // Adding looks the calendar up again (its duplicate check first): a new "Orvane".
+        // The first add after that looks the calendar up once: the remembered one is gone, so
+        // it is forgotten and, this once, the default calendar takes the reminder (its
+        // duplicate check looked there too).
         QVERIFY(show("Два", inAnHour())->addToCalendarWithChanName("Ч"));
+        QVERIFY(Preferences::standard().string("orvcalendar").isEmpty());
+        QCOMPARE(icsFiles(calendarFolder(home->path(), "default")).size(), 1);
+        // The next add makes a new "Orvane" calendar and remembers it.
+        QVERIFY(show("Три", inAnHour())->addToCalendarWithChanName("Ч"));
         const QString second = Preferences::standard().string("orvcalendar");
         QVERIFY(!second.isEmpty());
+        EventStore store;
         QCOMPARE(store.calendarWithIdentifier(second)->title, QStringLiteral("Orvane"));
         QCOMPARE(icsFiles(calendarFolder(home->path(), second)).size(), 1);
-        QVERIFY(icsFiles(calendarFolder(home->path(), "default")).isEmpty());
+        QCOMPARE(icsFiles(calendarFolder(home->path(), "default")).size(), 1);
+    }
+
+    void remindersMatchAtWholeSeconds()
+    {
+        // The server's times may carry fractions of a second; the calendar keeps whole ones.
+        const QDateTime start = inAnHour().addMSecs(500);
+        auto film = show("Фильм", start);
+        QVERIFY(film->addToCalendarWithChanName("Ч", start.addSecs(-900).addMSecs(250)));
+        QVERIFY(film->checkDuplicateEventsWithChannelName("Ч"));
+        QVERIFY(!film->addToCalendarWithChanName("Ч")); // not added twice
+        const QString folder = calendarFolder(home->path(), Preferences::standard().string("orvcalendar"));
+        QCOMPARE(icsFiles(folder).size(), 1);
+        QVERIFY(film->deleteFromCalendarWithChanName("Ч")); // and it can be deleted
+        QVERIFY(icsFiles(folder).isEmpty());
     }
 
     void pastEventsAndEverything()

@@ -15,6 +15,7 @@
 #include "platform/ServerConfig.h"
 #include "ui/ActivityOverlay.h"
 #include "ui/AlertView.h"
+#include "ui/Window.h"
 
 #include <QNetworkCookie>
 #include <QNetworkCookieJar>
@@ -220,6 +221,47 @@ private Q_SLOTS:
         }
         NotificationCenter::defaultCenter().post(Notifications::StartGettingChannelInfo);
         QTRY_COMPARE(now->refreshTurns(), 2);
+    }
+
+    void leavingMidTurnLeavesTheImageUpright()
+    {
+        NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr,
+                                                 {{NotificationKeys::ResultSearch, -2}});
+        QTRY_VERIFY(now->refreshAngle() > 0);
+        stack->beginAppearance(false, false);
+        stack->endAppearance(false, false);
+        QCOMPARE(now->refreshAngle(), 0.0);
+        QTest::qWait(50); // no frame of the stopped turn comes after
+        QCOMPARE(now->refreshAngle(), 0.0);
+    }
+
+    void theSearchScreenIsMadeOnceAndKept()
+    {
+        auto window = std::make_unique<Window>(QSize(390, 844));
+        window->setRootViewController(stack);
+        window->makeKeyAndVisible();
+        now->showSearchController();
+        QCOMPARE(window->modalViewControllers().size(), 1);
+        auto* first = qobject_cast<ORVNavigationController*>(window->modalViewControllers().first());
+        QVERIFY(first);
+        QPointer<ViewController> search = first->topViewController();
+        QCOMPARE(search->nibName(), QStringLiteral("SearchViewController_iPhone"));
+        QPointer<QWidget> searchView = search->view();
+        now->dismissModalViewControllerAnimated(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the stack goes
+        QVERIFY(search && searchView);
+        now->showSearchController();
+        auto* second = qobject_cast<ORVNavigationController*>(window->modalViewControllers().first());
+        QVERIFY(second);
+        QCOMPARE(second->topViewController(), search.data());
+        QCOMPARE(search->view(), searchView.data());
+        now->dismissModalViewControllerAnimated(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(search);
+        // The test's stack goes back to the test.
+        window->setRootViewController(nullptr);
+        stack->setParent(nullptr);
+        stack->view()->setParent(nullptr);
     }
 
     void theCityQuestionComesOnceAfterAPage()

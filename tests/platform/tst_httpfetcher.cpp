@@ -161,6 +161,44 @@ private Q_SLOTS:
         server.release();
     }
 
+    void aTricklingServerIsGivenUpAtTheTimeOut()
+    {
+        // Ten bytes a tenth of a second apart: every byte is progress, but the whole answer
+        // takes a second, more than the fetch's time-out allows.
+        FakeHttpServer server;
+        FakeHttpServer::Response trickle = FakeHttpServer::Response::json("{\"a\": 12}");
+        trickle.trickleMs = 100;
+        server.on("/slow", trickle);
+        HttpFetcher::setDefaultTimeout(400);
+        QObject delegate;
+        Outcome outcome;
+        start(server.baseUrl() + "/slow", &delegate, &outcome);
+        QTRY_COMPARE_WITH_TIMEOUT(outcome.reports, 1, 5000);
+        QCOMPARE(outcome.kind, QStringLiteral("error"));
+        QCOMPARE(outcome.error.code(), int(QNetworkReply::TimeoutError));
+
+        // A request's own time-out comes before the default.
+        HttpFetcher::setDefaultTimeout(60000);
+        QNetworkRequest request(QUrl(QString::fromStdString(server.baseUrl() + "/slow")));
+        request.setTransferTimeout(400);
+        Outcome own;
+        HttpFetcher::httpFetcherWithRequest(request)->beginFetch(
+            &delegate, [&own](HttpFetcher*, const QByteArray&) { ++own.reports; }, {},
+            [&own](HttpFetcher*, const Error& error) {
+                ++own.reports;
+                own.error = error;
+            });
+        QTRY_COMPARE_WITH_TIMEOUT(own.reports, 1, 5000);
+        QCOMPARE(own.error.code(), int(QNetworkReply::TimeoutError));
+
+        // Given time enough, the same answer arrives whole.
+        HttpFetcher::setDefaultTimeout(5000);
+        Outcome whole;
+        start(server.baseUrl() + "/slow", &delegate, &whole);
+        QTRY_COMPARE_WITH_TIMEOUT(whole.reports, 1, 5000);
+        QCOMPARE(whole.body, QByteArray("{\"a\": 12}"));
+    }
+
     void aBodyBeyondTheLimitFails_data()
     {
         QTest::addColumn<bool>("compressible");

@@ -45,7 +45,25 @@ FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
         out.status = response.status;
         for (const auto& [name, value] : response.headers)
             out.set_header(name.c_str(), value.c_str());
-        out.set_content(response.body, response.contentType.c_str());
+        if (response.trickleMs <= 0) {
+            out.set_content(response.body, response.contentType.c_str());
+            return;
+        }
+        // One byte per interval, until the body is sent, the client leaves or the server stops.
+        const std::string body = response.body;
+        const int interval = response.trickleMs;
+        out.set_chunked_content_provider(
+            response.contentType.c_str(), [this, body, interval](size_t offset, httplib::DataSink& sink) {
+                std::unique_lock guard(m_lock);
+                if (m_changed.wait_for(guard, std::chrono::milliseconds(interval), [this] { return m_stopping; }))
+                    return false;
+                guard.unlock();
+                if (offset >= body.size()) {
+                    sink.done();
+                    return true;
+                }
+                return sink.write(body.data() + offset, 1);
+            });
     };
     m_server->Get(".*", serve);
     m_server->Post(".*", serve);

@@ -39,6 +39,7 @@ public:
         std::vector<std::pair<std::string, std::string>> headers;
         int delayMs = 0;   // wait before answering
         bool hang = false; // never answer (until the server stops or release() is called)
+        int trickleMs = 0; // send the body one byte at a time, this long apart (chunked)
 
         static Response json(const std::string& body, int status = 200);
         static Response text(const std::string& body, int status,
