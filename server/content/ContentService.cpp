@@ -6,6 +6,8 @@
 
 #include <QLocale>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QVariant NoData = 1;
@@ -55,20 +57,20 @@ QString pictureOf(const StoreProgramme& p, bool big)
 
 QVariantMap tweetOf(const StoreMessage& m)
 {
-    QVariantMap message{{"text", m.text}, {"id_str", QString::number(m.id)}, {"source", m.source}};
+    QVariantMap message{{u"text"_s, m.text}, {u"id_str"_s, QString::number(m.id)}, {u"source"_s, m.source}};
     if (!m.mediaUrl.isEmpty())
-        message.insert("entities", QVariantMap{{"media", QVariantList{QVariantMap{{"type", "photo"}, {"media_url", m.mediaUrl}}}}});
-    QVariantMap status{{"favorited", false}};
-    status.insert("in_reply_to_status_id_str", m.replyToId.isEmpty() ? Json::null() : QVariant(m.replyToId));
-    status.insert("in_reply_to_screen_name", m.replyToScreenName.isEmpty() ? Json::null() : QVariant(m.replyToScreenName));
+        message.insert(u"entities"_s, QVariantMap{{u"media"_s, QVariantList{QVariantMap{{u"type"_s, u"photo"_s}, {u"media_url"_s, m.mediaUrl}}}}});
+    QVariantMap status{{u"favorited"_s, false}};
+    status.insert(u"in_reply_to_status_id_str"_s, m.replyToId.isEmpty() ? Json::null() : QVariant(m.replyToId));
+    status.insert(u"in_reply_to_screen_name"_s, m.replyToScreenName.isEmpty() ? Json::null() : QVariant(m.replyToScreenName));
     const QString time = QLocale::c().toString(QDateTime::fromSecsSinceEpoch(m.time), u"yyyy-MM-dd HH:mm:ss") +
                          QStringLiteral(".000000");
-    return {{"message", message},
-            {"sender_info",
-             QVariantMap{{"name", m.senderName}, {"screen_name", m.screenName}, {"id_str", m.senderId},
-                         {"profile_image_url", m.profileImageUrl}}},
-            {"status", status},
-            {"time", time}};
+    return {{u"message"_s, message},
+            {u"sender_info"_s,
+             QVariantMap{{u"name"_s, m.senderName}, {u"screen_name"_s, m.screenName}, {u"id_str"_s, m.senderId},
+                         {u"profile_image_url"_s, m.profileImageUrl}}},
+            {u"status"_s, status},
+            {u"time"_s, time}};
 }
 
 } // namespace
@@ -108,74 +110,74 @@ std::optional<HttpResponse> ContentService::answer(const QString& page, const Ht
 
 QVariantMap ContentService::showDictionary(const StoreProgramme& p, bool details) const
 {
-    QVariantMap show{{"ev", double(p.id)},
-                     {"title", p.title},
-                     {"image", pictureOf(p, false)},
-                     {"image_s", pictureOf(p, true)},
-                     {"start_ts", double(p.start)},
-                     {"finish_ts", double(p.stop)},
-                     {"flag", p.category},
-                     {"pd", m_days.dayOf(p.start).toDouble()},
-                     {"ch", QString::number(p.channelId)}};
+    QVariantMap show{{u"ev"_s, double(p.id)},
+                     {u"title"_s, p.title},
+                     {u"image"_s, pictureOf(p, false)},
+                     {u"image_s"_s, pictureOf(p, true)},
+                     {u"start_ts"_s, double(p.start)},
+                     {u"finish_ts"_s, double(p.stop)},
+                     {u"flag"_s, p.category},
+                     {u"pd"_s, m_days.dayOf(p.start).toDouble()},
+                     {u"ch"_s, QString::number(p.channelId)}};
     if (!p.subTitle.isEmpty())
-        show.insert("subtitle", p.subTitle);
+        show.insert(u"subtitle"_s, p.subTitle);
     if (!p.genre.isEmpty())
-        show.insert("type_str", p.genre);
+        show.insert(u"type_str"_s, p.genre);
     if (!p.country.isEmpty())
-        show.insert("country", p.country);
+        show.insert(u"country"_s, p.country);
     if (p.year > 0)
-        show.insert("year", p.year);
+        show.insert(u"year"_s, p.year);
     if (!p.company.isEmpty())
-        show.insert("company", p.company);
+        show.insert(u"company"_s, p.company);
     if (p.imdbRating > 0 || p.kpRating > 0) {
         QVariantMap rating;
         if (p.imdbRating > 0) {
-            rating.insert("imdb_rating", p.imdbRating);
-            rating.insert("imdb_votes", p.imdbVotes);
+            rating.insert(u"imdb_rating"_s, p.imdbRating);
+            rating.insert(u"imdb_votes"_s, p.imdbVotes);
         }
         if (p.kpRating > 0) {
-            rating.insert("kp_rating", p.kpRating);
-            rating.insert("kp_votes", p.kpVotes);
-            rating.insert("kp_index", p.kpIndex);
+            rating.insert(u"kp_rating"_s, p.kpRating);
+            rating.insert(u"kp_votes"_s, p.kpVotes);
+            rating.insert(u"kp_index"_s, p.kpIndex);
         }
-        show.insert("rating", QVariantList{rating});
+        show.insert(u"rating"_s, QVariantList{rating});
     }
     if (details) {
         if (!p.description.isEmpty())
-            show.insert("info", p.description);
+            show.insert(u"info"_s, p.description);
         QVariantList humans;
         for (const StoreParticipant& person : p.participants) {
-            QVariantMap human{{"amp", person.role}, {"name", person.name}};
+            QVariantMap human{{u"amp"_s, person.role}, {u"name"_s, person.name}};
             if (!person.url.isEmpty())
-                human.insert("url", person.url);
+                human.insert(u"url"_s, person.url);
             humans.append(human);
         }
         if (!humans.isEmpty())
-            show.insert("humans", humans);
+            show.insert(u"humans"_s, humans);
         QVariantList gallery;
         for (const QString& path : p.gallery)
             gallery.append(path);
-        show.insert("image_g", gallery);
+        show.insert(u"image_g"_s, gallery);
     }
     return show;
 }
 
 QVariantMap ContentService::nowEntry(const StoreProgramme& p) const
 {
-    return {{"t", p.title},
-            {"ts", double(p.start)},
-            {"tf", double(p.stop)},
-            {"pid", QString::number(p.id)},
-            {"pd", m_days.dayOf(p.start)},
-            {"pim", pictureOf(p, false)},
-            {"piml", pictureOf(p, true)},
-            {"aact", 0},
-            {"aurl", QString()}};
+    return {{u"t"_s, p.title},
+            {u"ts"_s, double(p.start)},
+            {u"tf"_s, double(p.stop)},
+            {u"pid"_s, QString::number(p.id)},
+            {u"pd"_s, m_days.dayOf(p.start)},
+            {u"pim"_s, pictureOf(p, false)},
+            {u"piml"_s, pictureOf(p, true)},
+            {u"aact"_s, 0},
+            {u"aurl"_s, QString()}};
 }
 
 HttpResponse ContentService::serverTime()
 {
-    return HttpResponse::json(QVariantMap{{"timestamp_gmt", double(QDateTime::currentSecsSinceEpoch())}});
+    return HttpResponse::json(QVariantMap{{u"timestamp_gmt"_s, double(QDateTime::currentSecsSinceEpoch())}});
 }
 
 QVariantList ContentService::channelArray(const StoreChannel& channel, int categoryIndex) const
@@ -185,14 +187,14 @@ QVariantList ContentService::channelArray(const StoreChannel& channel, int categ
 
 QVariantMap ContentService::dynamicInfo(const StoreChannel& channel, qint64 now)
 {
-    QVariantMap info{{"ch", channel.name}, {"icon", channel.logo}, {"t", channel.isTv ? 1 : 0}, {"slogan", channel.slogan}};
+    QVariantMap info{{u"ch"_s, channel.name}, {u"icon"_s, channel.logo}, {u"t"_s, channel.isTv ? 1 : 0}, {u"slogan"_s, channel.slogan}};
     if (const auto onAir = m_store.programmeAt(channel.id, now)) {
-        info.insert("ev", double(onAir->id));
-        info.insert("prg", onAir->title);
-        info.insert("pdate", m_days.dayOf(onAir->start));
-        info.insert("0", QVariantMap{{"flag", onAir->category}});
+        info.insert(u"ev"_s, double(onAir->id));
+        info.insert(u"prg"_s, onAir->title);
+        info.insert(u"pdate"_s, m_days.dayOf(onAir->start));
+        info.insert(u"0"_s, QVariantMap{{u"flag"_s, onAir->category}});
     } else {
-        info.insert("0", QVariantMap{{"flag", 0}});
+        info.insert(u"0"_s, QVariantMap{{u"flag"_s, 0}});
     }
     return info;
 }
@@ -200,18 +202,18 @@ QVariantMap ContentService::dynamicInfo(const StoreChannel& channel, qint64 now)
 HttpResponse ContentService::channelInfo(const HttpRequest& request)
 {
     bool bad = false;
-    const std::optional<int> id = integer(request, "i", &bad);
-    const std::optional<int> city = integer(request, "city", &bad);
+    const std::optional<int> id = integer(request, u"i"_s, &bad);
+    const std::optional<int> city = integer(request, u"city"_s, &bad);
     if (!id)
-        return missing("i");
+        return missing(u"i"_s);
     if (bad)
-        return missing("city");
+        return missing(u"city"_s);
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    const bool dynamic = request.has("p");
+    const bool dynamic = request.has(u"p"_s);
 
     if (*id == -4) {
         if (!city)
-            return missing("city");
+            return missing(u"city"_s);
         const QList<StoreChannel> channels = m_store.channelsOfCity(*city);
         if (channels.isEmpty())
             return HttpResponse::json(noData());
@@ -232,7 +234,7 @@ HttpResponse ContentService::channelInfo(const HttpRequest& request)
         }
         for (const StoreChannel& channel : channels)
             answer.insert(QString::number(channel.id), channelArray(channel, indexOfCategory.value(channel.categoryId)));
-        answer.insert("cc", cc);
+        answer.insert(u"cc"_s, cc);
         return HttpResponse::json(answer);
     }
 
@@ -248,24 +250,24 @@ HttpResponse ContentService::channelInfo(const HttpRequest& request)
             index = int(cc.size());
         cc.append(QVariant(QVariantList{category.name, category.order}));
     }
-    return HttpResponse::json(QVariantMap{{"cc", cc}, {QString::number(channel->id), channelArray(*channel, index)}});
+    return HttpResponse::json(QVariantMap{{u"cc"_s, cc}, {QString::number(channel->id), channelArray(*channel, index)}});
 }
 
 HttpResponse ContentService::programInfo(const HttpRequest& request)
 {
     bool bad = false;
-    const std::optional<int> id = integer(request, "i", &bad);
-    const std::optional<int> type = integer(request, "w", &bad);
-    const std::optional<int> max = integer(request, "max", &bad);
+    const std::optional<int> id = integer(request, u"i"_s, &bad);
+    const std::optional<int> type = integer(request, u"w"_s, &bad);
+    const std::optional<int> max = integer(request, u"max"_s, &bad);
     if (bad || !id || !type)
-        return missing(!id ? "i" : !type ? "w" : "max");
+        return missing(!id ? u"i"_s : !type ? u"w"_s : u"max"_s);
     const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
     const qint64 now = nowMs / 1000;
     const QString key = QStringLiteral("now %1 %2 %3 %4 %5")
                             .arg(*id)
                             .arg(*type)
-                            .arg(request.has("f") ? 1 : 0)
-                            .arg(max ? QString::number(*max) : QString(), request.value("pref"));
+                            .arg(request.has(u"f"_s) ? 1 : 0)
+                            .arg(max ? QString::number(*max) : QString(), request.value(u"pref"_s));
     if (auto cached = m_answers.find(key, nowMs))
         return *cached;
     // The list changes when the first show of one of its channels ends.
@@ -285,18 +287,18 @@ HttpResponse ContentService::programInfo(const HttpRequest& request)
             if (shows.size() == 8)
                 break;
         }
-        const QVariantMap about{{"ch", channel->name}, {"icon", channel->logo}, {"t", channel->isTv ? 1 : 0}};
-        QVariantMap answer{{"a", QString()}, {"s", channel->slogan}};
-        if (request.has("f"))
-            answer.insert("chann", about);
-        answer.insert("c", about);
+        const QVariantMap about{{u"ch"_s, channel->name}, {u"icon"_s, channel->logo}, {u"t"_s, channel->isTv ? 1 : 0}};
+        QVariantMap answer{{u"a"_s, QString()}, {u"s"_s, channel->slogan}};
+        if (request.has(u"f"_s))
+            answer.insert(u"chann"_s, about);
+        answer.insert(u"c"_s, about);
         if (shows.isEmpty()) {
-            answer.insert("p", noData());
-            answer.insert("shows", 0);
+            answer.insert(u"p"_s, noData());
+            answer.insert(u"shows"_s, 0);
         } else {
-            answer.insert("p", shows);
-            answer.insert("shows", shows.size());
-            changesMs = std::min(changesMs, qint64(shows.first().toMap().value("tf").toDouble()) * 1000);
+            answer.insert(u"p"_s, shows);
+            answer.insert(u"shows"_s, shows.size());
+            changesMs = std::min(changesMs, qint64(shows.first().toMap().value(u"tf"_s).toDouble()) * 1000);
         }
         return keep(HttpResponse::json(answer));
     }
@@ -306,7 +308,7 @@ HttpResponse ContentService::programInfo(const HttpRequest& request)
     // View type 2: the preferred channels (or the best rated of city 1), each with what is
     // on now and the next three.
     QList<int> ids;
-    for (const QString& text : request.value("pref").split(u',', Qt::SkipEmptyParts)) {
+    for (const QString& text : request.value(u"pref"_s).split(u',', Qt::SkipEmptyParts)) {
         bool ok = false;
         const int value = text.trimmed().toInt(&ok);
         if (ok && !ids.contains(value))
@@ -339,35 +341,35 @@ HttpResponse ContentService::programInfo(const HttpRequest& request)
         if (entries.isEmpty())
             continue;
         QVariantMap first = entries.first().toMap();
-        changesMs = std::min(changesMs, qint64(first.value("tf").toDouble()) * 1000);
-        first.insert("i", channel->logo);
-        first.insert("cl", channel->name);
-        first.insert("oim", channel->livePictures ? 1 : 0);
-        first.insert("ct", channel->isTv ? 1 : 0);
+        changesMs = std::min(changesMs, qint64(first.value(u"tf"_s).toDouble()) * 1000);
+        first.insert(u"i"_s, channel->logo);
+        first.insert(u"cl"_s, channel->name);
+        first.insert(u"oim"_s, channel->livePictures ? 1 : 0);
+        first.insert(u"ct"_s, channel->isTv ? 1 : 0);
         entries[0] = first;
         answer.insert(QString::number(channel->id), entries);
         ++listed;
     }
     if (answer.isEmpty())
         return keep(HttpResponse::json(noData()));
-    answer.insert("c", listed);
+    answer.insert(u"c"_s, listed);
     return keep(HttpResponse::json(answer));
 }
 
 HttpResponse ContentService::contentListview(const HttpRequest& request)
 {
     bool bad = false;
-    const std::optional<int> id = integer(request, "i", &bad);
+    const std::optional<int> id = integer(request, u"i"_s, &bad);
     if (bad || !id)
-        return missing("i");
-    const QString day = request.value("t");
+        return missing(u"i"_s);
+    const QString day = request.value(u"t"_s);
     // A programme day is answered from the cache before anything is looked up: the store is
     // not touched for the thousands of devices asking for the same day.
-    const bool brief = request.has("s");
-    const bool oneShow = request.has("ev");
+    const bool brief = request.has(u"s"_s);
+    const bool oneShow = request.has(u"ev"_s);
     const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
     const QString key = QStringLiteral("day %1 %2 %3").arg(*id).arg(day).arg(brief ? 1 : 0);
-    m_store.deviceSeen(request.value("d"));
+    m_store.deviceSeen(request.value(u"d"_s));
     if (!oneShow) {
         if (auto cached = m_answers.find(key, nowMs))
             return *cached;
@@ -382,24 +384,24 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
 
     if (oneShow) {
         bool ok = false;
-        const qint64 showId = request.value("ev").toLongLong(&ok);
+        const qint64 showId = request.value(u"ev"_s).toLongLong(&ok);
         if (!ok)
-            return missing("ev");
+            return missing(u"ev"_s);
         const std::optional<StoreProgramme> show = m_store.programme(showId, true);
         if (!show || show->channelId != channel->id)
             return HttpResponse::json(noData());
-        return HttpResponse::json(QVariantMap{{"title", channel->name},
-                                              {"i", channel->logo},
-                                              {"t", channel->isTv ? 1 : 0},
-                                              {"ct", channel->isTv ? 1 : 0},
-                                              {"slogan", channel->slogan},
-                                              {"id", channel->id},
-                                              {"oim", channel->livePictures ? 1 : 0},
-                                              {"0", showDictionary(*show, true)}});
+        return HttpResponse::json(QVariantMap{{u"title"_s, channel->name},
+                                              {u"i"_s, channel->logo},
+                                              {u"t"_s, channel->isTv ? 1 : 0},
+                                              {u"ct"_s, channel->isTv ? 1 : 0},
+                                              {u"slogan"_s, channel->slogan},
+                                              {u"id"_s, channel->id},
+                                              {u"oim"_s, channel->livePictures ? 1 : 0},
+                                              {u"0"_s, showDictionary(*show, true)}});
     }
 
-    QVariantMap answer{{"t", channel->name}, {"i", channel->logo}, {"ct", channel->isTv ? 1 : 0},
-                       {"slogan", channel->slogan}};
+    QVariantMap answer{{u"t"_s, channel->name}, {u"i"_s, channel->logo}, {u"ct"_s, channel->isTv ? 1 : 0},
+                       {u"slogan"_s, channel->slogan}};
     int number = 1;
     for (const StoreProgramme& p : m_store.programmes(channel->id, from, to, !brief)) {
         if (p.start < from)
@@ -407,7 +409,7 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
         answer.insert(QString::number(number++), showDictionary(p, !brief));
     }
     if (number == 1)
-        answer.insert("nodata", NoData);
+        answer.insert(u"nodata"_s, NoData);
     const HttpResponse response = HttpResponse::json(answer);
     m_answers.insert(key, response, nowMs, nowMs + ResponseCache::MaxAgeMs);
     return response;
@@ -416,47 +418,47 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
 HttpResponse ContentService::search(const HttpRequest& request)
 {
     bool bad = false;
-    const std::optional<int> city = integer(request, "city", &bad);
+    const std::optional<int> city = integer(request, u"city"_s, &bad);
     if (bad || !city)
-        return missing("city");
-    const QString text = request.value("s").trimmed();
+        return missing(u"city"_s);
+    const QString text = request.value(u"s"_s).trimmed();
     if (text.size() > 200)
         return HttpResponse::error(400, QStringLiteral("The search text is too long."));
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    QVariantMap answer{{"s", text}};
+    QVariantMap answer{{u"s"_s, text}};
     if (text.isEmpty()) {
-        answer.insert("nodata", NoData);
+        answer.insert(u"nodata"_s, NoData);
         return HttpResponse::json(answer);
     }
     int key = 1;
     for (const StoreProgramme& p : m_store.search(*city, text, now - 3 * 3600, now + 8 * 86400, 200)) {
         QVariantMap show = showDictionary(p, false);
         if (const auto channel = m_store.channel(p.channelId))
-            show.insert("icon", channel->logo);
+            show.insert(u"icon"_s, channel->logo);
         answer.insert(QString::number(key++), show);
     }
     if (key == 1)
-        answer.insert("nodata", NoData);
+        answer.insert(u"nodata"_s, NoData);
     return HttpResponse::json(answer);
 }
 
 HttpResponse ContentService::tweets(const HttpRequest& request, bool window)
 {
     bool bad = false;
-    const std::optional<int> channel = integer(request, "channel", &bad);
+    const std::optional<int> channel = integer(request, u"channel"_s, &bad);
     if (bad || !channel)
-        return missing("channel");
+        return missing(u"channel"_s);
     qint64 from = 0;
     qint64 to = QDateTime::currentSecsSinceEpoch();
     int limit = 50;
     if (window) {
-        const std::optional<qint64> start = timestamp(request.value("StartTimestamp"));
-        const std::optional<qint64> end = timestamp(request.value("EndTimestamp"));
-        const std::optional<int> wanted = integer(request, "Limit", &bad);
+        const std::optional<qint64> start = timestamp(request.value(u"StartTimestamp"_s));
+        const std::optional<qint64> end = timestamp(request.value(u"EndTimestamp"_s));
+        const std::optional<int> wanted = integer(request, u"Limit"_s, &bad);
         if (!start || !end)
             return HttpResponse::error(400, QStringLiteral("The time window must be written yyyy-MM-dd HH:mm:ss."));
         if (bad || !wanted)
-            return missing("Limit");
+            return missing(u"Limit"_s);
         from = *start;
         to = *end;
         limit = std::clamp(*wanted, 0, 500);
@@ -464,28 +466,28 @@ HttpResponse ContentService::tweets(const HttpRequest& request, bool window)
     QVariantList result;
     for (const StoreMessage& message : m_store.messages(*channel, from, to, limit))
         result.append(tweetOf(message));
-    return HttpResponse::json(QVariantMap{{"Result", result}});
+    return HttpResponse::json(QVariantMap{{u"Result"_s, result}});
 }
 
 HttpResponse ContentService::cities(const HttpRequest& request)
 {
     bool bad = false;
-    integer(request, "tz", &bad);
+    integer(request, u"tz"_s, &bad);
     if (bad)
-        return missing("tz");
+        return missing(u"tz"_s);
     QVariantMap cities;
     for (const StoreCity& city : m_store.cities())
         cities.insert(QString::number(city.id), QVariantList{city.id, city.name, city.utcOffsetMinutes / 60});
-    cities.insert("c", int(cities.size()));
-    return HttpResponse::json(QVariantMap{{"cities", cities}});
+    cities.insert(u"c"_s, int(cities.size()));
+    return HttpResponse::json(QVariantMap{{u"cities"_s, cities}});
 }
 
 HttpResponse ContentService::ratings(const HttpRequest& request)
 {
     bool bad = false;
-    const std::optional<int> city = integer(request, "city", &bad);
+    const std::optional<int> city = integer(request, u"city"_s, &bad);
     if (bad || !city)
-        return missing("city");
+        return missing(u"city"_s);
     const QMap<int, double> rated = m_store.ratings(*city);
     if (rated.isEmpty())
         return HttpResponse::json(noData());
@@ -501,16 +503,16 @@ HttpResponse ContentService::ratings(const HttpRequest& request)
 HttpResponse ContentService::mapList(const HttpRequest& request)
 {
     bool bad = false;
-    const std::optional<int> city = integer(request, "city", &bad);
+    const std::optional<int> city = integer(request, u"city"_s, &bad);
     if (bad || !city)
-        return missing("city");
+        return missing(u"city"_s);
     if (!m_store.city(*city))
         return HttpResponse::json(noData());
     QVariantMap map;
     const QMap<int, int> local = m_store.cityMap(*city);
     for (auto it = local.begin(); it != local.end(); ++it)
         map.insert(QString::number(it.key()), QString::number(it.value()));
-    return HttpResponse::json(QVariantMap{{"map", map}});
+    return HttpResponse::json(QVariantMap{{u"map"_s, map}});
 }
 
 HttpResponse ContentService::serviceStatus()
@@ -519,5 +521,5 @@ HttpResponse ContentService::serviceStatus()
     int status = m_store.status(QStringLiteral("ss_status"), QStringLiteral("1")).toInt();
     if (m_identificationHealthy && !m_identificationHealthy())
         status = 0;
-    return HttpResponse::json(QVariantMap{{"ss_status", status}, {"pon", m_store.devicesSeenSince(now - 600)}});
+    return HttpResponse::json(QVariantMap{{u"ss_status"_s, status}, {u"pon"_s, m_store.devicesSeenSince(now - 600)}});
 }

@@ -8,6 +8,8 @@
 #include <QLocale>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 const QString Style = QStringLiteral(
@@ -53,7 +55,7 @@ QString deviceFromCookie(const HttpRequest& request)
 {
     for (const QByteArray& part : request.header("cookie").split(';')) {
         const QByteArray item = part.trimmed();
-        if (item.startsWith(Pages::DeviceCookie + '='))
+        if (item.startsWith(QByteArray(Pages::DeviceCookie + '=')))
             return QString::fromUtf8(item.mid(Pages::DeviceCookie.size() + 1)).left(64);
     }
     return {};
@@ -93,14 +95,14 @@ QString Pages::nowQuery(const QString& device, int cityId, int channelId) const
 
 HttpResponse Pages::now(const HttpRequest& request)
 {
-    const QString device = request.value("d").left(64);
+    const QString device = request.value(u"d"_s).left(64);
     bool ok = true;
-    const int cityId = request.has("city") ? request.value("city").toInt(&ok) : 1;
+    const int cityId = request.has(u"city"_s) ? request.value(u"city"_s).toInt(&ok) : 1;
     if (!ok)
         return HttpResponse::error(400, QStringLiteral("The parameter \"city\" is not a number."));
     HttpResponse response;
-    if (request.has("i")) {
-        const int channelId = request.value("i").toInt(&ok);
+    if (request.has(u"i"_s)) {
+        const int channelId = request.value(u"i"_s).toInt(&ok);
         if (!ok)
             return HttpResponse::error(400, QStringLiteral("The parameter \"i\" is not a number."));
         const std::optional<StoreChannel> channel = m_store.channel(channelId);
@@ -108,7 +110,7 @@ HttpResponse Pages::now(const HttpRequest& request)
             response = HttpResponse::html(page(QStringLiteral("Сейчас в эфире"),
                                                QStringLiteral("<p class=\"note\">Канал не найден.</p>")));
         else
-            response = channelPage(*channel, device, cityId, !request.has("d"));
+            response = channelPage(*channel, device, cityId, !request.has(u"d"_s));
         m_store.deviceSeen(device, channel ? channel->id : 0);
     } else {
         response = generalPage(cityId, device);
@@ -192,7 +194,7 @@ HttpResponse Pages::channelPage(const StoreChannel& channel, const QString& devi
 HttpResponse Pages::screenshots(const HttpRequest& request)
 {
     bool ok = false;
-    const int channelId = request.value("i").toInt(&ok);
+    const int channelId = request.value(u"i"_s).toInt(&ok);
     if (!ok)
         return HttpResponse::error(400, QStringLiteral("The parameter \"i\" is missing or not a number."));
     const std::optional<StoreChannel> channel = m_store.channel(channelId);
@@ -211,7 +213,7 @@ HttpResponse Pages::screenshots(const HttpRequest& request)
 
 HttpResponse Pages::statistics(const HttpRequest& request)
 {
-    QString device = request.value("d").left(64);
+    QString device = request.value(u"d"_s).left(64);
     if (device.isEmpty())
         device = deviceFromCookie(request);
     const QMap<int, int> views = device.isEmpty() ? QMap<int, int>() : m_store.viewsOfDevice(device);

@@ -11,6 +11,8 @@
 #include <QPainterPath>
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int MaxSide = 1024;
@@ -137,7 +139,8 @@ QImage PictureRenderer::liveFrame(const StoreChannel& channel, const StoreProgra
     painter.setFont(font(14));
     const QString time = QLocale::c().toString(QDateTime::fromSecsSinceEpoch(moment).time(), u"HH:mm:ss");
     painter.drawText(QRect(10, 206, 300, 34), Qt::AlignVCenter | Qt::AlignLeft,
-                     programme ? time + QStringLiteral("  ") + programme->title : time + QStringLiteral("  нет данных"));
+                     programme ? QString(time + QStringLiteral("  ") + programme->title)
+                               : QString(time + QStringLiteral("  нет данных")));
     painter.setPen(QColor(255, 80, 80));
     painter.drawText(QRect(10, 10, 100, 20), Qt::AlignLeft, QStringLiteral("● ЭФИР"));
     return image;
@@ -172,7 +175,7 @@ HttpResponse PictureRenderer::graphics(const QString& path)
         return HttpResponse::png(png(logo(*channel, width, height)));
     }
     // Pictures brought in with the data, as they were stored.
-    for (const QString& stored : {path, u'/' + path}) {
+    for (const QString& stored : {path, QString(u'/' + path)}) {
         const QByteArray bytes = m_store.picture(stored);
         if (!bytes.isEmpty())
             return HttpResponse::png(bytes);
@@ -198,12 +201,12 @@ HttpResponse PictureRenderer::graphics(const QString& path)
 HttpResponse PictureRenderer::tvImage(const HttpRequest& request)
 {
     bool ok = false;
-    const int channelId = request.value("i").toInt(&ok);
+    const int channelId = request.value(u"i"_s).toInt(&ok);
     if (!ok)
         return HttpResponse::error(400, QStringLiteral("The parameter \"i\" is missing or not a number."));
     int minutesAgo = 0;
-    if (request.has("d")) {
-        minutesAgo = request.value("d").toInt(&ok);
+    if (request.has(u"d"_s)) {
+        minutesAgo = request.value(u"d"_s).toInt(&ok);
         if (!ok || minutesAgo < 0 || minutesAgo > 24 * 60)
             return HttpResponse::error(400, QStringLiteral("The parameter \"d\" must be 0 to 1440 minutes."));
     }

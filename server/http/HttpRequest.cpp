@@ -2,6 +2,8 @@
 
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString decode(const QByteArray& text)
@@ -25,7 +27,7 @@ bool HttpRequest::parseTarget()
             continue;
         const qsizetype equals = item.indexOf('=');
         if (equals < 0)
-            query.insert(decode(item), QString(""));
+            query.insert(decode(item), QString(u""_s));
         else
             query.insert(decode(item.left(equals)), decode(item.mid(equals + 1)));
     }

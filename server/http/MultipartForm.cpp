@@ -49,7 +49,7 @@ std::optional<MultipartForm> MultipartForm::parse(const QByteArray& contentType,
     const QByteArray delimiter = "--" + boundary;
 
     MultipartForm form;
-    qsizetype at = body.startsWith(delimiter) ? 0 : body.indexOf("\r\n" + delimiter);
+    qsizetype at = body.startsWith(delimiter) ? 0 : body.indexOf(QByteArray("\r\n" + delimiter));
     if (at < 0)
         return fail("the form has no parts");
     at += body.startsWith(delimiter) ? delimiter.size() : delimiter.size() + 2;
@@ -62,7 +62,7 @@ std::optional<MultipartForm> MultipartForm::parse(const QByteArray& contentType,
         const qsizetype headEnd = body.indexOf("\r\n\r\n", at);
         if (headEnd < 0)
             return fail("a part's headers do not end");
-        const qsizetype next = body.indexOf("\r\n" + delimiter, headEnd + 4);
+        const qsizetype next = body.indexOf(QByteArray("\r\n" + delimiter), headEnd + 4);
         if (next < 0)
             return fail("the form does not end with its closing delimiter");
         if (form.parts.size() >= MaxParts)

@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 constexpr int BlockBytes = Matcher::BlockSize * 4;
@@ -16,9 +18,9 @@ constexpr int MaxDeviceIdBytes = 128;
 
 HttpResponse result(int value, const char* message = nullptr, int status = 200)
 {
-    QVariantMap body{{"Result", value}};
+    QVariantMap body{{u"Result"_s, value}};
     if (message)
-        body.insert("Message", QString::fromLatin1(message));
+        body.insert(u"Message"_s, QString::fromLatin1(message));
     return HttpResponse::json(body, status);
 }
 
@@ -26,10 +28,10 @@ HttpResponse result(int value, const char* message = nullptr, int status = 200)
 // alignment and of the best on any other channel.
 HttpResponse result(int value, const Matcher::Result& match, const char* message = nullptr)
 {
-    QVariantMap body{{"Result", value}, {"Ber", std::round(match.ber * 1000) / 1000},
-                     {"OtherBer", std::round(match.runnerUpBer * 1000) / 1000}};
+    QVariantMap body{{u"Result"_s, value}, {u"Ber"_s, std::round(match.ber * 1000) / 1000},
+                     {u"OtherBer"_s, std::round(match.runnerUpBer * 1000) / 1000}};
     if (message)
-        body.insert("Message", QString::fromLatin1(message));
+        body.insert(u"Message"_s, QString::fromLatin1(message));
     return HttpResponse::json(body);
 }
 

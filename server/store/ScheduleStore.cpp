@@ -17,32 +17,32 @@ Q_LOGGING_CATEGORY(lcStore, "orvane.store")
 namespace {
 
 const QStringList Schema = {
-    "CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT)",
-    "CREATE TABLE cities (id INTEGER PRIMARY KEY, name TEXT NOT NULL, utc_offset INTEGER NOT NULL DEFAULT 180)",
-    "CREATE TABLE categories (id INTEGER PRIMARY KEY, name TEXT NOT NULL, sort_order INTEGER NOT NULL DEFAULT 0)",
-    "CREATE TABLE channels (id INTEGER PRIMARY KEY, xmltv_id TEXT UNIQUE, name TEXT NOT NULL, logo TEXT, "
+    QStringLiteral("CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT)"),
+    QStringLiteral("CREATE TABLE cities (id INTEGER PRIMARY KEY, name TEXT NOT NULL, utc_offset INTEGER NOT NULL DEFAULT 180)"),
+    QStringLiteral("CREATE TABLE categories (id INTEGER PRIMARY KEY, name TEXT NOT NULL, sort_order INTEGER NOT NULL DEFAULT 0)"),
+    QStringLiteral("CREATE TABLE channels (id INTEGER PRIMARY KEY, xmltv_id TEXT UNIQUE, name TEXT NOT NULL, logo TEXT, "
     "is_tv INTEGER NOT NULL DEFAULT 1, category_id INTEGER NOT NULL DEFAULT 0, auto_detection INTEGER NOT NULL "
-    "DEFAULT 0, slogan TEXT, live_pictures INTEGER NOT NULL DEFAULT 0)",
-    "CREATE TABLE city_channels (city_id INTEGER NOT NULL, channel_id INTEGER NOT NULL, position INTEGER NOT NULL "
-    "DEFAULT 0, local_id INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (city_id, channel_id))",
-    "CREATE TABLE programmes (id INTEGER PRIMARY KEY, channel_id INTEGER NOT NULL, start INTEGER NOT NULL, "
+    "DEFAULT 0, slogan TEXT, live_pictures INTEGER NOT NULL DEFAULT 0)"),
+    QStringLiteral("CREATE TABLE city_channels (city_id INTEGER NOT NULL, channel_id INTEGER NOT NULL, position INTEGER NOT NULL "
+    "DEFAULT 0, local_id INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (city_id, channel_id))"),
+    QStringLiteral("CREATE TABLE programmes (id INTEGER PRIMARY KEY, channel_id INTEGER NOT NULL, start INTEGER NOT NULL, "
     "stop INTEGER NOT NULL, title TEXT, title_folded TEXT, sub_title TEXT, description TEXT, genre TEXT, "
     "category INTEGER, country TEXT, year INTEGER, company TEXT, image TEXT, image_big TEXT, gallery TEXT, "
     "imdb_rating REAL, imdb_votes INTEGER, kp_rating REAL, kp_votes INTEGER, kp_index INTEGER, "
-    "UNIQUE (channel_id, start))",
-    "CREATE TABLE participants (programme_id INTEGER NOT NULL, position INTEGER NOT NULL, role INTEGER NOT NULL, "
-    "name TEXT NOT NULL, url TEXT)",
-    "CREATE INDEX participants_programme ON participants (programme_id)",
-    "CREATE TABLE ratings (city_id INTEGER NOT NULL, channel_id INTEGER NOT NULL, rating REAL NOT NULL, "
-    "PRIMARY KEY (city_id, channel_id))",
-    "CREATE TABLE messages (id INTEGER PRIMARY KEY, channel_id INTEGER NOT NULL, time INTEGER NOT NULL, "
+    "UNIQUE (channel_id, start))"),
+    QStringLiteral("CREATE TABLE participants (programme_id INTEGER NOT NULL, position INTEGER NOT NULL, role INTEGER NOT NULL, "
+    "name TEXT NOT NULL, url TEXT)"),
+    QStringLiteral("CREATE INDEX participants_programme ON participants (programme_id)"),
+    QStringLiteral("CREATE TABLE ratings (city_id INTEGER NOT NULL, channel_id INTEGER NOT NULL, rating REAL NOT NULL, "
+    "PRIMARY KEY (city_id, channel_id))"),
+    QStringLiteral("CREATE TABLE messages (id INTEGER PRIMARY KEY, channel_id INTEGER NOT NULL, time INTEGER NOT NULL, "
     "sender_id TEXT, sender_name TEXT, screen_name TEXT, profile_image_url TEXT, text TEXT, source TEXT, "
-    "reply_to_id TEXT, reply_to_screen_name TEXT, media_url TEXT)",
-    "CREATE INDEX messages_channel_time ON messages (channel_id, time)",
-    "CREATE TABLE devices (device_id TEXT PRIMARY KEY, last_seen INTEGER NOT NULL)",
-    "CREATE TABLE views (device_id TEXT NOT NULL, channel_id INTEGER NOT NULL, time INTEGER NOT NULL)",
-    "CREATE INDEX views_device ON views (device_id)",
-    "CREATE TABLE pictures (path TEXT PRIMARY KEY, png BLOB NOT NULL)",
+    "reply_to_id TEXT, reply_to_screen_name TEXT, media_url TEXT)"),
+    QStringLiteral("CREATE INDEX messages_channel_time ON messages (channel_id, time)"),
+    QStringLiteral("CREATE TABLE devices (device_id TEXT PRIMARY KEY, last_seen INTEGER NOT NULL)"),
+    QStringLiteral("CREATE TABLE views (device_id TEXT NOT NULL, channel_id INTEGER NOT NULL, time INTEGER NOT NULL)"),
+    QStringLiteral("CREATE INDEX views_device ON views (device_id)"),
+    QStringLiteral("CREATE TABLE pictures (path TEXT PRIMARY KEY, png BLOB NOT NULL)"),
 };
 
 const QString ProgrammeColumns = QStringLiteral(
@@ -610,7 +610,7 @@ QList<StoreProgramme> ScheduleStore::search(int cityId, const QString& text, qin
                              "ELSE cc.channel_id END WHERE cc.city_id = ? AND p.title_folded LIKE ? ESCAPE '\\' "
                              "AND p.start >= ? AND p.start < ? ORDER BY p.start LIMIT ?"));
     q.addBindValue(cityId);
-    q.addBindValue(u'%' + pattern + u'%');
+    q.addBindValue(QString(u'%' + pattern + u'%'));
     q.addBindValue(from);
     q.addBindValue(to);
     q.addBindValue(limit);

@@ -56,21 +56,21 @@ int main(int argc, char** argv)
 
     CliSession session(options);
     const std::map<QString, std::function<int()>> commands = {
-        {"server-time", [&] { return ServerTimeCommand::run(options); }},
-        {"fingerprint", [&] { return FingerprintCommand::run(options); }},
-        {"identify", [&] { return IdentifyCommand(session).run(); }},
-        {"favorites", [&] { return StorageCommands::favorites(session); }},
-        {"history", [&] { return StorageCommands::history(session); }},
-        {"remind", [&] { return StorageCommands::remind(session); }},
-        {"channels", [&] { return ChannelsCommand::run(session); }},
-        {"program", [&] { return ProgramCommand::run(session); }},
-        {"details", [&] { return DetailsCommand::run(session); }},
-        {"search", [&] { return SearchCommand::run(session); }},
-        {"cities", [&] { return InfoCommands::cities(session); }},
-        {"ratings", [&] { return InfoCommands::ratings(session); }},
-        {"maplist", [&] { return InfoCommands::mapList(session); }},
-        {"status", [&] { return InfoCommands::status(session); }},
-        {"tweets", [&] { return TweetsCommand::run(session); }},
+        {QStringLiteral("server-time"), [&] { return ServerTimeCommand::run(options); }},
+        {QStringLiteral("fingerprint"), [&] { return FingerprintCommand::run(options); }},
+        {QStringLiteral("identify"), [&] { return IdentifyCommand(session).run(); }},
+        {QStringLiteral("favorites"), [&] { return StorageCommands::favorites(session); }},
+        {QStringLiteral("history"), [&] { return StorageCommands::history(session); }},
+        {QStringLiteral("remind"), [&] { return StorageCommands::remind(session); }},
+        {QStringLiteral("channels"), [&] { return ChannelsCommand::run(session); }},
+        {QStringLiteral("program"), [&] { return ProgramCommand::run(session); }},
+        {QStringLiteral("details"), [&] { return DetailsCommand::run(session); }},
+        {QStringLiteral("search"), [&] { return SearchCommand::run(session); }},
+        {QStringLiteral("cities"), [&] { return InfoCommands::cities(session); }},
+        {QStringLiteral("ratings"), [&] { return InfoCommands::ratings(session); }},
+        {QStringLiteral("maplist"), [&] { return InfoCommands::mapList(session); }},
+        {QStringLiteral("status"), [&] { return InfoCommands::status(session); }},
+        {QStringLiteral("tweets"), [&] { return TweetsCommand::run(session); }},
     };
     int status = 2;
     if (auto command = commands.find(options.command); command != commands.end()) {

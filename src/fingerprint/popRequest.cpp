@@ -133,14 +133,14 @@ int popRequest::getStationIdResident()
 {
     return postRequestSearchFunctions(
         QStringLiteral("getstationidresident.php"),
-        {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), "0"}}, true);
+        {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), QStringLiteral("0")}}, true);
 }
 
 int popRequest::checkResident()
 {
     return postRequestSearchFunctions(
         QStringLiteral("checkresident.php"),
-        {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), "0"}}, false);
+        {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), QStringLiteral("0")}}, false);
 }
 
 QByteArray popRequest::multipartBody(const QString& boundary,

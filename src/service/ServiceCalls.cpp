@@ -170,7 +170,7 @@ void ServiceCalls::getShowInfoWithUrl(const QString& showLink, const Reply& repl
     const std::shared_ptr<Channel> current = AppContext::current()->selectedChannel();
     const int manually = !current || current->isSelectedManually() ? 1 : 0;
     const QString url = Printf::format(QStringLiteral("%@?v=%i&m=%d&d=%@&i=%@&t=%@&ev=%@&g"),
-                                       {baseUrl() + QStringLiteral("content_listview.php"), 2, manually,
+                                       {QString(baseUrl() + QStringLiteral("content_listview.php")), 2, manually,
                                         Utilities::getDeviceUniqueID(), components.at(3), components.at(2),
                                         components.at(4)});
     sendRequest(url, callbackDictionaryForDelegate(reply));
@@ -208,7 +208,7 @@ void ServiceCalls::sendProgramRequest(const QString& channelId, const QDateTime&
     const std::shared_ptr<Channel> current = AppContext::current()->selectedChannel();
     const int manually = current && current->isSelectedManually() ? 1 : 0;
     QString url = Printf::format(QStringLiteral("%@?v=%i&m=%d&d=%@&i=%@&t=%@"),
-                                 {baseUrl() + QStringLiteral("content_listview.php"), 2, manually,
+                                 {QString(baseUrl() + QStringLiteral("content_listview.php")), 2, manually,
                                   Utilities::getDeviceUniqueID(), channelId, Utilities::stringFromDate(day)});
     if (shortVersion)
         url += QStringLiteral("&s");

@@ -91,8 +91,8 @@ private Q_SLOTS:
         for (const QString& line :
              {QString("SUMMARY:Новости (Первый)"), QString("DESCRIPTION:Главное за день."),
               QString("ACTION:DISPLAY"),
-              "DTSTART:" + news->startTime.toUTC().toString("yyyyMMdd'T'HHmmss'Z'"),
-              "TRIGGER;VALUE=DATE-TIME:" + alarm.toUTC().toString("yyyyMMdd'T'HHmmss'Z'"),
+              QString("DTSTART:" + news->startTime.toUTC().toString("yyyyMMdd'T'HHmmss'Z'")),
+              QString("TRIGGER;VALUE=DATE-TIME:" + alarm.toUTC().toString("yyyyMMdd'T'HHmmss'Z'")),
               QString("DTSTAMP:"), QString("UID:")})
             QVERIFY2(text.contains(line), qPrintable(line));
         QCOMPARE(text.count("BEGIN:VALARM"), 2);

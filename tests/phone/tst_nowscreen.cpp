@@ -131,7 +131,7 @@ private Q_SLOTS:
         stack->popToRootViewControllerAnimated(false);
 
         QVERIFY(allows(base + "now.php?v=2&i=9")); // the content server's pages, in place
-        for (const QString& outside : {base + "get_screenshot_urls.php?i=5", QStringLiteral("http://example.org/wiki"),
+        for (const QString& outside : {QString(base + "get_screenshot_urls.php?i=5"), QStringLiteral("http://example.org/wiki"),
                                        QStringLiteral("mailto:someone@example.org")}) {
             QVERIFY(!allows(outside));
             auto* browser = qobject_cast<WebContentViewController*>(stack->topViewController());

@@ -58,7 +58,7 @@ private Q_SLOTS:
 
     void nestingLimitIs512()
     {
-        auto nested = [](int depth) { return QString(depth, u'[') + QString(depth, u']'); };
+        auto nested = [](int depth) -> QString { return QString(depth, u'[') + QString(depth, u']'); };
         QVERIFY(Json::objectWithString(nested(512)).isValid());
         QString error;
         QVERIFY(!Json::objectWithString(nested(513), &error).isValid());

@@ -225,7 +225,7 @@ private Q_SLOTS:
             const QByteArray response = get(target);
             QCOMPARE(RawHttp::status(response), 200);
             const QByteArray page = RawHttp::body(response);
-            QVERIFY2(page.contains("orvane://progdetails/" + server->today().toLatin1() + "/"), target.constData());
+            QVERIFY2(page.contains(QByteArray("orvane://progdetails/" + server->today().toLatin1() + "/")), target.constData());
             QVERIFY(!page.contains("<script"));
         }
         QVERIFY(RawHttp::body(get("/searchcontent/now.php?v=2&m=1&d=dev&i=3")).contains("get_screenshot_urls.php?i=3"));
