@@ -56,7 +56,7 @@ QString DateAdditions::getYearDay(const QDateTime& date)
 
 QString DateAdditions::getDayOfWeek(const QDateTime& date)
 {
-    return QLocale().dayName(date.toLocalTime().date().dayOfWeek(), QLocale::LongFormat);
+    return DateHelper::displayLocale().dayName(date.toLocalTime().date().dayOfWeek(), QLocale::LongFormat);
 }
 
 QString DateAdditions::getDayOfWeekImproved(const QDateTime& date)

@@ -11,7 +11,7 @@ namespace {
 // The locale's long date pattern without the weekday: "d MMMM yyyy 'г'.", "MMMM d, yyyy".
 QString longDatePattern()
 {
-    QString pattern = QLocale().dateFormat(QLocale::LongFormat);
+    QString pattern = DateHelper::displayLocale().dateFormat(QLocale::LongFormat);
     static const QRegularExpression weekday(QStringLiteral("d{4}[,.]?\\s*"));
     pattern.remove(weekday);
     return pattern.trimmed();
@@ -19,22 +19,27 @@ QString longDatePattern()
 
 } // namespace
 
+QLocale DateHelper::displayLocale()
+{
+    return QLocale(QLocale::Russian, QLocale::Russia);
+}
+
 QString DateHelper::timeText(const QDateTime& date)
 {
-    return QLocale().toString(date.toLocalTime().time(), QLocale::ShortFormat);
+    return DateHelper::displayLocale().toString(date.toLocalTime().time(), QLocale::ShortFormat);
 }
 
 QString DateHelper::dateTimeText(const QDateTime& date)
 {
     const QDateTime local = date.toLocalTime();
-    return QLocale().toString(local.date(), QLocale::ShortFormat) + u' ' +
-           QLocale().toString(local.time(), QLocale::ShortFormat);
+    return DateHelper::displayLocale().toString(local.date(), QLocale::ShortFormat) + u' ' +
+           DateHelper::displayLocale().toString(local.time(), QLocale::ShortFormat);
 }
 
 QString DateHelper::fullDateText(const QDateTime& date)
 {
     static const QString pattern = longDatePattern();
-    return QLocale().toString(date.toLocalTime().date(), pattern);
+    return DateHelper::displayLocale().toString(date.toLocalTime().date(), pattern);
 }
 
 QString DateHelper::stringFromDateInPast(const QDateTime& date, const QString& format) const

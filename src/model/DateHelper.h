@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 // Relative phrasing of past moments and the plain date-and-time text, in the device's time
@@ -18,6 +19,9 @@ public:
     static QString stringWithDateAndTimeFromDate(const QDateTime& date);
 
     // The locale's short time, short date and time, and long date (month spelled, no weekday).
+    // The locale of every date and time shown: Russian, whatever the process's locale (the
+    // C locale would give English names and times with seconds).
+    static QLocale displayLocale();
     static QString timeText(const QDateTime& date);
     static QString dateTimeText(const QDateTime& date);
     static QString fullDateText(const QDateTime& date);

@@ -1,6 +1,7 @@
 #include "ShowDetailsLogic.h"
 
 #include "model/DateAdditions.h"
+#include "model/DateHelper.h"
 #include "model/Show.h"
 #include "platform/Printf.h"
 #include "platform/StringTable.h"
@@ -82,11 +83,14 @@ QString shareText(const QString& channelName, const Show& show, const QDateTime&
                               {channelName, show.name, DateAdditions::getTime(show.startTime)});
     }
     if (show.startTime < now && show.endTime > now) {
-        return Printf::format(StringTable::localized("I'm watching \"%@\" - \"%@\""), {channelName, show.name});
+        return Printf::format(StringTable::localized("I'm watching \"%@\" - \"%@\""),
+                              {channelName, show.name});
     }
     if (show.endTime < now) {
-        return Printf::format(StringTable::localized("\"%@\" - \"%@\" at %@"),
-                              {channelName, show.name, QLocale().toString(show.startTime, QStringLiteral("MMM dd, HH:mm"))});
+        return Printf::format(
+            StringTable::localized("\"%@\" - \"%@\" at %@"),
+            {channelName, show.name,
+             DateHelper::displayLocale().toString(show.startTime, QStringLiteral("MMM dd, HH:mm"))});
     }
     return {};
 }
@@ -105,7 +109,8 @@ QString movieSiteDomain()
 
 QUrl movieSitePage(const QString& index)
 {
-    return QUrl(QStringLiteral("https://www.kinopoisk.ru/film/%1/").arg(QString::fromUtf8(QUrl::toPercentEncoding(index))));
+    return QUrl(QStringLiteral("https://www.kinopoisk.ru/film/%1/")
+                    .arg(QString::fromUtf8(QUrl::toPercentEncoding(index))));
 }
 
 QDateTime alarmEarliest(const QDateTime& now)

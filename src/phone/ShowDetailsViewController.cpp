@@ -6,6 +6,7 @@
 #include "core/AppDelegate.h"
 #include "model/Channel.h"
 #include "model/DateAdditions.h"
+#include "model/DateHelper.h"
 #include "model/Show.h"
 #include "model/Utilities.h"
 #include "platform/HttpFetcher.h"
@@ -25,8 +26,8 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTextDocument>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 using namespace ShowDetailsLogic;
@@ -49,7 +50,8 @@ QLabel* textLabel(const QString& text, const QString& style, QWidget* parent = n
 
 void showAlert(const char* title, const QString& message)
 {
-    (new AlertView(StringTable::localized(title), message, nullptr, {}, StringTable::localized("OK")))->show();
+    (new AlertView(StringTable::localized(title), message, nullptr, {}, StringTable::localized("OK")))
+        ->show();
 }
 
 } // namespace
@@ -121,11 +123,13 @@ void ShowDetailsViewController::viewDidLoad()
         BarButtonItem::withImage(QStringLiteral("actions"), [this] { showMenu(); }));
     NotificationCenter& center = NotificationCenter::defaultCenter();
     using OnMain = NotificationCenter::OnMain;
-    center.observeOnMain(this, Notifications::ShowDetailsUpdate, [this](const Notification&) { loadShowInfo(); },
-                         OnMain::Queued);
+    center.observeOnMain(
+        this, Notifications::ShowDetailsUpdate, [this](const Notification&) { loadShowInfo(); },
+        OnMain::Queued);
     for (NotificationName name :
          {Notifications::Idle, Notifications::ChannelChanged, Notifications::InternetConnectionAvailable}) {
-        center.observeOnMain(this, name, [this](const Notification& n) { disappearSheet(n.name); }, OnMain::Queued);
+        center.observeOnMain(
+            this, name, [this](const Notification& n) { disappearSheet(n.name); }, OnMain::Queued);
     }
     loadShowInfo();
 }
@@ -143,17 +147,17 @@ void ShowDetailsViewController::loadShowInfo()
     m_overlay->displayActivity(StringTable::localized("Loading"));
     m_table->hide();
     const int generation = ++m_generation;
-    ServiceCalls::sharedManager().getShowInfoWithUrl(
-        m_showUrl, Reply(
-                       this,
-                       [this, generation](const QVariant& answer) {
-                           if (generation == m_generation)
-                               onGetShowInfoDone(answer);
-                       },
-                       [this, generation](const Error& error) {
-                           if (generation == m_generation)
-                               onGetShowInfoFailed(error);
-                       }));
+    ServiceCalls::sharedManager().getShowInfoWithUrl(m_showUrl,
+                                                     Reply(
+                                                         this,
+                                                         [this, generation](const QVariant& answer) {
+                                                             if (generation == m_generation)
+                                                                 onGetShowInfoDone(answer);
+                                                         },
+                                                         [this, generation](const Error& error) {
+                                                             if (generation == m_generation)
+                                                                 onGetShowInfoFailed(error);
+                                                         }));
 }
 
 void ShowDetailsViewController::onGetShowInfoDone(const QVariant& answer)
@@ -239,8 +243,8 @@ int ShowDetailsViewController::heightForRow(int section, int row) const
     case DescriptionSection: {
         QFont font;
         font.setPixelSize(14);
-        const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, factsWidth(), 1000), Qt::TextWordWrap,
-                                                             m_show->description);
+        const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, factsWidth(), 1000),
+                                                             Qt::TextWordWrap, m_show->description);
         return std::max(44, needed.height() + 16);
     }
     default:
@@ -268,8 +272,8 @@ QWidget* ShowDetailsViewController::cellForRow(int section, int row)
     case InfoSection:
         return row == 0 && hasRating(m_show->rating) ? ratingCell(m_show->rating) : factsCell();
     default: {
-        auto* description =
-            textLabel(m_show->description, QStringLiteral("font-size: 14px; color: #1d2033; padding: 6px 10px;"));
+        auto* description = textLabel(m_show->description,
+                                      QStringLiteral("font-size: 14px; color: #1d2033; padding: 6px 10px;"));
         description->setObjectName(QStringLiteral("sd-description cell"));
         return description;
     }
@@ -287,7 +291,8 @@ QWidget* ShowDetailsViewController::channelCell()
     m_logo->setPixmap(Images::named(QStringLiteral("no_photo.png")));
     layout->addWidget(m_logo);
     auto* names = new QVBoxLayout;
-    names->addWidget(textLabel(m_channel->name(), QStringLiteral("font-size: 17px; font-weight: bold; color: #1d2033;")));
+    names->addWidget(
+        textLabel(m_channel->name(), QStringLiteral("font-size: 17px; font-weight: bold; color: #1d2033;")));
     names->addWidget(textLabel(m_channel->slogan(), QStringLiteral("font-size: 13px; color: #6b7089;")));
     layout->addLayout(names, 1);
     if (!m_channel->thumbnail().isNull())
@@ -309,19 +314,21 @@ QWidget* ShowDetailsViewController::showCell()
     m_picture->setPixmap(Images::named(QStringLiteral("no_photo_rect.png")));
     layout->addWidget(m_picture);
     auto* times = new QVBoxLayout;
-    times->addWidget(textLabel(DateAdditions::getDayOfWeek(show.startTime), QStringLiteral("font-size: 14px; color: #6b7089;")));
+    times->addWidget(textLabel(DateAdditions::getDayOfWeek(show.startTime),
+                               QStringLiteral("font-size: 14px; color: #6b7089;")));
     times->addWidget(textLabel(DateAdditions::getDateAndIntervalUntilDate(show.startTime, show.endTime),
                                QStringLiteral("font-size: 15px; font-weight: bold; color: #1d2033;")));
-    times->addWidget(textLabel(Printf::format(QStringLiteral("%@: %@"),
-                                              {StringTable::localized("Dur"),
-                                               DateAdditions::getDurationUntilDate(show.startTime, show.endTime)}),
+    times->addWidget(textLabel(Printf::format(QStringLiteral("%@: %@"), {StringTable::localized("Dur"),
+                                                                         DateAdditions::getDurationUntilDate(
+                                                                             show.startTime, show.endTime)}),
                                QStringLiteral("font-size: 13px; color: #6b7089;")));
     layout->addLayout(times, 1);
     auto* icon = new QLabel;
     icon->setPixmap(Images::named(show.iconName()));
     layout->addWidget(icon, 0, Qt::AlignTop);
     if (!show.thumbnail.isNull())
-        m_picture->setPixmap(QPixmap::fromImage(show.thumbnail).scaled(100, 75, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        m_picture->setPixmap(QPixmap::fromImage(show.thumbnail)
+                                 .scaled(100, 75, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     else if (!show.pictureName.isEmpty())
         loadPicture(show.pictureName, 100, 75, false);
     return cell;
@@ -372,13 +379,15 @@ QWidget* ShowDetailsViewController::ratingCell(const QVariantMap& rating)
     const QString style = QStringLiteral("font-size: 13px;");
     if (rating.contains(QStringLiteral("kp_rating"))) {
         const QString index = JsonValue::text(rating.value(QStringLiteral("kp_index")));
-        auto* link = new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#2a62c9;\">%2</a>")
-                                    .arg(movieSitePage(index).toString().toHtmlEscaped(),
-                                         Printf::format(StringTable::localized("Kinopoisk(%@)"),
-                                                        {JsonValue::text(rating.value(QStringLiteral("kp_votes")))})
-                                             .toHtmlEscaped()));
+        auto* link =
+            new QLabel(QStringLiteral("<a href=\"%1\" style=\"color:#2a62c9;\">%2</a>")
+                           .arg(movieSitePage(index).toString().toHtmlEscaped(),
+                                Printf::format(StringTable::localized("Kinopoisk(%@)"),
+                                               {JsonValue::text(rating.value(QStringLiteral("kp_votes")))})
+                                    .toHtmlEscaped()));
         link->setStyleSheet(style);
-        connect(link, &QLabel::linkActivated, this, [this](const QString& url) { WebContentViewController::open(this, QUrl(url)); });
+        connect(link, &QLabel::linkActivated, this,
+                [this](const QString& url) { WebContentViewController::open(this, QUrl(url)); });
         panel(1, link, JsonValue::number(rating.value(QStringLiteral("kp_rating"))));
     }
     if (rating.contains(QStringLiteral("imdb_rating"))) {
@@ -392,7 +401,8 @@ QWidget* ShowDetailsViewController::ratingCell(const QVariantMap& rating)
 
 void ShowDetailsViewController::loadPicture(const QString& path, int width, int height, bool logo)
 {
-    const QUrl url = logo ? ContentAddresses::channelLogo(width, height, path) : ContentAddresses::picture(path);
+    const QUrl url =
+        logo ? ContentAddresses::channelLogo(width, height, path) : ContentAddresses::picture(path);
     QNetworkRequest request(url);
     request.setTransferTimeout(20000);
     const std::shared_ptr<Channel> channel = m_channel;
@@ -424,7 +434,8 @@ void ShowDetailsViewController::showMenu()
         return;
     if (offersCalendar(m_show->startTime, QDateTime::currentDateTime())) {
         Utilities::eventStoreRequestAccessWithDelegate(
-            this, [this] { showMenuWithCalendar(true); }, [this](const Error&) { showMenuWithCalendar(false); });
+            this, [this] { showMenuWithCalendar(true); },
+            [this](const Error&) { showMenuWithCalendar(false); });
     } else {
         showMenuWithCalendar(false);
     }
@@ -453,7 +464,8 @@ void ShowDetailsViewController::actionSheetClickedButtonAtIndex(int index)
     if (index == 0) {
         // The Twitter sharer is not there yet: say so instead of sharing.
         const QString text = shareText(m_channel->name(), *m_show, QDateTime::currentDateTime());
-        showAlert("Twitter", StringTable::localized("Sign in to Twitter to share.") + QStringLiteral("\n\n") + text);
+        showAlert("Twitter",
+                  StringTable::localized("Sign in to Twitter to share.") + QStringLiteral("\n\n") + text);
         return;
     }
     if (index != 1 || !m_sheetHasCalendar)
@@ -484,7 +496,8 @@ void ShowDetailsViewController::callDatePicker()
         view(), alarmEarliest(now), alarmLatest(m_show->startTime), 5,
         [](const QDateTime& date) {
             return Printf::format(QStringLiteral("%@ %@"), {StringTable::localized("Notify"),
-                                                            QLocale().toString(date, QStringLiteral("dd MMM HH:mm"))});
+                                                            DateHelper::displayLocale().toString(
+                                                                date, QStringLiteral("dd MMM HH:mm"))});
         },
         [this](const std::optional<QDateTime>& chosen) {
             if (app())
@@ -523,6 +536,7 @@ void ShowDetailsViewController::disappearSheet(const QString& notificationName)
         m_sheet = nullptr;
         sheet->dismissWithClickedButtonIndex(sheet->cancelButtonIndex(), false);
     }
-    if (notificationName == Notifications::InternetConnectionAvailable && app() && app()->isConnectionAvailable())
+    if (notificationName == Notifications::InternetConnectionAvailable && app() &&
+        app()->isConnectionAvailable())
         loadShowInfo();
 }

@@ -67,6 +67,12 @@ QUrl ContentAddresses::channelLogo48(const QString& logoPath)
 
 QUrl ContentAddresses::picture(const QString& path)
 {
+    // A show's picture name is its address; a name without a scheme is one of the content
+    // server's own pictures, under its gfx/ folder.
+    const QUrl address(QUrl::fromPercentEncoding(path.toUtf8()));
+    if (address.isValid() && (address.scheme() == u"http" || address.scheme() == u"https") &&
+        !address.host().isEmpty())
+        return address;
     return toUrl(Printf::format(QStringLiteral("%@gfx/%@"), {ServiceCalls::baseUrl(), path}));
 }
 

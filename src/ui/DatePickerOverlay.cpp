@@ -5,6 +5,7 @@
 #include <QDateTimeEdit>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -13,15 +14,17 @@
 
 DatePickerOverlay::DatePickerOverlay(QWidget* over, const QDateTime& minimum, const QDateTime& maximum,
                                      int minuteInterval, Caption caption, Finished finished)
-    : QWidget(over), m_minimum(minimum), m_maximum(std::max(minimum, maximum)), m_interval(std::max(1, minuteInterval)),
-      m_caption(std::move(caption)), m_finished(std::move(finished)), m_panel(new QWidget(this)),
-      m_picker(new QDateTimeEdit(m_panel)), m_label(new QLabel(m_panel))
+    : QWidget(over), m_minimum(minimum), m_maximum(std::max(minimum, maximum)),
+      m_interval(std::max(1, minuteInterval)), m_caption(std::move(caption)), m_finished(std::move(finished)),
+      m_panel(new QWidget(this)), m_picker(new QDateTimeEdit(m_panel)), m_label(new QLabel(m_panel))
 {
     setGeometry(over->rect());
     over->installEventFilter(this);
     m_panel->setObjectName(QStringLiteral("pickerPanel"));
     m_panel->setStyleSheet(QStringLiteral("#pickerPanel { background: #2b2f45; }"));
-    m_label->setStyleSheet(QStringLiteral("color: white; font-size: 18px; font-weight: bold;"));
+    // Its own background: a screen below may style every widget (the details screen is white).
+    m_label->setStyleSheet(
+        QStringLiteral("color: white; background: transparent; font-size: 18px; font-weight: bold;"));
     m_label->setAlignment(Qt::AlignCenter);
     m_picker->setDisplayFormat(QStringLiteral("dd MMM yyyy  HH:mm"));
     m_picker->setCalendarPopup(false);
@@ -78,6 +81,11 @@ QDateTime DatePickerOverlay::date() const
 void DatePickerOverlay::setDate(const QDateTime& date)
 {
     m_picker->setDateTime(snapped(std::clamp(date, m_minimum, m_maximum)));
+}
+
+QImage DatePickerOverlay::captionImage() const
+{
+    return m_label->grab().toImage();
 }
 
 QString DatePickerOverlay::captionText() const

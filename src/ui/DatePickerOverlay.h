@@ -6,6 +6,7 @@
 #include <functional>
 
 class QDateTimeEdit;
+class QImage;
 class QLabel;
 
 // A date-and-time picker over a screen: a dimming layer (a tap on it cancels), the picker
@@ -26,6 +27,8 @@ public:
     QDateTime date() const;
     void setDate(const QDateTime& date); // kept within the bounds, on a step
     QString captionText() const;
+    // The caption as drawn now.
+    QImage captionImage() const;
     // Done, or anything else (Cancel, the dimming layer, the screen going away).
     void done();
     void cancel();

@@ -75,16 +75,20 @@ private Q_SLOTS:
         QCOMPARE(alarmLatest(now.addSecs(20 * 60)), now.addSecs(15 * 60));
         QCOMPARE(alarmEarliest(now), now.addSecs(5 * 60));
 
+        // One format key for each place of the show against now (no string table here: the
+        // keys are the texts), filled in its own order.
         Show show = showWith({}, {});
-        show.startTime = now.addSecs(600);
-        show.endTime = now.addSecs(1200);
-        QVERIFY(shareText("Первый", show, now).contains("Тихая гавань"));
-        show.startTime = now.addSecs(-600);
-        QVERIFY(shareText("Первый", show, now).contains("Первый"));
-        show.endTime = now.addSecs(-60);
-        QVERIFY(!shareText("Первый", show, now).isEmpty());
-        show.endTime = now; // an exact boundary
-        QVERIFY(shareText("Первый", show, now).isEmpty());
+        const QDateTime evening(QDate(2026, 12, 7), QTime(20, 15));
+        show.startTime = evening;
+        show.endTime = evening.addSecs(3600);
+        QCOMPARE(shareText("Первый", show, evening.addSecs(-600)),
+                 QStringLiteral("Do not miss \"Первый\" - \"Тихая гавань\" at 20:15"));
+        QCOMPARE(shareText("Первый", show, evening.addSecs(600)),
+                 QStringLiteral("I'm watching \"Первый\" - \"Тихая гавань\""));
+        QCOMPARE(shareText("Первый", show, evening.addSecs(7200)),
+                 QStringLiteral("\"Первый\" - \"Тихая гавань\" at дек. 07, 20:15"));
+        QVERIFY(shareText("Первый", show, evening.addSecs(3600)).isEmpty()); // an exact boundary
+        QVERIFY(shareText("Первый", show, evening).isEmpty());
     }
 
     void aDemoShowIsShownAndRemindedOf()
@@ -124,7 +128,8 @@ private Q_SLOTS:
                  qPrintable(headers.join(" | ")));
         QCOMPARE(details->ratingPanel(2) != nullptr, later.imdbRating > 0);
         QCOMPARE(details->numberOfSections(), later.description.isEmpty() ? 3 : 4);
-        QCOMPARE(details->numberOfRowsInSection(InfoSection), later.imdbRating > 0 || later.kpRating > 0 ? 2 : 1);
+        QCOMPARE(details->numberOfRowsInSection(InfoSection),
+                 later.imdbRating > 0 || later.kpRating > 0 ? 2 : 1);
         QCOMPARE(details->heightForRow(InfoSection, 0), later.imdbRating > 0 && later.kpRating > 0 ? 52 : 44);
         if (!qEnvironmentVariableIsEmpty("ORVANE_SHOT"))
             stack.view()->grab().save(qEnvironmentVariable("ORVANE_SHOT"));
@@ -149,6 +154,14 @@ private Q_SLOTS:
         details->datePicker()->setDate(QDateTime::currentDateTime().addSecs(-3600));
         QVERIFY(details->datePicker()->date() >= QDateTime::currentDateTime().addSecs(299));
         QVERIFY(details->datePicker()->captionText().startsWith("Notify "));
+        // Readable: white letters on the dark panel, not on the details screen's white.
+        const QImage caption = details->datePicker()->captionImage();
+        int white = 0;
+        for (int y = 0; y < caption.height(); ++y) {
+            for (int x = 0; x < caption.width(); ++x)
+                white += caption.pixelColor(x, y).lightness() > 240 ? 1 : 0;
+        }
+        QVERIFY2(white < caption.width() * caption.height() / 2, qPrintable(QString::number(white)));
         QVERIFY(app.isBlockPortraitOrientation());
         details->datePicker()->done();
         QVERIFY(!app.isBlockPortraitOrientation());

@@ -1,7 +1,7 @@
 #include "FakeHttpServer.h"
+#include "TestHome.h"
 #include "service/ReplyRecorder.h"
 #include "service/TestAppContext.h"
-#include "TestHome.h"
 
 #include "model/AppContext.h"
 #include "model/Channel.h"
@@ -240,6 +240,11 @@ private Q_SLOTS:
         QCOMPARE(A::channelLogo48("/logos/27.png").toString(QUrl::FullyEncoded),
                  base + "gfx/48/48/logos/27.png");
         QCOMPARE(A::picture("shows/1 2.jpg").toString(QUrl::FullyEncoded), base + "gfx/shows/1%202.jpg");
+        // A picture name that is an address is loaded from there, percent escapes removed.
+        QCOMPARE(A::picture("http://img.example.org/a%20b.jpg").toString(QUrl::FullyEncoded),
+                 QStringLiteral("http://img.example.org/a%20b.jpg"));
+        QCOMPARE(A::picture("https://img.example.org/x.png").host(), QStringLiteral("img.example.org"));
+        QVERIFY(A::picture("file:///etc/passwd").toString().startsWith(base)); // only the web
         QCOMPARE(A::showPicture("27").toString(QUrl::FullyEncoded), base + "get_tv_image.php?i=27");
         QCOMPARE(A::showPicture("27", 3).toString(QUrl::FullyEncoded), base + "get_tv_image.php?i=27&d=3");
         QVERIFY(A::isScreenshotPage(base + "get_screenshot_urls.php?i=5"));

@@ -228,7 +228,8 @@ int main(int argc, char** argv)
         p.drawEllipse(c, s * 0.35, s * 0.35);
     };
     save(QStringLiteral("no_photo"), 48, 48, [&](QPainter& p) { placeholder(p, QRectF(0, 0, 48, 48)); });
-    save(QStringLiteral("no_photo_rect"), 100, 75, [&](QPainter& p) { placeholder(p, QRectF(0, 0, 100, 75)); });
+    save(QStringLiteral("no_photo_rect"), 100, 75,
+         [&](QPainter& p) { placeholder(p, QRectF(0, 0, 100, 75)); });
     barIcon(QStringLiteral("actions"), [](QPainterPath& path) {
         // A box with an arrow leaving it.
         QPainterPath box;
@@ -270,6 +271,46 @@ int main(int argc, char** argv)
         p.setPen(Qt::white);
         p.drawText(QRectF(30, 0, 90, 28), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Orvane"));
     });
+    // Category icons "type_001" ... "type_017": a coloured tile of 20 points with a white
+    // pictogram, one colour and sign for each kind of show or channel group.
+    struct Category
+    {
+        int number;
+        QColor colour;
+        const char16_t* sign;
+    };
+    const Category categories[] = {
+        {1, QColor(0x8e, 0x44, 0xad), u"\u2630"},  // serial: episodes
+        {2, QColor(0x27, 0xae, 0x60), u"\u263A"},  // leisure
+        {3, QColor(0x7f, 0x8c, 0x8d), u"\u25CF"},  // general
+        {4, QColor(0xd3, 0x54, 0x00), u"\u266B"},  // radio
+        {5, QColor(0x16, 0xa0, 0x85), u"\u2302"},  // home and life
+        {6, QColor(0xc0, 0x39, 0x2b), u"\u25A3"},  // film
+        {7, QColor(0x29, 0x80, 0xb9), u"\u270E"},  // education
+        {8, QColor(0x2c, 0x3e, 0x50), u"\u2605"},  // stars
+        {9, QColor(0x34, 0x49, 0x5e), u"\u2139"},  // news
+        {10, QColor(0xf3, 0x9c, 0x12), u"\u2665"}, // children
+        {11, QColor(0x1a, 0xbc, 0x9c), u"\u266A"}, // music
+        {12, QColor(0x9b, 0x59, 0xb6), u"\u2691"}, // regional
+        {13, QColor(0x6d, 0x4c, 0x41), u"\u2708"}, // travel
+        {14, QColor(0x2e, 0xcc, 0x71), u"\u25CE"}, // sport
+        {15, QColor(0xe6, 0x7e, 0x22), u"\u2615"}, // cooking
+        {16, QColor(0x3d, 0x5a, 0xfe), u"\u2604"}, // science
+        {17, QColor(0xe9, 0x1e, 0x63), u"\u2606"}, // entertainment
+    };
+    for (const Category& category : categories) {
+        save(QStringLiteral("type_%1").arg(category.number, 3, 10, QLatin1Char('0')), 20, 20,
+             [&](QPainter& p) {
+                 p.setPen(Qt::NoPen);
+                 p.setBrush(category.colour);
+                 p.drawRoundedRect(QRectF(0.5, 0.5, 19, 19), 4, 4);
+                 QFont font(QStringLiteral("DejaVu Sans"));
+                 font.setPixelSize(13);
+                 p.setFont(font);
+                 p.setPen(Qt::white);
+                 p.drawText(QRectF(0, 0, 20, 20), Qt::AlignCenter, QString::fromUtf16(category.sign));
+             });
+    }
     std::printf("images written to %s\n", qPrintable(folder));
     return 0;
 }
