@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
@@ -145,8 +146,9 @@ struct Launch
         QVariantMap info;
         if (result.isValid())
             info.insert("resultSearch", result);
-        std::thread loop(
-            [info] { NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr, info); });
+        std::thread loop([info] {
+            NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr, info);
+        });
         loop.join();
     }
 };
@@ -409,14 +411,19 @@ private Q_SLOTS:
         AppDelegate* app = launch.start();
         Launch::identify(7);
         QTRY_VERIFY(app->popover() && app->popover()->isPopoverVisible());
+        QElapsedTimer shown;
+        shown.start();
         auto* label = qobject_cast<QLabel*>(app->popover()->content());
         QVERIFY(label);
         QCOMPARE(label->text(), QStringLiteral("Первый"));
         QCOMPARE(label->font().pixelSize(), 18);
         QVERIFY(label->font().bold());
         QCOMPARE(app->popover()->arrowDirection(), Popover::ArrowDown);
-        // Hand choices never show it.
+        // It stays about two seconds: not gone early (a lower bound, whatever the machine's
+        // speed), gone soon after.
         QTRY_VERIFY_WITH_TIMEOUT(!app->popover(), 3500);
+        QVERIFY2(shown.elapsed() >= 1900, qPrintable(QString::number(shown.elapsed())));
+        // Hand choices never show it.
         app->setSelectedChannel(handPicked("12"));
         QTest::qWait(50);
         QVERIFY(!app->popover());
@@ -525,7 +532,7 @@ private Q_SLOTS:
         QTRY_COMPARE(launch.requestsTo("/searchcontent/messages/now.php"), 1);
         QTRY_COMPARE(launch.requestsTo("/searchcontent/get_channel_rating.php"), 1);
         QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 1); // the first answer
-        app->checkConnection(); // same state: nothing posted
+        app->checkConnection();                                                 // same state: nothing posted
         app->setIsConnectionAvailable(true);
         QCOMPARE(launch.notifications.count("internetConnectionAvailable"), 1);
 

@@ -197,10 +197,17 @@ private Q_SLOTS:
         QCOMPARE(info->idxWRfftFIFO.load(), 0);          // not filtered
         QCOMPARE(aqc.queue->enqueuedCount(), size_t(1)); // but handed back
 
+        // Stopped: a full buffer is still filtered, but not handed back. A buffer of its own,
+        // not yet in the queue, so that handing it back would show in the count.
+        AudioQueueBuffer* last = aqc.queue->allocateBuffer(735);
+        std::fill(static_cast<int16_t*>(last->mAudioData), static_cast<int16_t*>(last->mAudioData) + 367,
+                  int16_t(1000));
+        last->mAudioDataByteSize = 734;
         aqc.run = 0;
-        AudioCallback::inputCallback(&aqc, aqc.queue.get(), buffer, 367);
+        AudioCallback::inputCallback(&aqc, aqc.queue.get(), last, 367);
         QCOMPARE(info->idxWRfftFIFO.load(), 46); // 367 samples: outputs at 0, 8, ..., 360
         QCOMPARE(info->phase, 367 % 8);
+        QCOMPARE(aqc.queue->enqueuedCount(), size_t(1)); // only the first buffer
     }
 
     void theSharedCaptureIsBoundToTheFirstState()
