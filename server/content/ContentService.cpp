@@ -33,7 +33,8 @@ std::optional<int> integer(const HttpRequest& request, const QString& name, bool
 
 HttpResponse missing(const QString& name)
 {
-    return HttpResponse::error(400, QStringLiteral("The parameter \"%1\" is missing or not a number.").arg(name));
+    return HttpResponse::error(400,
+                               QStringLiteral("The parameter \"%1\" is missing or not a number.").arg(name));
 }
 
 // A moment written by the application as "yyyy-MM-dd HH:mm:ss.SSSSSS" (its zone is the
@@ -59,16 +60,22 @@ QVariantMap tweetOf(const StoreMessage& m)
 {
     QVariantMap message{{u"text"_s, m.text}, {u"id_str"_s, QString::number(m.id)}, {u"source"_s, m.source}};
     if (!m.mediaUrl.isEmpty())
-        message.insert(u"entities"_s, QVariantMap{{u"media"_s, QVariantList{QVariantMap{{u"type"_s, u"photo"_s}, {u"media_url"_s, m.mediaUrl}}}}});
+        message.insert(u"entities"_s,
+                       QVariantMap{{u"media"_s, QVariantList{QVariantMap{{u"type"_s, u"photo"_s},
+                                                                         {u"media_url"_s, m.mediaUrl}}}}});
     QVariantMap status{{u"favorited"_s, false}};
-    status.insert(u"in_reply_to_status_id_str"_s, m.replyToId.isEmpty() ? Json::null() : QVariant(m.replyToId));
-    status.insert(u"in_reply_to_screen_name"_s, m.replyToScreenName.isEmpty() ? Json::null() : QVariant(m.replyToScreenName));
-    const QString time = QLocale::c().toString(QDateTime::fromSecsSinceEpoch(m.time), u"yyyy-MM-dd HH:mm:ss") +
-                         QStringLiteral(".000000");
+    status.insert(u"in_reply_to_status_id_str"_s,
+                  m.replyToId.isEmpty() ? Json::null() : QVariant(m.replyToId));
+    status.insert(u"in_reply_to_screen_name"_s,
+                  m.replyToScreenName.isEmpty() ? Json::null() : QVariant(m.replyToScreenName));
+    const QString time =
+        QLocale::c().toString(QDateTime::fromSecsSinceEpoch(m.time), u"yyyy-MM-dd HH:mm:ss") +
+        QStringLiteral(".000000");
     return {{u"message"_s, message},
-            {u"sender_info"_s,
-             QVariantMap{{u"name"_s, m.senderName}, {u"screen_name"_s, m.screenName}, {u"id_str"_s, m.senderId},
-                         {u"profile_image_url"_s, m.profileImageUrl}}},
+            {u"sender_info"_s, QVariantMap{{u"name"_s, m.senderName},
+                                           {u"screen_name"_s, m.screenName},
+                                           {u"id_str"_s, m.senderId},
+                                           {u"profile_image_url"_s, m.profileImageUrl}}},
             {u"status"_s, status},
             {u"time"_s, time}};
 }
@@ -182,12 +189,16 @@ HttpResponse ContentService::serverTime()
 
 QVariantList ContentService::channelArray(const StoreChannel& channel, int categoryIndex) const
 {
-    return {channel.name, channel.logo, channel.isTv ? 1 : 0, categoryIndex, channel.autoDetection ? 1 : 0, channel.slogan};
+    return {channel.name,  channel.logo, channel.isTv ? 1 : 0, categoryIndex, channel.autoDetection ? 1 : 0,
+            channel.slogan};
 }
 
 QVariantMap ContentService::dynamicInfo(const StoreChannel& channel, qint64 now)
 {
-    QVariantMap info{{u"ch"_s, channel.name}, {u"icon"_s, channel.logo}, {u"t"_s, channel.isTv ? 1 : 0}, {u"slogan"_s, channel.slogan}};
+    QVariantMap info{{u"ch"_s, channel.name},
+                     {u"icon"_s, channel.logo},
+                     {u"t"_s, channel.isTv ? 1 : 0},
+                     {u"slogan"_s, channel.slogan}};
     if (const auto onAir = m_store.programmeAt(channel.id, now)) {
         info.insert(u"ev"_s, double(onAir->id));
         info.insert(u"prg"_s, onAir->title);
@@ -233,7 +244,8 @@ HttpResponse ContentService::channelInfo(const HttpRequest& request)
             cc.append(QVariant(QVariantList{category.name, category.order}));
         }
         for (const StoreChannel& channel : channels)
-            answer.insert(QString::number(channel.id), channelArray(channel, indexOfCategory.value(channel.categoryId)));
+            answer.insert(QString::number(channel.id),
+                          channelArray(channel, indexOfCategory.value(channel.categoryId)));
         answer.insert(u"cc"_s, cc);
         return HttpResponse::json(answer);
     }
@@ -250,7 +262,8 @@ HttpResponse ContentService::channelInfo(const HttpRequest& request)
             index = int(cc.size());
         cc.append(QVariant(QVariantList{category.name, category.order}));
     }
-    return HttpResponse::json(QVariantMap{{u"cc"_s, cc}, {QString::number(channel->id), channelArray(*channel, index)}});
+    return HttpResponse::json(
+        QVariantMap{{u"cc"_s, cc}, {QString::number(channel->id), channelArray(*channel, index)}});
 }
 
 HttpResponse ContentService::programInfo(const HttpRequest& request)
@@ -287,7 +300,8 @@ HttpResponse ContentService::programInfo(const HttpRequest& request)
             if (shows.size() == 8)
                 break;
         }
-        const QVariantMap about{{u"ch"_s, channel->name}, {u"icon"_s, channel->logo}, {u"t"_s, channel->isTv ? 1 : 0}};
+        const QVariantMap about{
+            {u"ch"_s, channel->name}, {u"icon"_s, channel->logo}, {u"t"_s, channel->isTv ? 1 : 0}};
         QVariantMap answer{{u"a"_s, QString()}, {u"s"_s, channel->slogan}};
         if (request.has(u"f"_s))
             answer.insert(u"chann"_s, about);
@@ -400,7 +414,9 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
                                               {u"0"_s, showDictionary(*show, true)}});
     }
 
-    QVariantMap answer{{u"t"_s, channel->name}, {u"i"_s, channel->logo}, {u"ct"_s, channel->isTv ? 1 : 0},
+    QVariantMap answer{{u"t"_s, channel->name},
+                       {u"i"_s, channel->logo},
+                       {u"ct"_s, channel->isTv ? 1 : 0},
                        {u"slogan"_s, channel->slogan}};
     int number = 1;
     for (const StoreProgramme& p : m_store.programmes(channel->id, from, to, !brief)) {
@@ -456,7 +472,8 @@ HttpResponse ContentService::tweets(const HttpRequest& request, bool window)
         const std::optional<qint64> end = timestamp(request.value(u"EndTimestamp"_s));
         const std::optional<int> wanted = integer(request, u"Limit"_s, &bad);
         if (!start || !end)
-            return HttpResponse::error(400, QStringLiteral("The time window must be written yyyy-MM-dd HH:mm:ss."));
+            return HttpResponse::error(
+                400, QStringLiteral("The time window must be written yyyy-MM-dd HH:mm:ss."));
         if (bad || !wanted)
             return missing(u"Limit"_s);
         from = *start;
@@ -521,5 +538,6 @@ HttpResponse ContentService::serviceStatus()
     int status = m_store.status(QStringLiteral("ss_status"), QStringLiteral("1")).toInt();
     if (m_identificationHealthy && !m_identificationHealthy())
         status = 0;
-    return HttpResponse::json(QVariantMap{{u"ss_status"_s, status}, {u"pon"_s, m_store.devicesSeenSince(now - 600)}});
+    return HttpResponse::json(
+        QVariantMap{{u"ss_status"_s, status}, {u"pon"_s, m_store.devicesSeenSince(now - 600)}});
 }

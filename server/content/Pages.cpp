@@ -36,18 +36,21 @@ QString hhmm(qint64 seconds)
 // A bar of the part of a show that has passed, as a two-cell table.
 QString progressBar(const StoreProgramme& p, qint64 now)
 {
-    const double part = p.stop > p.start ? std::clamp(double(now - p.start) / double(p.stop - p.start), 0.0, 1.0) : 0;
+    const double part =
+        p.stop > p.start ? std::clamp(double(now - p.start) / double(p.stop - p.start), 0.0, 1.0) : 0;
     const int done = int(part * 100);
-    return QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\" style=\"margin-top:4px\"><tr>"
-                          "<td width=\"%1%\" style=\"background:#5b66ab;height:4px\"></td>"
-                          "<td style=\"background:#d5d8e6;height:4px\"></td></tr></table>")
+    return QStringLiteral(
+               "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"0\" style=\"margin-top:4px\"><tr>"
+               "<td width=\"%1%\" style=\"background:#5b66ab;height:4px\"></td>"
+               "<td style=\"background:#d5d8e6;height:4px\"></td></tr></table>")
         .arg(std::max(done, 1));
 }
 
 QString page(const QString& title, const QString& body)
 {
-    return QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>%2</head><body>"
-                          "<h1>%1</h1>%3</body></html>")
+    return QStringLiteral(
+               "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>%1</title>%2</head><body>"
+               "<h1>%1</h1>%3</body></html>")
         .arg(escaped(title), Style, body);
 }
 
@@ -63,9 +66,7 @@ QString deviceFromCookie(const HttpRequest& request)
 
 } // namespace
 
-Pages::Pages(ScheduleStore& store, const ContentService& content) : m_store(store), m_content(content)
-{
-}
+Pages::Pages(ScheduleStore& store, const ContentService& content) : m_store(store), m_content(content) {}
 
 std::optional<HttpResponse> Pages::answer(const QString& page, const HttpRequest& request)
 {
@@ -80,12 +81,16 @@ std::optional<HttpResponse> Pages::answer(const QString& page, const HttpRequest
 
 QString Pages::showLink(const StoreProgramme& p) const
 {
-    return QStringLiteral("orvane://progdetails/%1/%2/%3").arg(m_content.days().dayOf(p.start)).arg(p.channelId).arg(p.id);
+    return QStringLiteral("orvane://progdetails/%1/%2/%3")
+        .arg(m_content.days().dayOf(p.start))
+        .arg(p.channelId)
+        .arg(p.id);
 }
 
 QString Pages::nowQuery(const QString& device, int cityId, int channelId) const
 {
-    QString query = QStringLiteral("now.php?v=2&d=%1").arg(QString::fromUtf8(QUrl::toPercentEncoding(device)));
+    QString query =
+        QStringLiteral("now.php?v=2&d=%1").arg(QString::fromUtf8(QUrl::toPercentEncoding(device)));
     if (channelId > 0)
         query += QStringLiteral("&m=1&i=%1").arg(channelId);
     if (cityId >= 1)
@@ -117,7 +122,8 @@ HttpResponse Pages::now(const HttpRequest& request)
         m_store.deviceSeen(device);
     }
     if (!device.isEmpty())
-        response.headers.append(QPair<QByteArray, QByteArray>("Set-Cookie", DeviceCookie + '=' + QUrl::toPercentEncoding(device) + "; Path=/"));
+        response.headers.append(QPair<QByteArray, QByteArray>(
+            "Set-Cookie", DeviceCookie + '=' + QUrl::toPercentEncoding(device) + "; Path=/"));
     return response;
 }
 
@@ -135,19 +141,24 @@ HttpResponse Pages::generalPage(int cityId, const QString& device)
         if (onAir) {
             show = QStringLiteral("<a class=\"show\" href=\"%1\">%2</a>%3")
                        .arg(showLink(*onAir), escaped(onAir->title), progressBar(*onAir, now));
-            const QList<StoreProgramme> next = m_store.programmes(channel->id, onAir->stop, onAir->stop + 1, false);
+            const QList<StoreProgramme> next =
+                m_store.programmes(channel->id, onAir->stop, onAir->stop + 1, false);
             if (!next.isEmpty())
-                show += QStringLiteral("<p class=\"next\">Далее в %1: %2</p>").arg(hhmm(next.first().start), escaped(next.first().title));
+                show += QStringLiteral("<p class=\"next\">Далее в %1: %2</p>")
+                            .arg(hhmm(next.first().start), escaped(next.first().title));
         }
-        rows += QStringLiteral("<tr><td class=\"logo\"><img src=\"gfx/48/48%1\" width=\"40\" height=\"40\"></td>"
-                               "<td><a href=\"%2\">%3</a><br>%4</td><td class=\"time\">%5</td></tr>")
-                    .arg(channel->logo, nowQuery(device, cityId, channel->id), escaped(channel->name), show,
-                         onAir ? hhmm(onAir->start) + u'–' + hhmm(onAir->stop) : QString());
+        rows +=
+            QStringLiteral("<tr><td class=\"logo\"><img src=\"gfx/48/48%1\" width=\"40\" height=\"40\"></td>"
+                           "<td><a href=\"%2\">%3</a><br>%4</td><td class=\"time\">%5</td></tr>")
+                .arg(channel->logo, nowQuery(device, cityId, channel->id), escaped(channel->name), show,
+                     onAir ? hhmm(onAir->start) + u'–' + hhmm(onAir->stop) : QString());
     }
     const std::optional<StoreCity> city = m_store.city(cityId);
-    const QString heading = QStringLiteral("Сейчас в эфире") + (city ? QStringLiteral(" · ") + city->name : QString());
+    const QString heading =
+        QStringLiteral("Сейчас в эфире") + (city ? QStringLiteral(" · ") + city->name : QString());
     if (rows.isEmpty())
-        return HttpResponse::html(page(heading, QStringLiteral("<p class=\"note\">Для этого города программы нет.</p>")));
+        return HttpResponse::html(
+            page(heading, QStringLiteral("<p class=\"note\">Для этого города программы нет.</p>")));
     return HttpResponse::html(page(heading, QStringLiteral("<table class=\"list\">%1</table>").arg(rows)));
 }
 
@@ -165,8 +176,9 @@ HttpResponse Pages::channelPage(const StoreChannel& channel, const QString& devi
                                "<p><a href=\"%3\">Подробнее о передаче</a> · "
                                "<a href=\"get_screenshot_urls.php?i=%7\">Кадры эфира</a></p></div>")
                     .arg(hhmm(onAir->start), hhmm(onAir->stop), showLink(*onAir), escaped(onAir->title),
-                         onAir->image.isEmpty() ? QString()
-                                                : QStringLiteral("<img src=\"gfx/%1\" width=\"280\">").arg(onAir->image),
+                         onAir->image.isEmpty()
+                             ? QString()
+                             : QStringLiteral("<img src=\"gfx/%1\" width=\"280\">").arg(onAir->image),
                          escaped(description))
                     .arg(channel.id);
     } else {
@@ -182,11 +194,14 @@ HttpResponse Pages::channelPage(const StoreChannel& channel, const QString& devi
             break;
     }
     if (!rows.isEmpty())
-        body += QStringLiteral("<h2 style=\"padding:0 12px\">Далее</h2><table class=\"list\">%1</table>").arg(rows);
+        body += QStringLiteral("<h2 style=\"padding:0 12px\">Далее</h2><table class=\"list\">%1</table>")
+                    .arg(rows);
     if (!tablet) {
-        body += QStringLiteral("<p class=\"note\"><a href=\"%1\">Все каналы</a> · <a href=\"https://ru.wikipedia.org/wiki/%2\">"
-                               "О канале в Википедии</a></p>")
-                    .arg(nowQuery(device, cityId, 0), QString::fromUtf8(QUrl::toPercentEncoding(channel.name)));
+        body +=
+            QStringLiteral("<p class=\"note\"><a href=\"%1\">Все каналы</a> · <a "
+                           "href=\"https://ru.wikipedia.org/wiki/%2\">"
+                           "О канале в Википедии</a></p>")
+                .arg(nowQuery(device, cityId, 0), QString::fromUtf8(QUrl::toPercentEncoding(channel.name)));
     }
     return HttpResponse::html(page(channel.name, body));
 }
@@ -199,14 +214,17 @@ HttpResponse Pages::screenshots(const HttpRequest& request)
         return HttpResponse::error(400, QStringLiteral("The parameter \"i\" is missing or not a number."));
     const std::optional<StoreChannel> channel = m_store.channel(channelId);
     if (!channel)
-        return HttpResponse::html(page(QStringLiteral("Кадры эфира"), QStringLiteral("<p class=\"note\">Канал не найден.</p>")));
+        return HttpResponse::html(
+            page(QStringLiteral("Кадры эфира"), QStringLiteral("<p class=\"note\">Канал не найден.</p>")));
     QString cells;
     for (int d = 0; d < 15; ++d) {
-        cells += QStringLiteral("<div class=\"box\"><img src=\"get_tv_image.php?i=%1&amp;d=%2\" width=\"320\" height=\"240\">"
-                                "<p class=\"next\">%3 мин назад</p></div>")
-                     .arg(channelId)
-                     .arg(d)
-                     .arg(d);
+        cells +=
+            QStringLiteral(
+                "<div class=\"box\"><img src=\"get_tv_image.php?i=%1&amp;d=%2\" width=\"320\" height=\"240\">"
+                "<p class=\"next\">%3 мин назад</p></div>")
+                .arg(channelId)
+                .arg(d)
+                .arg(d);
     }
     return HttpResponse::html(page(QStringLiteral("Кадры эфира · ") + channel->name, cells));
 }
@@ -218,9 +236,10 @@ HttpResponse Pages::statistics(const HttpRequest& request)
         device = deviceFromCookie(request);
     const QMap<int, int> views = device.isEmpty() ? QMap<int, int>() : m_store.viewsOfDevice(device);
     if (views.isEmpty()) {
-        return HttpResponse::html(page(QStringLiteral("Статистика"),
-                                       QStringLiteral("<p class=\"note\">Пока нет данных о ваших просмотрах. Смотрите "
-                                                      "телевизор с Orvane — статистика появится здесь.</p>")));
+        return HttpResponse::html(
+            page(QStringLiteral("Статистика"),
+                 QStringLiteral("<p class=\"note\">Пока нет данных о ваших просмотрах. Смотрите "
+                                "телевизор с Orvane — статистика появится здесь.</p>")));
     }
     QList<std::pair<int, int>> order;
     int total = 0;
@@ -233,15 +252,17 @@ HttpResponse Pages::statistics(const HttpRequest& request)
     for (const auto& [count, channelId] : order) {
         const auto channel = m_store.channel(channelId);
         const int percent = total ? count * 100 / total : 0;
-        rows += QStringLiteral("<tr><td>%1</td><td class=\"time\">%2%</td><td width=\"45%\"><table width=\"100%\" "
-                               "cellspacing=\"0\"><tr><td width=\"%2%\" style=\"background:#5b66ab;height:8px\"></td>"
-                               "<td></td></tr></table></td></tr>")
+        rows += QStringLiteral(
+                    "<tr><td>%1</td><td class=\"time\">%2%</td><td width=\"45%\"><table width=\"100%\" "
+                    "cellspacing=\"0\"><tr><td width=\"%2%\" style=\"background:#5b66ab;height:8px\"></td>"
+                    "<td></td></tr></table></td></tr>")
                     .arg(escaped(channel ? channel->name : QString::number(channelId)))
                     .arg(std::max(percent, 1));
     }
-    return HttpResponse::html(
-        page(QStringLiteral("Статистика"),
-             QStringLiteral("<p class=\"note\">Каналы, которые вы смотрели (%1 отметок):</p><table class=\"list\">%2</table>")
-                 .arg(total)
-                 .arg(rows)));
+    return HttpResponse::html(page(
+        QStringLiteral("Статистика"),
+        QStringLiteral(
+            "<p class=\"note\">Каналы, которые вы смотрели (%1 отметок):</p><table class=\"list\">%2</table>")
+            .arg(total)
+            .arg(rows)));
 }

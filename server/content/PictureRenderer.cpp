@@ -49,9 +49,7 @@ QFont font(int pixels, bool bold = true)
 
 } // namespace
 
-PictureRenderer::PictureRenderer(ScheduleStore& store) : m_store(store)
-{
-}
+PictureRenderer::PictureRenderer(ScheduleStore& store) : m_store(store) {}
 
 std::optional<HttpResponse> PictureRenderer::answer(const QString& page, const HttpRequest& request)
 {
@@ -92,7 +90,8 @@ QImage PictureRenderer::logo(const StoreChannel& channel, int width, int height)
     painter.drawText(box, Qt::AlignCenter, text);
     if (!channel.isTv) {
         painter.setFont(font(std::max(6, height / 7), false));
-        painter.drawText(box.adjusted(0, 0, 0, -height * 0.06), Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("радио"));
+        painter.drawText(box.adjusted(0, 0, 0, -height * 0.06), Qt::AlignHCenter | Qt::AlignBottom,
+                         QStringLiteral("радио"));
     }
     return image;
 }
@@ -114,7 +113,8 @@ QImage PictureRenderer::showPicture(const StoreProgramme& programme, const QStri
     for (int i = 0; i + 2 < hash.size(); i += 3) {
         painter.setBrush(QColor(255, 255, 255, 18 + uchar(hash[i]) % 30));
         const qreal r = (0.1 + (uchar(hash[i + 2]) % 40) / 100.0) * std::min(width, height);
-        painter.drawEllipse(QPointF(uchar(hash[i]) * width / 255.0, uchar(hash[i + 1]) * height / 255.0), r, r);
+        painter.drawEllipse(QPointF(uchar(hash[i]) * width / 255.0, uchar(hash[i + 1]) * height / 255.0), r,
+                            r);
     }
     const QRectF text(width * 0.06, height * 0.08, width * 0.88, height * 0.84);
     painter.setPen(QColor(255, 255, 255, 230));
@@ -126,9 +126,11 @@ QImage PictureRenderer::showPicture(const StoreProgramme& programme, const QStri
     return image;
 }
 
-QImage PictureRenderer::liveFrame(const StoreChannel& channel, const StoreProgramme* programme, qint64 moment) const
+QImage PictureRenderer::liveFrame(const StoreChannel& channel, const StoreProgramme* programme,
+                                  qint64 moment) const
 {
-    QImage image = programme ? showPicture(*programme, channel.name, 320, 240) : QImage(320, 240, QImage::Format_RGB32);
+    QImage image =
+        programme ? showPicture(*programme, channel.name, 320, 240) : QImage(320, 240, QImage::Format_RGB32);
     if (!programme)
         image.fill(QColor(30, 32, 40));
     QPainter painter(&image);
@@ -165,7 +167,8 @@ HttpResponse PictureRenderer::graphics(const QString& path)
         const int width = match.captured(1).toInt();
         const int height = match.captured(2).toInt();
         if (width < 1 || height < 1 || width > MaxSide || height > MaxSide)
-            return HttpResponse::error(400, QStringLiteral("A picture is 1 to %1 points wide and high.").arg(MaxSide));
+            return HttpResponse::error(
+                400, QStringLiteral("A picture is 1 to %1 points wide and high.").arg(MaxSide));
         const QImage stored = QImage::fromData(m_store.picture(match.captured(3)), "PNG");
         if (!stored.isNull())
             return HttpResponse::png(png(fitted(stored, width, height)));
@@ -187,13 +190,14 @@ HttpResponse PictureRenderer::graphics(const QString& path)
     static const QRegularExpression show(QStringLiteral("^(shows|gallery)/(\\d+)(_big|_\\d+)?\\.png$"));
     const QRegularExpressionMatch showMatch = show.match(path);
     if (showMatch.hasMatch()) {
-        const std::optional<StoreProgramme> programme = m_store.programme(showMatch.captured(2).toLongLong(), false);
+        const std::optional<StoreProgramme> programme =
+            m_store.programme(showMatch.captured(2).toLongLong(), false);
         if (!programme)
             return HttpResponse::error(404, QStringLiteral("No such picture."));
         const auto channel = m_store.channel(programme->channelId);
         const bool big = showMatch.captured(3) == u"_big" || showMatch.captured(1) == u"gallery";
-        return HttpResponse::png(png(showPicture(*programme, channel ? channel->name : QString(), big ? 640 : 320,
-                                                 big ? 360 : 180)));
+        return HttpResponse::png(png(
+            showPicture(*programme, channel ? channel->name : QString(), big ? 640 : 320, big ? 360 : 180)));
     }
     return HttpResponse::error(404, QStringLiteral("No such picture."));
 }

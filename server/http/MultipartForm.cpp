@@ -35,7 +35,8 @@ QByteArray MultipartForm::field(const QByteArray& name) const
     return p && !p->isFile() ? p->data : QByteArray();
 }
 
-std::optional<MultipartForm> MultipartForm::parse(const QByteArray& contentType, const QByteArray& body, QString* error)
+std::optional<MultipartForm> MultipartForm::parse(const QByteArray& contentType, const QByteArray& body,
+                                                  QString* error)
 {
     const auto fail = [error](const char* message) -> std::optional<MultipartForm> {
         *error = QString::fromLatin1(message);

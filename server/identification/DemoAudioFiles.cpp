@@ -24,7 +24,8 @@ bool writeWav(const QString& path, const std::vector<int16_t>& samples, QString*
     const QString partial = path + QStringLiteral(".part");
     SNDFILE* file = sf_open(QFile::encodeName(partial).constData(), SFM_WRITE, &info);
     if (!file) {
-        *error = QStringLiteral("cannot write %1: %2").arg(partial, QString::fromLocal8Bit(sf_strerror(nullptr)));
+        *error =
+            QStringLiteral("cannot write %1: %2").arg(partial, QString::fromLocal8Bit(sf_strerror(nullptr)));
         return false;
     }
     const sf_count_t written = sf_write_short(file, samples.data(), sf_count_t(samples.size()));
@@ -41,13 +42,15 @@ bool writeWav(const QString& path, const std::vector<int16_t>& samples, QString*
 std::vector<int16_t> programme(int channelId)
 {
     std::vector<int16_t> samples(size_t(DemoAudioFiles::Seconds) * DemoAudio::SampleRate);
-    DemoAudio(uint32_t(channelId), DemoAudio::kindOf(channelId)).render(0, int(samples.size()), samples.data());
+    DemoAudio(uint32_t(channelId), DemoAudio::kindOf(channelId))
+        .render(0, int(samples.size()), samples.data());
     return samples;
 }
 
 } // namespace
 
-bool DemoAudioFiles::write(const QString& folder, QString* error, const std::function<void(int, int)>& progress)
+bool DemoAudioFiles::write(const QString& folder, QString* error,
+                           const std::function<void(int, int)>& progress)
 {
     if (!QDir().mkpath(folder)) {
         *error = QStringLiteral("cannot create %1").arg(folder);

@@ -28,7 +28,8 @@ HttpResponse result(int value, const char* message = nullptr, int status = 200)
 // alignment and of the best on any other channel.
 HttpResponse result(int value, const Matcher::Result& match, const char* message = nullptr)
 {
-    QVariantMap body{{u"Result"_s, value}, {u"Ber"_s, std::round(match.ber * 1000) / 1000},
+    QVariantMap body{{u"Result"_s, value},
+                     {u"Ber"_s, std::round(match.ber * 1000) / 1000},
                      {u"OtherBer"_s, std::round(match.runnerUpBer * 1000) / 1000}};
     if (message)
         body.insert(u"Message"_s, QString::fromLatin1(message));
@@ -47,10 +48,10 @@ Matcher::Block blockOf(const QByteArray& bytes)
 
 } // namespace
 
-IdentificationService::IdentificationService(const Matcher& matcher, DeviceBook& devices, ScheduleStore* store)
+IdentificationService::IdentificationService(const Matcher& matcher, DeviceBook& devices,
+                                             ScheduleStore* store)
     : m_matcher(matcher), m_devices(devices), m_store(store)
-{
-}
+{}
 
 HttpResponse IdentificationService::handle(const HttpRequest& request)
 {
@@ -65,7 +66,8 @@ HttpResponse IdentificationService::handle(const HttpRequest& request)
         return result(BadRequest, "POST a multipart form", 400);
 
     QString error;
-    const std::optional<MultipartForm> form = MultipartForm::parse(request.header("content-type"), request.body, &error);
+    const std::optional<MultipartForm> form =
+        MultipartForm::parse(request.header("content-type"), request.body, &error);
     if (!form)
         return result(BadRequest, "the body is not a readable multipart form", 400);
     const QByteArray device = form->field("UserName").trimmed();

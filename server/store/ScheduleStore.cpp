@@ -18,36 +18,49 @@ namespace {
 
 const QStringList Schema = {
     QStringLiteral("CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT)"),
-    QStringLiteral("CREATE TABLE cities (id INTEGER PRIMARY KEY, name TEXT NOT NULL, utc_offset INTEGER NOT NULL DEFAULT 180)"),
-    QStringLiteral("CREATE TABLE categories (id INTEGER PRIMARY KEY, name TEXT NOT NULL, sort_order INTEGER NOT NULL DEFAULT 0)"),
-    QStringLiteral("CREATE TABLE channels (id INTEGER PRIMARY KEY, xmltv_id TEXT UNIQUE, name TEXT NOT NULL, logo TEXT, "
-    "is_tv INTEGER NOT NULL DEFAULT 1, category_id INTEGER NOT NULL DEFAULT 0, auto_detection INTEGER NOT NULL "
-    "DEFAULT 0, slogan TEXT, live_pictures INTEGER NOT NULL DEFAULT 0)"),
-    QStringLiteral("CREATE TABLE city_channels (city_id INTEGER NOT NULL, channel_id INTEGER NOT NULL, position INTEGER NOT NULL "
-    "DEFAULT 0, local_id INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (city_id, channel_id))"),
-    QStringLiteral("CREATE TABLE programmes (id INTEGER PRIMARY KEY, channel_id INTEGER NOT NULL, start INTEGER NOT NULL, "
-    "stop INTEGER NOT NULL, title TEXT, title_folded TEXT, sub_title TEXT, description TEXT, genre TEXT, "
-    "category INTEGER, country TEXT, year INTEGER, company TEXT, image TEXT, image_big TEXT, gallery TEXT, "
-    "imdb_rating REAL, imdb_votes INTEGER, kp_rating REAL, kp_votes INTEGER, kp_index INTEGER, "
-    "UNIQUE (channel_id, start))"),
-    QStringLiteral("CREATE TABLE participants (programme_id INTEGER NOT NULL, position INTEGER NOT NULL, role INTEGER NOT NULL, "
-    "name TEXT NOT NULL, url TEXT)"),
+    QStringLiteral("CREATE TABLE cities (id INTEGER PRIMARY KEY, name TEXT NOT NULL, utc_offset INTEGER NOT "
+                   "NULL DEFAULT 180)"),
+    QStringLiteral("CREATE TABLE categories (id INTEGER PRIMARY KEY, name TEXT NOT NULL, sort_order INTEGER "
+                   "NOT NULL DEFAULT 0)"),
+    QStringLiteral(
+        "CREATE TABLE channels (id INTEGER PRIMARY KEY, xmltv_id TEXT UNIQUE, name TEXT NOT NULL, logo TEXT, "
+        "is_tv INTEGER NOT NULL DEFAULT 1, category_id INTEGER NOT NULL DEFAULT 0, auto_detection INTEGER "
+        "NOT NULL "
+        "DEFAULT 0, slogan TEXT, live_pictures INTEGER NOT NULL DEFAULT 0)"),
+    QStringLiteral("CREATE TABLE city_channels (city_id INTEGER NOT NULL, channel_id INTEGER NOT NULL, "
+                   "position INTEGER NOT NULL "
+                   "DEFAULT 0, local_id INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (city_id, channel_id))"),
+    QStringLiteral(
+        "CREATE TABLE programmes (id INTEGER PRIMARY KEY, channel_id INTEGER NOT NULL, start INTEGER NOT "
+        "NULL, "
+        "stop INTEGER NOT NULL, title TEXT, title_folded TEXT, sub_title TEXT, description TEXT, genre TEXT, "
+        "category INTEGER, country TEXT, year INTEGER, company TEXT, image TEXT, image_big TEXT, gallery "
+        "TEXT, "
+        "imdb_rating REAL, imdb_votes INTEGER, kp_rating REAL, kp_votes INTEGER, kp_index INTEGER, "
+        "UNIQUE (channel_id, start))"),
+    QStringLiteral("CREATE TABLE participants (programme_id INTEGER NOT NULL, position INTEGER NOT NULL, "
+                   "role INTEGER NOT NULL, "
+                   "name TEXT NOT NULL, url TEXT)"),
     QStringLiteral("CREATE INDEX participants_programme ON participants (programme_id)"),
-    QStringLiteral("CREATE TABLE ratings (city_id INTEGER NOT NULL, channel_id INTEGER NOT NULL, rating REAL NOT NULL, "
-    "PRIMARY KEY (city_id, channel_id))"),
-    QStringLiteral("CREATE TABLE messages (id INTEGER PRIMARY KEY, channel_id INTEGER NOT NULL, time INTEGER NOT NULL, "
-    "sender_id TEXT, sender_name TEXT, screen_name TEXT, profile_image_url TEXT, text TEXT, source TEXT, "
-    "reply_to_id TEXT, reply_to_screen_name TEXT, media_url TEXT)"),
+    QStringLiteral(
+        "CREATE TABLE ratings (city_id INTEGER NOT NULL, channel_id INTEGER NOT NULL, rating REAL NOT NULL, "
+        "PRIMARY KEY (city_id, channel_id))"),
+    QStringLiteral(
+        "CREATE TABLE messages (id INTEGER PRIMARY KEY, channel_id INTEGER NOT NULL, time INTEGER NOT NULL, "
+        "sender_id TEXT, sender_name TEXT, screen_name TEXT, profile_image_url TEXT, text TEXT, source TEXT, "
+        "reply_to_id TEXT, reply_to_screen_name TEXT, media_url TEXT)"),
     QStringLiteral("CREATE INDEX messages_channel_time ON messages (channel_id, time)"),
     QStringLiteral("CREATE TABLE devices (device_id TEXT PRIMARY KEY, last_seen INTEGER NOT NULL)"),
-    QStringLiteral("CREATE TABLE views (device_id TEXT NOT NULL, channel_id INTEGER NOT NULL, time INTEGER NOT NULL)"),
+    QStringLiteral(
+        "CREATE TABLE views (device_id TEXT NOT NULL, channel_id INTEGER NOT NULL, time INTEGER NOT NULL)"),
     QStringLiteral("CREATE INDEX views_device ON views (device_id)"),
     QStringLiteral("CREATE TABLE pictures (path TEXT PRIMARY KEY, png BLOB NOT NULL)"),
 };
 
-const QString ProgrammeColumns = QStringLiteral(
-    "id, channel_id, start, stop, title, sub_title, description, genre, category, country, year, company, image, "
-    "image_big, gallery, imdb_rating, imdb_votes, kp_rating, kp_votes, kp_index");
+const QString ProgrammeColumns =
+    QStringLiteral("id, channel_id, start, stop, title, sub_title, description, genre, category, country, "
+                   "year, company, image, "
+                   "image_big, gallery, imdb_rating, imdb_votes, kp_rating, kp_votes, kp_index");
 
 StoreProgramme programmeOf(const QSqlQuery& q)
 {
@@ -157,7 +170,9 @@ bool ScheduleStore::migrate()
     const int version = query.value(0).toInt();
     query.finish();
     if (version > SchemaVersion) {
-        m_error = QStringLiteral("the store's schema version %1 is newer than this server's %2").arg(version).arg(SchemaVersion);
+        m_error = QStringLiteral("the store's schema version %1 is newer than this server's %2")
+                      .arg(version)
+                      .arg(SchemaVersion);
         return false;
     }
     if (version == SchemaVersion)
@@ -207,8 +222,9 @@ void ScheduleStore::rollback()
 bool ScheduleStore::upsertCity(const StoreCity& city)
 {
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("INSERT INTO cities (id, name, utc_offset) VALUES (?, ?, ?) "
-                             "ON CONFLICT (id) DO UPDATE SET name = excluded.name, utc_offset = excluded.utc_offset"));
+    q.prepare(QStringLiteral(
+        "INSERT INTO cities (id, name, utc_offset) VALUES (?, ?, ?) "
+        "ON CONFLICT (id) DO UPDATE SET name = excluded.name, utc_offset = excluded.utc_offset"));
     q.addBindValue(city.id);
     q.addBindValue(city.name);
     q.addBindValue(city.utcOffsetMinutes);
@@ -218,8 +234,9 @@ bool ScheduleStore::upsertCity(const StoreCity& city)
 bool ScheduleStore::upsertCategory(const StoreCategory& category)
 {
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("INSERT INTO categories (id, name, sort_order) VALUES (?, ?, ?) "
-                             "ON CONFLICT (id) DO UPDATE SET name = excluded.name, sort_order = excluded.sort_order"));
+    q.prepare(QStringLiteral(
+        "INSERT INTO categories (id, name, sort_order) VALUES (?, ?, ?) "
+        "ON CONFLICT (id) DO UPDATE SET name = excluded.name, sort_order = excluded.sort_order"));
     q.addBindValue(category.id);
     q.addBindValue(category.name);
     q.addBindValue(category.order);
@@ -234,10 +251,13 @@ int ScheduleStore::upsertChannel(StoreChannel channel)
     }
     QSqlQuery q(db());
     q.prepare(QStringLiteral(
-        "INSERT INTO channels (id, xmltv_id, name, logo, is_tv, category_id, auto_detection, slogan, live_pictures) "
+        "INSERT INTO channels (id, xmltv_id, name, logo, is_tv, category_id, auto_detection, slogan, "
+        "live_pictures) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (id) DO UPDATE SET xmltv_id = excluded.xmltv_id, "
-        "name = excluded.name, logo = excluded.logo, is_tv = excluded.is_tv, category_id = excluded.category_id, "
-        "auto_detection = excluded.auto_detection, slogan = excluded.slogan, live_pictures = excluded.live_pictures"));
+        "name = excluded.name, logo = excluded.logo, is_tv = excluded.is_tv, category_id = "
+        "excluded.category_id, "
+        "auto_detection = excluded.auto_detection, slogan = excluded.slogan, live_pictures = "
+        "excluded.live_pictures"));
     q.addBindValue(channel.id ? QVariant(channel.id) : QVariant());
     q.addBindValue(channel.xmltvId.isEmpty() ? QVariant() : QVariant(channel.xmltvId));
     q.addBindValue(channel.name);
@@ -255,9 +275,10 @@ int ScheduleStore::upsertChannel(StoreChannel channel)
 bool ScheduleStore::addChannelToCity(int cityId, int channelId, int position, int localId)
 {
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("INSERT INTO city_channels (city_id, channel_id, position, local_id) VALUES (?, ?, ?, ?) "
-                             "ON CONFLICT (city_id, channel_id) DO UPDATE SET position = excluded.position, "
-                             "local_id = excluded.local_id"));
+    q.prepare(QStringLiteral(
+        "INSERT INTO city_channels (city_id, channel_id, position, local_id) VALUES (?, ?, ?, ?) "
+        "ON CONFLICT (city_id, channel_id) DO UPDATE SET position = excluded.position, "
+        "local_id = excluded.local_id"));
     q.addBindValue(cityId);
     q.addBindValue(channelId);
     q.addBindValue(position);
@@ -269,24 +290,44 @@ qint64 ScheduleStore::upsertProgramme(const StoreProgramme& p)
 {
     QSqlQuery q(db());
     q.prepare(QStringLiteral(
-        "INSERT INTO programmes (channel_id, start, stop, title, title_folded, sub_title, description, genre, "
-        "category, country, year, company, image, image_big, gallery, imdb_rating, imdb_votes, kp_rating, kp_votes, "
+        "INSERT INTO programmes (channel_id, start, stop, title, title_folded, sub_title, description, "
+        "genre, "
+        "category, country, year, company, image, image_big, gallery, imdb_rating, imdb_votes, kp_rating, "
+        "kp_votes, "
         "kp_index) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
         "ON CONFLICT (channel_id, start) DO UPDATE SET stop = excluded.stop, title = excluded.title, "
-        "title_folded = excluded.title_folded, sub_title = excluded.sub_title, description = excluded.description, "
-        "genre = excluded.genre, category = excluded.category, country = excluded.country, year = excluded.year, "
-        "company = excluded.company, image = excluded.image, image_big = excluded.image_big, gallery = excluded.gallery, "
-        "imdb_rating = excluded.imdb_rating, imdb_votes = excluded.imdb_votes, kp_rating = excluded.kp_rating, "
+        "title_folded = excluded.title_folded, sub_title = excluded.sub_title, description = "
+        "excluded.description, "
+        "genre = excluded.genre, category = excluded.category, country = excluded.country, year = "
+        "excluded.year, "
+        "company = excluded.company, image = excluded.image, image_big = excluded.image_big, gallery = "
+        "excluded.gallery, "
+        "imdb_rating = excluded.imdb_rating, imdb_votes = excluded.imdb_votes, kp_rating = "
+        "excluded.kp_rating, "
         "kp_votes = excluded.kp_votes, kp_index = excluded.kp_index"));
     QVariantList gallery;
     for (const QString& path : p.gallery)
         gallery << path;
-    for (const QVariant& value :
-         {QVariant(p.channelId), QVariant(p.start), QVariant(p.stop), QVariant(p.title), QVariant(fold(p.title)),
-          QVariant(p.subTitle), QVariant(p.description), QVariant(p.genre), QVariant(p.category), QVariant(p.country),
-          QVariant(p.year), QVariant(p.company), QVariant(p.image), QVariant(p.imageBig),
-          QVariant(QString::fromUtf8(Json::encode(gallery))), QVariant(p.imdbRating), QVariant(p.imdbVotes),
-          QVariant(p.kpRating), QVariant(p.kpVotes), QVariant(p.kpIndex)})
+    for (const QVariant& value : {QVariant(p.channelId),
+                                  QVariant(p.start),
+                                  QVariant(p.stop),
+                                  QVariant(p.title),
+                                  QVariant(fold(p.title)),
+                                  QVariant(p.subTitle),
+                                  QVariant(p.description),
+                                  QVariant(p.genre),
+                                  QVariant(p.category),
+                                  QVariant(p.country),
+                                  QVariant(p.year),
+                                  QVariant(p.company),
+                                  QVariant(p.image),
+                                  QVariant(p.imageBig),
+                                  QVariant(QString::fromUtf8(Json::encode(gallery))),
+                                  QVariant(p.imdbRating),
+                                  QVariant(p.imdbVotes),
+                                  QVariant(p.kpRating),
+                                  QVariant(p.kpVotes),
+                                  QVariant(p.kpIndex)})
         q.addBindValue(value);
     if (!run(q))
         return 0;
@@ -302,7 +343,8 @@ qint64 ScheduleStore::upsertProgramme(const StoreProgramme& p)
     clear.addBindValue(programmeId);
     run(clear);
     QSqlQuery add(db());
-    add.prepare(QStringLiteral("INSERT INTO participants (programme_id, position, role, name, url) VALUES (?, ?, ?, ?, ?)"));
+    add.prepare(QStringLiteral(
+        "INSERT INTO participants (programme_id, position, role, name, url) VALUES (?, ?, ?, ?, ?)"));
     for (int i = 0; i < p.participants.size(); ++i) {
         add.addBindValue(programmeId);
         add.addBindValue(i);
@@ -346,7 +388,8 @@ bool ScheduleStore::pruneProgrammes(int channelId, qint64 from, qint64 to, const
 bool ScheduleStore::setPicture(const QString& path, const QByteArray& png)
 {
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("INSERT INTO pictures (path, png) VALUES (?, ?) ON CONFLICT (path) DO UPDATE SET png = excluded.png"));
+    q.prepare(QStringLiteral("INSERT INTO pictures (path, png) VALUES (?, ?) ON CONFLICT (path) DO UPDATE "
+                             "SET png = excluded.png"));
     q.addBindValue(path);
     q.addBindValue(png);
     return run(q);
@@ -365,8 +408,9 @@ QByteArray ScheduleStore::picture(const QString& path)
 bool ScheduleStore::clearProgrammes(int channelId, qint64 from, qint64 to)
 {
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("DELETE FROM participants WHERE programme_id IN "
-                             "(SELECT id FROM programmes WHERE channel_id = ? AND start >= ? AND start < ?)"));
+    q.prepare(
+        QStringLiteral("DELETE FROM participants WHERE programme_id IN "
+                       "(SELECT id FROM programmes WHERE channel_id = ? AND start >= ? AND start < ?)"));
     q.addBindValue(channelId);
     q.addBindValue(from);
     q.addBindValue(to);
@@ -394,13 +438,15 @@ qint64 ScheduleStore::addMessage(const StoreMessage& m)
 {
     QSqlQuery q(db());
     q.prepare(QStringLiteral(
-        "INSERT INTO messages (channel_id, time, sender_id, sender_name, screen_name, profile_image_url, text, source, "
+        "INSERT INTO messages (channel_id, time, sender_id, sender_name, screen_name, profile_image_url, "
+        "text, source, "
         "reply_to_id, reply_to_screen_name, media_url) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (const QVariant& value : {QVariant(m.channelId), QVariant(m.time), QVariant(m.senderId), QVariant(m.senderName),
-                                  QVariant(m.screenName), QVariant(m.profileImageUrl), QVariant(m.text),
-                                  QVariant(m.source), m.replyToId.isEmpty() ? QVariant() : QVariant(m.replyToId),
-                                  m.replyToScreenName.isEmpty() ? QVariant() : QVariant(m.replyToScreenName),
-                                  m.mediaUrl.isEmpty() ? QVariant() : QVariant(m.mediaUrl)})
+    for (const QVariant& value :
+         {QVariant(m.channelId), QVariant(m.time), QVariant(m.senderId), QVariant(m.senderName),
+          QVariant(m.screenName), QVariant(m.profileImageUrl), QVariant(m.text), QVariant(m.source),
+          m.replyToId.isEmpty() ? QVariant() : QVariant(m.replyToId),
+          m.replyToScreenName.isEmpty() ? QVariant() : QVariant(m.replyToScreenName),
+          m.mediaUrl.isEmpty() ? QVariant() : QVariant(m.mediaUrl)})
         q.addBindValue(value);
     return run(q) ? q.lastInsertId().toLongLong() : 0;
 }
@@ -514,9 +560,10 @@ QList<StoreChannel> ScheduleStore::channelsOfCity(int cityId)
 {
     QList<StoreChannel> list;
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT c.id, c.xmltv_id, c.name, c.logo, c.is_tv, c.category_id, c.auto_detection, "
-                             "c.slogan, c.live_pictures FROM city_channels cc JOIN channels c ON c.id = cc.channel_id "
-                             "WHERE cc.city_id = ? ORDER BY cc.position, c.id"));
+    q.prepare(QStringLiteral(
+        "SELECT c.id, c.xmltv_id, c.name, c.logo, c.is_tv, c.category_id, c.auto_detection, "
+        "c.slogan, c.live_pictures FROM city_channels cc JOIN channels c ON c.id = cc.channel_id "
+        "WHERE cc.city_id = ? ORDER BY cc.position, c.id"));
     q.addBindValue(cityId);
     if (run(q)) {
         while (q.next())
@@ -529,8 +576,9 @@ QMap<int, int> ScheduleStore::cityMap(int cityId)
 {
     QMap<int, int> map;
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT channel_id, local_id FROM city_channels WHERE city_id = ? AND local_id != 0 "
-                             "AND local_id != channel_id"));
+    q.prepare(
+        QStringLiteral("SELECT channel_id, local_id FROM city_channels WHERE city_id = ? AND local_id != 0 "
+                       "AND local_id != channel_id"));
     q.addBindValue(cityId);
     if (run(q)) {
         while (q.next())
@@ -542,7 +590,8 @@ QMap<int, int> ScheduleStore::cityMap(int cityId)
 void ScheduleStore::loadParticipants(StoreProgramme& programme)
 {
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT role, name, url FROM participants WHERE programme_id = ? ORDER BY position"));
+    q.prepare(
+        QStringLiteral("SELECT role, name, url FROM participants WHERE programme_id = ? ORDER BY position"));
     q.addBindValue(programme.id);
     if (run(q)) {
         while (q.next())
@@ -554,7 +603,8 @@ QList<StoreProgramme> ScheduleStore::programmes(int channelId, qint64 from, qint
 {
     QList<StoreProgramme> list;
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT %1 FROM programmes WHERE channel_id = ? AND stop > ? AND start < ? ORDER BY start")
+    q.prepare(QStringLiteral(
+                  "SELECT %1 FROM programmes WHERE channel_id = ? AND stop > ? AND start < ? ORDER BY start")
                   .arg(ProgrammeColumns));
     q.addBindValue(channelId);
     q.addBindValue(from);
@@ -597,18 +647,22 @@ std::optional<StoreProgramme> ScheduleStore::programme(qint64 id, bool withDetai
     return programme;
 }
 
-QList<StoreProgramme> ScheduleStore::search(int cityId, const QString& text, qint64 from, qint64 to, int limit)
+QList<StoreProgramme> ScheduleStore::search(int cityId, const QString& text, qint64 from, qint64 to,
+                                            int limit)
 {
     QString pattern = fold(text);
-    pattern.replace(u'\\', QStringLiteral("\\\\")).replace(u'%', QStringLiteral("\\%")).replace(u'_', QStringLiteral("\\_"));
+    pattern.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'%', QStringLiteral("\\%"))
+        .replace(u'_', QStringLiteral("\\_"));
     QList<StoreProgramme> list;
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT p.id, p.channel_id, p.start, p.stop, p.title, p.sub_title, p.description, "
-                             "p.genre, p.category, p.country, p.year, p.company, p.image, p.image_big, p.gallery, "
-                             "p.imdb_rating, p.imdb_votes, p.kp_rating, p.kp_votes, p.kp_index FROM programmes p "
-                             "JOIN city_channels cc ON p.channel_id = CASE WHEN cc.local_id != 0 THEN cc.local_id "
-                             "ELSE cc.channel_id END WHERE cc.city_id = ? AND p.title_folded LIKE ? ESCAPE '\\' "
-                             "AND p.start >= ? AND p.start < ? ORDER BY p.start LIMIT ?"));
+    q.prepare(
+        QStringLiteral("SELECT p.id, p.channel_id, p.start, p.stop, p.title, p.sub_title, p.description, "
+                       "p.genre, p.category, p.country, p.year, p.company, p.image, p.image_big, p.gallery, "
+                       "p.imdb_rating, p.imdb_votes, p.kp_rating, p.kp_votes, p.kp_index FROM programmes p "
+                       "JOIN city_channels cc ON p.channel_id = CASE WHEN cc.local_id != 0 THEN cc.local_id "
+                       "ELSE cc.channel_id END WHERE cc.city_id = ? AND p.title_folded LIKE ? ESCAPE '\\' "
+                       "AND p.start >= ? AND p.start < ? ORDER BY p.start LIMIT ?"));
     q.addBindValue(cityId);
     q.addBindValue(QString(u'%' + pattern + u'%'));
     q.addBindValue(from);
@@ -638,9 +692,10 @@ QList<StoreMessage> ScheduleStore::messages(int channelId, qint64 from, qint64 t
 {
     QList<StoreMessage> list;
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT id, channel_id, time, sender_id, sender_name, screen_name, profile_image_url, text, "
-                             "source, reply_to_id, reply_to_screen_name, media_url FROM messages WHERE channel_id = ? "
-                             "AND time >= ? AND time <= ? ORDER BY time DESC, id DESC LIMIT ?"));
+    q.prepare(QStringLiteral(
+        "SELECT id, channel_id, time, sender_id, sender_name, screen_name, profile_image_url, text, "
+        "source, reply_to_id, reply_to_screen_name, media_url FROM messages WHERE channel_id = ? "
+        "AND time >= ? AND time <= ? ORDER BY time DESC, id DESC LIMIT ?"));
     q.addBindValue(channelId);
     q.addBindValue(from);
     q.addBindValue(to);
@@ -688,7 +743,8 @@ QMap<int, int> ScheduleStore::viewsOfDevice(const QString& deviceId)
 {
     QMap<int, int> map;
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT channel_id, COUNT(*) FROM views WHERE device_id = ? GROUP BY channel_id"));
+    q.prepare(
+        QStringLiteral("SELECT channel_id, COUNT(*) FROM views WHERE device_id = ? GROUP BY channel_id"));
     q.addBindValue(deviceId);
     if (run(q)) {
         while (q.next())

@@ -87,9 +87,10 @@ int IdentifyCommand::run()
 
     m_startMs = QDateTime::currentMSecsSinceEpoch();
     // Posted on the loop's thread: the printing happens in order on the main thread.
-    NotificationCenter::defaultCenter().observeOnMain(this, Notifications::FpNotification, [this](const Notification& n) {
-        arrived(JsonValue::integer(n.userInfo.value(NotificationKeys::ResultSearch)));
-    });
+    NotificationCenter::defaultCenter().observeOnMain(
+        this, Notifications::FpNotification, [this](const Notification& n) {
+            arrived(JsonValue::integer(n.userInfo.value(NotificationKeys::ResultSearch)));
+        });
     SearchCalls* loop = SearchCalls::sharedManager();
     if (loop->audioBack() && loop->audioBack()->sourceName().empty()) {
         CliSession::fail(QStringLiteral("cannot open the audio input ") + QString::fromStdString(spec));

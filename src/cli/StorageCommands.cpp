@@ -42,7 +42,8 @@ namespace {
 
 QString isoTime(const QDateTime& moment)
 {
-    return moment.isValid() ? moment.toOffsetFromUtc(moment.offsetFromUtc()).toString(Qt::ISODate) : QString();
+    return moment.isValid() ? moment.toOffsetFromUtc(moment.offsetFromUtc()).toString(Qt::ISODate)
+                            : QString();
 }
 
 // The database, or none after saying on stderr why it cannot be used.
@@ -82,7 +83,8 @@ int StorageCommands::favorites(CliSession& session)
             list.append(QVariantMap{{QStringLiteral("channelId"), channel->channelId()},
                                     {QStringLiteral("name"), channel->name()}});
         }
-        session.report(list, table.isEmpty() ? StringTable::localized("No favourite channels.") : table.render());
+        session.report(list,
+                       table.isEmpty() ? StringTable::localized("No favourite channels.") : table.render());
         return 0;
     }
     std::shared_ptr<Channel> channel;
@@ -143,7 +145,8 @@ int StorageCommands::history(CliSession& session)
             CliSession::fail(context.lastError().localizedDescription());
             return 1;
         }
-        session.report(QVariantMap{{QStringLiteral("cleared"), true}}, StringTable::localized("History cleared."));
+        session.report(QVariantMap{{QStringLiteral("cleared"), true}},
+                       StringTable::localized("History cleared."));
         return 0;
     }
     TextTable table;
@@ -152,7 +155,8 @@ int StorageCommands::history(CliSession& session)
         const auto& channel = record->channel_object();
         const auto& show = record->show_object();
         const QString title = show->composedTitle.isEmpty() ? show->name : show->composedTitle;
-        table.addRow({DateHelper::stringWithDateAndTimeFromDate(record->detected_time()), channel->name(), title});
+        table.addRow(
+            {DateHelper::stringWithDateAndTimeFromDate(record->detected_time()), channel->name(), title});
         list.append(QVariantMap{{QStringLiteral("detected"), isoTime(record->detected_time())},
                                 {QStringLiteral("channelId"), channel->channelId()},
                                 {QStringLiteral("channel"), channel->name()},
@@ -219,7 +223,8 @@ int StorageCommands::remind(CliSession& session)
     Error error;
     if (!show->addToCalendarWithChanName(channel->name(), alarm, &error)) {
         // Between the check and the add another process may have added it: not an error.
-        if (error.localizedDescription().isEmpty() && show->checkDuplicateEventsWithChannelName(channel->name())) {
+        if (error.localizedDescription().isEmpty() &&
+            show->checkDuplicateEventsWithChannelName(channel->name())) {
             result.insert(QStringLiteral("added"), false);
             session.report(result, StringTable::localized("Already in the calendar:") + u' ' + title);
             return 0;

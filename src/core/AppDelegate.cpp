@@ -212,7 +212,8 @@ void AppDelegate::observe()
 {
     NotificationCenter& center = NotificationCenter::defaultCenter();
     // Identification results arrive on the loop's thread; all handling is on the main thread.
-    center.observeOnMain(this, Notifications::FpNotification, [this](const Notification& n) { fpNotification(n); });
+    center.observeOnMain(this, Notifications::FpNotification,
+                         [this](const Notification& n) { fpNotification(n); });
     center.observeOnMain(this, Notifications::PriorityChanged,
                          [this](const Notification& n) { changeNowPriority(n); });
     center.observeOnMain(this, Notifications::EventStoreChanged,

@@ -84,7 +84,8 @@ void SearchCalls::fp_init()
     // The thread exists before any result can arrive, so that every result goes to it.
     setupTimerThread();
     NotificationCenter::defaultCenter().addObserver(
-        this, Notifications::CoreFingerPrint, [this](const Notification& n) { notificationCentreSearchCalls(n); });
+        this, Notifications::CoreFingerPrint,
+        [this](const Notification& n) { notificationCentreSearchCalls(n); });
 }
 
 void SearchCalls::setupTimerThread()
@@ -181,8 +182,8 @@ void SearchCalls::notificationCentreSearchCalls(const Notification& notification
         return;
     }
     // Queued behind the loop's current work; the poster does not wait.
-    QMetaObject::invokeMethod(m_loopContext, [this, notification] { handleResult(notification); },
-                              Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_loopContext, [this, notification] { handleResult(notification); }, Qt::QueuedConnection);
 }
 
 void SearchCalls::handleResult(const Notification& notification)
@@ -202,7 +203,8 @@ void SearchCalls::handleResult(const Notification& notification)
     } else {
         ++m_searchStep;
         if (m_searchStep == 3)
-            NotificationCenter::defaultCenter().post(Notifications::SaveToHistory, this, notification.userInfo);
+            NotificationCenter::defaultCenter().post(Notifications::SaveToHistory, this,
+                                                     notification.userInfo);
         if (m_searchStep > MaxStep)
             m_searchStep = MaxStep;
     }

@@ -93,7 +93,8 @@ popRequest::~popRequest()
 void popRequest::requestServerFP()
 {
     m_countCheck = 0;
-    postCoreFingerPrintNotication(Notifications::FpNotification, NotificationKeys::ResultSearch, RequestUnderWay);
+    postCoreFingerPrintNotication(Notifications::FpNotification, NotificationKeys::ResultSearch,
+                                  RequestUnderWay);
     const int r = getStationIdResident();
     if (r >= 0) {
         finish();
@@ -140,7 +141,8 @@ int popRequest::checkResident()
 {
     return postRequestSearchFunctions(
         QStringLiteral("checkresident.php"),
-        {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), QStringLiteral("0")}}, false);
+        {{QStringLiteral("UserName"), m_uIDdevice}, {QStringLiteral("Position"), QStringLiteral("0")}},
+        false);
 }
 
 QByteArray popRequest::multipartBody(const QString& boundary,

@@ -97,7 +97,7 @@ QString ORVManagedObjectContext::openFailure(const Error& cause) const
     QString reason = Paths::writeProblem(QFileInfo(m_path).absolutePath());
     if (reason.isEmpty())
         reason = cause.localizedDescription().isEmpty() ? QStringLiteral("unknown error")
-                                                         : cause.localizedDescription();
+                                                        : cause.localizedDescription();
     return QStringLiteral("The database %1 cannot be opened (%2).").arg(m_path, reason);
 }
 

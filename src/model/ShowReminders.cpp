@@ -46,10 +46,10 @@ bool Show::addToCalendarWithChanName(const QString& channelName, const std::opti
         qCWarning(lcReminders) << "no calendar for the reminder";
         if (error) {
             const QString problem = Paths::writeProblem(store.root());
-            *error = Error::withDescription(EventStore::ErrorDomain, 1,
-                                            QStringLiteral("no calendar can be made in %1%2")
-                                                .arg(store.root(), problem.isEmpty() ? QString()
-                                                                                     : QStringLiteral(": ") + problem));
+            *error = Error::withDescription(
+                EventStore::ErrorDomain, 1,
+                QStringLiteral("no calendar can be made in %1%2")
+                    .arg(store.root(), problem.isEmpty() ? QString() : QStringLiteral(": ") + problem));
         }
         return false;
     }

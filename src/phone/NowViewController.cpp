@@ -22,8 +22,8 @@
 
 #include <QEvent>
 #include <QLabel>
-#include <QTransform>
 #include <QToolButton>
+#include <QTransform>
 #include <QVBoxLayout>
 #include <QVariantAnimation>
 
@@ -71,8 +71,9 @@ QNetworkRequest NowViewController::initialRequest()
 QNetworkRequest NowViewController::channelRequest(const Channel& channel, const QString& id)
 {
     const int city = app() ? app()->userCityId() : -1;
-    return pageRequest(ContentAddresses::nowPagePhone(
-        city, Utilities::getDeviceUniqueID(), ContentAddresses::CurrentChannel{id, channel.isSelectedManually()}));
+    return pageRequest(
+        ContentAddresses::nowPagePhone(city, Utilities::getDeviceUniqueID(),
+                                       ContentAddresses::CurrentChannel{id, channel.isSelectedManually()}));
 }
 
 void NowViewController::loadView()
@@ -114,7 +115,8 @@ void NowViewController::viewDidLoad()
             return;
         m_refreshAngle = std::fmod(angle.toDouble(), 360.0);
         const QPixmap image = Images::named(QStringLiteral("refresh"));
-        m_refreshButton->setIcon(image.transformed(QTransform().rotate(m_refreshAngle), Qt::SmoothTransformation));
+        m_refreshButton->setIcon(
+            image.transformed(QTransform().rotate(m_refreshAngle), Qt::SmoothTransformation));
     });
 
     // Every handler runs on the main thread after the posting event (page loads are queued
@@ -188,8 +190,8 @@ void NowViewController::showSearchController()
 {
     if (!m_searchViewController) {
         auto* search = new PlaceholderViewController(QStringLiteral("SearchViewController_iPhone"),
-                                                     QStringLiteral("Search"), QStringLiteral("search_nav_bar_icon"),
-                                                     this);
+                                                     QStringLiteral("Search"),
+                                                     QStringLiteral("search_nav_bar_icon"), this);
         search->navigationItem()->setLeftBarButtonItem(BarButtonItem::withTitle(
             StringTable::localized("Cancel"), [this] { dismissModalViewControllerAnimated(true); }));
         m_searchViewController = search;
@@ -222,7 +224,8 @@ void NowViewController::channelChanged()
         return;
     m_lastFoundChannelId = id;
     stopRequestTimer();
-    const QNetworkRequest request = channelRequest(*channel, Utilities::stringLocalIdFromMap(channel->channelId()));
+    const QNetworkRequest request =
+        channelRequest(*channel, Utilities::stringLocalIdFromMap(channel->channelId()));
     if (m_webViewNow->isLoading())
         startTimerWithRequest(request);
     else
@@ -274,7 +277,8 @@ void NowViewController::internetAvailable(bool available)
     }
     // Held upright the picture stands in for the page; turned, an alert says it. The
     // window tells the device's orientation (the view may not be laid out yet).
-    const QWidget* window = Window::keyWindow() ? static_cast<QWidget*>(Window::keyWindow()) : view()->window();
+    const QWidget* window =
+        Window::keyWindow() ? static_cast<QWidget*>(Window::keyWindow()) : view()->window();
     if (window->height() >= window->width() || window == view()) {
         placeNoConnectionPicture();
         m_noConnectionImgView->show();
@@ -287,8 +291,8 @@ void NowViewController::internetAvailable(bool available)
 void NowViewController::showConnectionAlert()
 {
     (new AlertView(StringTable::localized("Connection Error"),
-                   StringTable::localized("Cannot connect to Orvane services. Check the connection."), nullptr, {},
-                   StringTable::localized("OK")))
+                   StringTable::localized("Cannot connect to Orvane services. Check the connection."),
+                   nullptr, {}, StringTable::localized("OK")))
         ->show();
 }
 
@@ -318,15 +322,16 @@ void NowViewController::tweet()
         return;
     }
     // The Twitter sharer is not there yet: the choice says so instead of sharing.
-    auto* sheet = new ActionSheet(
-        QString(), this,
-        [](ActionSheet*, int index) {
-            if (index == 0)
-                (new AlertView(StringTable::localized("Twitter"), StringTable::localized("Sign in to Twitter to share."),
-                               nullptr, {}, StringTable::localized("OK")))
-                    ->show();
-        },
-        StringTable::localized("Cancel"), {StringTable::localized("Share a tweet")});
+    auto* sheet =
+        new ActionSheet(QString(), this,
+                        [](ActionSheet*, int index) {
+                            if (index == 0)
+                                (new AlertView(StringTable::localized("Twitter"),
+                                               StringTable::localized("Sign in to Twitter to share."),
+                                               nullptr, {}, StringTable::localized("OK")))
+                                    ->show();
+                        },
+                        StringTable::localized("Cancel"), {StringTable::localized("Share a tweet")});
     sheet->setTag(1);
     sheet->showInView(view());
 }
@@ -360,14 +365,13 @@ void NowViewController::webViewDidFinishLoad(WebView*)
     if (!m_doStuffOnLaunch)
         return;
     m_doStuffOnLaunch = false;
-    auto* alert = new AlertView(
-        StringTable::localized("Choose your city"), StringTable::localized("For additional details choose your city."),
-        app(),
-        [](AlertView* alert, int index) {
-            if (AppDelegate* delegate = app())
-                delegate->alertViewDidDismissWithButtonIndex(alert, index);
-        },
-        StringTable::localized("Later"), {StringTable::localized("Choose")});
+    auto* alert = new AlertView(StringTable::localized("Choose your city"),
+                                StringTable::localized("For additional details choose your city."), app(),
+                                [](AlertView* alert, int index) {
+                                    if (AppDelegate* delegate = app())
+                                        delegate->alertViewDidDismissWithButtonIndex(alert, index);
+                                },
+                                StringTable::localized("Later"), {StringTable::localized("Choose")});
     alert->setTag(CityQuestionTag);
     alert->show();
 }
@@ -384,4 +388,3 @@ void NowViewController::openShowDetailsView(const QString& showUrl)
 {
     ShowDetailsLink::open(this, showUrl);
 }
-

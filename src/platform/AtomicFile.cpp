@@ -7,8 +7,8 @@ bool AtomicFile::write(const QString& path, const QByteArray& bytes, QString* er
     QSaveFile file(path);
     // Unbuffered, and flushed before the commit: a buffered QSaveFile reports the failure of
     // its final flush (ENOSPC) nowhere and renames an empty file over the old one.
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() &&
-                   file.flush();
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                   file.write(bytes) == bytes.size() && file.flush();
     QString reason = file.errorString();
     if (written) {
         written = file.commit();

@@ -41,18 +41,19 @@ void NotificationCenter::observeOnMain(QObject* observer, NotificationName name,
 {
     Q_ASSERT(observer);
     QPointer<QObject> target(observer);
-    addObserver(observer, name, [target, delivery, handler = std::move(handler)](const Notification& notification) {
-        const QCoreApplication* app = QCoreApplication::instance();
-        if (!app || (delivery == OnMain::AtOnceThere && QThread::currentThread() == app->thread())) {
-            handler(notification);
-            return;
-        }
-        // Queued on the observer (a main-thread object): Qt drops the call if it is
-        // destroyed before the call runs. Never waits for the main thread.
-        if (QObject* context = target.data())
-            QMetaObject::invokeMethod(context, [handler, notification] { handler(notification); },
-                                      Qt::QueuedConnection);
-    });
+    addObserver(
+        observer, name, [target, delivery, handler = std::move(handler)](const Notification& notification) {
+            const QCoreApplication* app = QCoreApplication::instance();
+            if (!app || (delivery == OnMain::AtOnceThere && QThread::currentThread() == app->thread())) {
+                handler(notification);
+                return;
+            }
+            // Queued on the observer (a main-thread object): Qt drops the call if it is
+            // destroyed before the call runs. Never waits for the main thread.
+            if (QObject* context = target.data())
+                QMetaObject::invokeMethod(
+                    context, [handler, notification] { handler(notification); }, Qt::QueuedConnection);
+        });
 }
 
 void NotificationCenter::removeObserver(QObject* observer)
@@ -100,9 +101,8 @@ void NotificationCenter::retire(std::vector<std::shared_ptr<Observation>> retire
     for (const auto& observation : retired) {
         std::unique_lock gate(observation->gate);
         observation->removed = true;
-        observation->idle.wait(gate, [&] {
-            return observation->running.size() == observation->running.count(self);
-        });
+        observation->idle.wait(
+            gate, [&] { return observation->running.size() == observation->running.count(self); });
     }
 }
 

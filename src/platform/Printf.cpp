@@ -16,7 +16,8 @@ QString render(const QByteArray& spec, const QVariant& argument, char conversion
     switch (conversion) {
     case 'd':
     case 'i':
-        written = std::snprintf(buffer, sizeof buffer, QByteArray(spec + "lld").constData(), argument.toLongLong());
+        written =
+            std::snprintf(buffer, sizeof buffer, QByteArray(spec + "lld").constData(), argument.toLongLong());
         break;
     case 'u':
     case 'x':
@@ -27,7 +28,8 @@ QString render(const QByteArray& spec, const QVariant& argument, char conversion
         break;
     }
     case 'c':
-        written = std::snprintf(buffer, sizeof buffer, QByteArray(spec + 'c').constData(), int(argument.toInt()));
+        written =
+            std::snprintf(buffer, sizeof buffer, QByteArray(spec + 'c').constData(), int(argument.toInt()));
         break;
     default: {
         const QByteArray full = spec + conversion;

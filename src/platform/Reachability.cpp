@@ -3,12 +3,12 @@
 #include <QByteArray>
 
 #include <cerrno>
-#include <memory>
-#include <string>
 #include <chrono>
 #include <fcntl.h>
+#include <memory>
 #include <netdb.h>
 #include <poll.h>
+#include <string>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -49,7 +49,8 @@ addrinfo* resolve(const ServerAddress& address, int timeoutMs)
     }).detach();
 
     std::unique_lock guard(lookup->lock);
-    if (!lookup->done.wait_for(guard, std::chrono::milliseconds(timeoutMs), [&] { return lookup->finished; })) {
+    if (!lookup->done.wait_for(guard, std::chrono::milliseconds(timeoutMs),
+                               [&] { return lookup->finished; })) {
         lookup->abandoned = true;
         return nullptr;
     }

@@ -41,8 +41,7 @@ public:
     // This owner's instance of T, made with make() on its first use. make() runs without
     // any lock held; when two threads race, the first to finish wins and the other's
     // instance is destroyed.
-    template <class T>
-    T& obtain(const std::function<std::unique_ptr<T>()>& make)
+    template <class T> T& obtain(const std::function<std::unique_ptr<T>()>& make)
     {
         if (void* found = find(typeid(T)))
             return *static_cast<T*>(found);
@@ -50,11 +49,7 @@ public:
         return *static_cast<T*>(insert(typeid(T), std::static_pointer_cast<void>(made)));
     }
     // The instance of T if one has been made.
-    template <class T>
-    T* existing() const
-    {
-        return static_cast<T*>(find(typeid(T)));
-    }
+    template <class T> T* existing() const { return static_cast<T*>(find(typeid(T))); }
 
     // Stops everything in reverse order of creation (see above). Idempotent; called by the
     // destructor. Call it on the main thread after its event loop has returned, while the

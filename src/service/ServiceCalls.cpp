@@ -170,9 +170,9 @@ void ServiceCalls::getShowInfoWithUrl(const QString& showLink, const Reply& repl
     const std::shared_ptr<Channel> current = AppContext::current()->selectedChannel();
     const int manually = !current || current->isSelectedManually() ? 1 : 0;
     const QString url = Printf::format(QStringLiteral("%@?v=%i&m=%d&d=%@&i=%@&t=%@&ev=%@&g"),
-                                       {QString(baseUrl() + QStringLiteral("content_listview.php")), 2, manually,
-                                        Utilities::getDeviceUniqueID(), components.at(3), components.at(2),
-                                        components.at(4)});
+                                       {QString(baseUrl() + QStringLiteral("content_listview.php")), 2,
+                                        manually, Utilities::getDeviceUniqueID(), components.at(3),
+                                        components.at(2), components.at(4)});
     sendRequest(url, callbackDictionaryForDelegate(reply));
 }
 

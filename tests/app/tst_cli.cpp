@@ -203,7 +203,8 @@ private Q_SLOTS:
         QCOMPARE(favourites.first().toMap().value("channelId").toString(), QStringLiteral("5"));
         QCOMPARE(cli({"favorites", "remove", "5"}).status, 0);
         QVERIFY(!cli({"favorites"}).out.contains("Пятый канал"));
-        const QVariantMap notThere = Json::objectWithString(cli({"--json", "favorites", "remove", "5"}).out).toMap();
+        const QVariantMap notThere =
+            Json::objectWithString(cli({"--json", "favorites", "remove", "5"}).out).toMap();
         QCOMPARE(notThere.value("removed"), QVariant(false));
         QCOMPARE(cli({"favorites", "add", "x"}).status, 2);
 
@@ -251,14 +252,17 @@ private Q_SLOTS:
             else if (!line.isEmpty())
                 steps[current = line.section(u' ', 0, 0)] = line + u'\n';
         }
-        const auto rc = [&](const char* step) { return steps.value(step).section(u'\n', 0, 0).section(u' ', 1); };
+        const auto rc = [&](const char* step) {
+            return steps.value(step).section(u'\n', 0, 0).section(u' ', 1);
+        };
         QCOMPARE(rc("favourite"), QStringLiteral("rc=0"));
         QCOMPARE(rc("remind-first"), QStringLiteral("rc=0"));
         // The disk is full: each failure says so, and nothing reports success.
         QCOMPARE(rc("full-remind"), QStringLiteral("rc=1"));
         QVERIFY2(steps["full-remind"].contains("No space left on device"), qPrintable(steps["full-remind"]));
         QCOMPARE(rc("full-favourite-add"), QStringLiteral("rc=1"));
-        QVERIFY2(steps["full-favourite-add"].contains("the disk is full"), qPrintable(steps["full-favourite-add"]));
+        QVERIFY2(steps["full-favourite-add"].contains("the disk is full"),
+                 qPrintable(steps["full-favourite-add"]));
         QCOMPARE(rc("full-favourite-remove"), QStringLiteral("rc=1"));
         QVERIFY2(steps["full-favourite-remove"].contains("the disk is full"),
                  qPrintable(steps["full-favourite-remove"]));
@@ -268,7 +272,8 @@ private Q_SLOTS:
         QCOMPARE(steps["empty"].trimmed(), QStringLiteral("empty files:"));
         QCOMPARE(rc("freed-remind"), QStringLiteral("rc=0"));
         QCOMPARE(steps["calendar"].trimmed(), QStringLiteral("calendar files: 2"));
-        QVERIFY2(steps["freed-favourites"].contains("\"channelId\": \"5\""), qPrintable(steps["freed-favourites"]));
+        QVERIFY2(steps["freed-favourites"].contains("\"channelId\": \"5\""),
+                 qPrintable(steps["freed-favourites"]));
     }
 
     void failuresGoToStandardError()

@@ -33,7 +33,8 @@ private Q_SLOTS:
         ServerConfig::setIdentificationHost(identification.hostWithPort());
         AudioCallback::setInputSpec("none");
         SearchCalls::setTiming({50, 20});
-        NotificationRecorder recorder({Notifications::ChannelChanged, Notifications::FpNotification, Notifications::SaveToHistory, Notifications::Idle});
+        NotificationRecorder recorder({Notifications::ChannelChanged, Notifications::FpNotification,
+                                       Notifications::SaveToHistory, Notifications::Idle});
 
         AppSeams seams;
         seams.startIdentification = [] { SearchCalls::sharedManager(); };

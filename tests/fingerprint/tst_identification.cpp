@@ -288,8 +288,9 @@ private Q_SLOTS:
         while (codes(recorder, "fpNotification", "SearchCalls").isEmpty() && clock.elapsed() < 15000) {
             QElapsedTimer step;
             step.start();
-            NotificationCenter::defaultCenter().post(Notifications::CoreFingerPrint, nullptr,
-                                                     {{NotificationKeys::ResultSearch, SearchCalls::IdentifyNow}});
+            NotificationCenter::defaultCenter().post(
+                Notifications::CoreFingerPrint, nullptr,
+                {{NotificationKeys::ResultSearch, SearchCalls::IdentifyNow}});
             on = !on;
             SearchCalls::autoUpdateEnabled = on ? 1 : 0;
             longest = std::max(longest, step.elapsed());

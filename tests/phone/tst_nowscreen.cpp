@@ -131,8 +131,9 @@ private Q_SLOTS:
         stack->popToRootViewControllerAnimated(false);
 
         QVERIFY(allows(base + "now.php?v=2&i=9")); // the content server's pages, in place
-        for (const QString& outside : {QString(base + "get_screenshot_urls.php?i=5"), QStringLiteral("http://example.org/wiki"),
-                                       QStringLiteral("mailto:someone@example.org")}) {
+        for (const QString& outside :
+             {QString(base + "get_screenshot_urls.php?i=5"), QStringLiteral("http://example.org/wiki"),
+              QStringLiteral("mailto:someone@example.org")}) {
             QVERIFY(!allows(outside));
             auto* browser = qobject_cast<WebContentViewController*>(stack->topViewController());
             QVERIFY2(browser, qPrintable(outside));
@@ -141,7 +142,8 @@ private Q_SLOTS:
         }
         // The browser asked the movie site not to send its app-store page.
         bool cookie = false;
-        for (const QNetworkCookie& c : HttpFetcher::sharedCookieStorage()->cookiesForUrl(QUrl("https://www.kinopoisk.ru/")))
+        for (const QNetworkCookie& c :
+             HttpFetcher::sharedCookieStorage()->cookiesForUrl(QUrl("https://www.kinopoisk.ru/")))
             cookie = cookie || (c.name() == "IGNORE_APPSTORE_LINK" && c.value() == "1");
         QVERIFY(cookie);
 
@@ -155,7 +157,8 @@ private Q_SLOTS:
         // Identified channel 7: its page. Confirmed again: no reload. Chosen by hand: reload.
         const std::shared_ptr<Channel> seven = select("7", false);
         QTRY_COMPARE(pageRequests(), size_t(2));
-        QVERIFY2(lastPage().find("m=0&d=") != std::string::npos && lastPage().find("&i=7") != std::string::npos,
+        QVERIFY2(lastPage().find("m=0&d=") != std::string::npos &&
+                     lastPage().find("&i=7") != std::string::npos,
                  lastPage().c_str());
         QCOMPARE(now->lastFoundChannelId(), 7);
         QTRY_VERIFY(!now->webViewNow()->isLoading());
@@ -214,10 +217,13 @@ private Q_SLOTS:
         NotificationRecorder recorder({Notifications::CoreFingerPrint});
         now->refresh();
         QCOMPARE(recorder.count("notificationCoreFingerPrint"), 1);
-        QCOMPARE(recorder.last("notificationCoreFingerPrint").notification.userInfo.value("resultSearch").toInt(), -5);
+        QCOMPARE(
+            recorder.last("notificationCoreFingerPrint").notification.userInfo.value("resultSearch").toInt(),
+            -5);
         QCOMPARE(now->refreshTurns(), 0);
         for (const int result : {-2, 5, -4, -2, -1}) {
-            NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr, {{"resultSearch", result}});
+            NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr,
+                                                     {{"resultSearch", result}});
         }
         NotificationCenter::defaultCenter().post(Notifications::StartGettingChannelInfo);
         QTRY_COMPARE(now->refreshTurns(), 2);
@@ -283,7 +289,8 @@ private Q_SLOTS:
         select("5", true); // a channel chosen by hand: the idle timer runs
         QTRY_VERIFY(!now->webViewNow()->isLoading());
         for (const FakeHttpServer::Response& bad :
-             {FakeHttpServer::Response::text("gone", 404), FakeHttpServer::Response::text(std::string(5 << 20, 'x'), 200)}) {
+             {FakeHttpServer::Response::text("gone", 404),
+              FakeHttpServer::Response::text(std::string(5 << 20, 'x'), 200)}) {
             content->on("/searchcontent/now.php", bad);
             if (app->idleTimer())
                 app->idleTimer()->stop();
@@ -293,7 +300,8 @@ private Q_SLOTS:
             QVERIFY(!now->view()->findChild<ActivityOverlay*>()->isDisplaying());
         }
         // Not markup: shown as text.
-        content->on("/searchcontent/now.php", FakeHttpServer::Response::text("\x01\x02 plain \xff", 200, "application/octet-stream"));
+        content->on("/searchcontent/now.php",
+                    FakeHttpServer::Response::text("\x01\x02 plain \xff", 200, "application/octet-stream"));
         now->loadInitialPage();
         QTRY_VERIFY(!now->webViewNow()->isLoading());
         QVERIFY(now->webViewNow()->toPlainText().contains("plain"));

@@ -109,7 +109,8 @@ private Q_SLOTS:
         for (int t = 0; t < 8; ++t) {
             threads.emplace_back([&, t] {
                 for (int i = 0; i < 200; ++i) {
-                    center.addObserver(observers[t].get(), N("tick"), [&](const Notification&) { ++delivered; });
+                    center.addObserver(observers[t].get(), N("tick"),
+                                       [&](const Notification&) { ++delivered; });
                     center.post(N("tick"));
                     center.removeObserver(observers[t].get());
                 }
@@ -161,7 +162,8 @@ private Q_SLOTS:
         NotificationCenter center;
         auto observer = std::make_unique<QObject>();
         QList<QThread*> ranOn;
-        center.observeOnMain(observer.get(), N("x"), [&](const Notification&) { ranOn << QThread::currentThread(); });
+        center.observeOnMain(observer.get(), N("x"),
+                             [&](const Notification&) { ranOn << QThread::currentThread(); });
         center.post(N("x")); // on the main thread: at once
         QCOMPARE(ranOn, QList<QThread*>{QThread::currentThread()});
         std::thread([&] { center.post(N("x")); }).join(); // elsewhere: queued, the poster went on
@@ -171,8 +173,9 @@ private Q_SLOTS:
 
         // Queued delivery always waits for the main thread's queue; a call still queued when
         // the observer goes is dropped.
-        center.observeOnMain(observer.get(), N("q"), [&](const Notification&) { ranOn << nullptr; },
-                             NotificationCenter::OnMain::Queued);
+        center.observeOnMain(
+            observer.get(), N("q"), [&](const Notification&) { ranOn << nullptr; },
+            NotificationCenter::OnMain::Queued);
         center.post(N("q"));
         QCOMPARE(ranOn.size(), 2);
         std::thread([&] { center.post(N("x")); }).join();

@@ -59,13 +59,15 @@ private Q_SLOTS:
             "/searchcontent/get_program_info.php?i=1&w=9",
             "/searchcontent/get_channel_info.php?i=-4",
             "/searchcontent/get_channel_rating.php?city=%00",
-            "/searchcontent/messages/twitterjsonlimit.php?channel=1&StartTimestamp=yesterday&EndTimestamp=now&Limit=5",
+            "/searchcontent/messages/"
+            "twitterjsonlimit.php?channel=1&StartTimestamp=yesterday&EndTimestamp=now&Limit=5",
             "/searchcontent/get_search_program_info.php?s=x",
         };
         for (const QByteArray& target : targets) {
             const QByteArray response = get(target);
             QVERIFY2(RawHttp::status(response) == 400, target.constData());
-            const QString message = jsonOf(response).value("ExceptionDetail").toMap().value("Message").toString();
+            const QString message =
+                jsonOf(response).value("ExceptionDetail").toMap().value("Message").toString();
             QVERIFY2(!message.isEmpty(), target.constData());
         }
     }
@@ -85,7 +87,8 @@ private Q_SLOTS:
             const QByteArray response = get(target);
             QVERIFY2(RawHttp::status(response) == 200, target.constData());
             const QVariantMap answer = jsonOf(response);
-            QVERIFY2(answer.contains("nodata") || answer.value("p").toMap().contains("nodata"), target.constData());
+            QVERIFY2(answer.contains("nodata") || answer.value("p").toMap().contains("nodata"),
+                     target.constData());
         }
         QCOMPARE(RawHttp::status(get("/searchcontent/no_such_page.php")), 404);
         QCOMPARE(RawHttp::status(get("/elsewhere/")), 404);
@@ -96,12 +99,14 @@ private Q_SLOTS:
     {
         // Within the head limit but beyond what any request of the application needs.
         ServerFixture roomy(false);
-        const QByteArray longSearch = "/searchcontent/get_search_program_info.php?city=1&s=" + QByteArray(9000, 'a');
+        const QByteArray longSearch =
+            "/searchcontent/get_search_program_info.php?city=1&s=" + QByteArray(9000, 'a');
         QCOMPARE(RawHttp::status(RawHttp::get(roomy.port(), longSearch)), 414);
         QCOMPARE(RawHttp::status(get(longSearch)), 431);
 
         RawHttp big(server->port());
-        big.send("GET /searchcontent/get_service_status.php HTTP/1.1\r\nX-Padding: " + QByteArray(8000, 'x') + "\r\n\r\n");
+        big.send("GET /searchcontent/get_service_status.php HTTP/1.1\r\nX-Padding: " + QByteArray(8000, 'x') +
+                 "\r\n\r\n");
         QCOMPARE(RawHttp::status(big.receive()), 431);
 
         RawHttp body(server->port());
@@ -109,7 +114,8 @@ private Q_SLOTS:
         QCOMPARE(RawHttp::status(body.receive()), 413);
 
         RawHttp chunked(server->port());
-        chunked.send("POST /searchcontent/get_service_status.php HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
+        chunked.send("POST /searchcontent/get_service_status.php HTTP/1.1\r\nTransfer-Encoding: "
+                     "chunked\r\n\r\n5\r\nhello\r\n0\r\n\r\n");
         QVERIFY(RawHttp::status(chunked.receive()) >= 400);
 
         RawHttp garbage(server->port());
@@ -151,7 +157,8 @@ private Q_SLOTS:
         QTest::qWait(200);
         QVERIFY(server->http().openConnections() <= tightLimits().maxConnections);
         QVERIFY(idle.back()->closedWithin(1000));
-        QVERIFY(QTest::qWaitFor([&] { return RawHttp::status(get("/searchcontent/messages/now.php")) == 200; }, 5000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return RawHttp::status(get("/searchcontent/messages/now.php")) == 200; }, 5000));
     }
 
     void pipelinedRequestsAndHeadAreAnsweredInOrder()
@@ -160,10 +167,12 @@ private Q_SLOTS:
         QVERIFY(connection.send("HEAD /searchcontent/messages/now.php HTTP/1.1\r\nHost: x\r\n\r\n"
                                 "GET /searchcontent/messages/now.php HTTP/1.1\r\nHost: x\r\n\r\n"));
         QByteArray both;
-        QVERIFY(QTest::qWaitFor([&] {
-            both += connection.receive(200);
-            return both.count("HTTP/1.1 200") == 2 && both.endsWith("}");
-        }, 5000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                both += connection.receive(200);
+                return both.count("HTTP/1.1 200") == 2 && both.endsWith("}");
+            },
+            5000));
         const qsizetype firstEnd = both.indexOf("\r\n\r\n") + 4;
         QVERIFY(both.left(firstEnd).contains("Content-Length: "));
         QVERIFY(!both.left(firstEnd).contains("Content-Length: 0"));
@@ -195,7 +204,8 @@ private Q_SLOTS:
     {
         std::atomic<int> ok{0};
         std::vector<std::thread> clients;
-        const QByteArray target = "/searchcontent/content_listview.php?i=1&t=" + server->today().toLatin1() + "&s&w";
+        const QByteArray target =
+            "/searchcontent/content_listview.php?i=1&t=" + server->today().toLatin1() + "&s&w";
         for (int c = 0; c < 16; ++c) {
             clients.emplace_back([&] {
                 for (int i = 0; i < 40; ++i) {
@@ -213,31 +223,36 @@ private Q_SLOTS:
     {
         const QVariantMap answer = jsonOf(get("/searchcontent/get_search_program_info.php?s=Who?Me&city=1"));
         QCOMPARE(answer.value("s").toString(), QStringLiteral("Who?Me"));
-        const QVariantMap bytes = jsonOf(get("/searchcontent/get_search_program_info.php?s=%FF%FE%C0&city=1"));
+        const QVariantMap bytes =
+            jsonOf(get("/searchcontent/get_search_program_info.php?s=%FF%FE%C0&city=1"));
         QVERIFY(bytes.contains("nodata"));
     }
 
     void pagesLinkShowsAndCarryNoScripts()
     {
-        for (const QByteArray& target :
-             {QByteArray("/searchcontent/now.php?v=2&d=dev&city=1"),
-              QByteArray("/searchcontent/now.php?v=2&m=0&d=dev&i=2&city=1"), QByteArray("/searchcontent/now.php?v=2&i=2")}) {
+        for (const QByteArray& target : {QByteArray("/searchcontent/now.php?v=2&d=dev&city=1"),
+                                         QByteArray("/searchcontent/now.php?v=2&m=0&d=dev&i=2&city=1"),
+                                         QByteArray("/searchcontent/now.php?v=2&i=2")}) {
             const QByteArray response = get(target);
             QCOMPARE(RawHttp::status(response), 200);
             const QByteArray page = RawHttp::body(response);
-            QVERIFY2(page.contains(QByteArray("orvane://progdetails/" + server->today().toLatin1() + "/")), target.constData());
+            QVERIFY2(page.contains(QByteArray("orvane://progdetails/" + server->today().toLatin1() + "/")),
+                     target.constData());
             QVERIFY(!page.contains("<script"));
         }
-        QVERIFY(RawHttp::body(get("/searchcontent/now.php?v=2&m=1&d=dev&i=3")).contains("get_screenshot_urls.php?i=3"));
+        QVERIFY(RawHttp::body(get("/searchcontent/now.php?v=2&m=1&d=dev&i=3"))
+                    .contains("get_screenshot_urls.php?i=3"));
         QCOMPARE(RawHttp::status(get("/searchcontent/get_screenshot_urls.php?i=3")), 200);
         QCOMPARE(RawHttp::status(get("/searchcontent/get_user_stats.php?d=someone")), 200);
     }
 
     void picturesAreDrawnAtTheAskedSize()
     {
-        const QImage logo = QImage::fromData(RawHttp::body(get("/searchcontent/gfx/48/40/logos/7.png")), "PNG");
+        const QImage logo =
+            QImage::fromData(RawHttp::body(get("/searchcontent/gfx/48/40/logos/7.png")), "PNG");
         QCOMPARE(logo.size(), QSize(48, 40));
-        const QImage frame = QImage::fromData(RawHttp::body(get("/searchcontent/get_tv_image.php?i=1&d=5")), "PNG");
+        const QImage frame =
+            QImage::fromData(RawHttp::body(get("/searchcontent/get_tv_image.php?i=1&d=5")), "PNG");
         QVERIFY(!frame.isNull());
         QCOMPARE(RawHttp::status(get("/searchcontent/get_tv_image.php?i=1&d=-3")), 400);
         QCOMPARE(RawHttp::status(get("/searchcontent/get_tv_image.php?i=55555")), 404);
@@ -246,7 +261,8 @@ private Q_SLOTS:
         const QVariantMap day =
             jsonOf(get("/searchcontent/content_listview.php?i=1&t=" + server->today().toLatin1() + "&s&w"));
         const QString picture = day.value("1").toMap().value("image").toString();
-        QVERIFY(!QImage::fromData(RawHttp::body(get("/searchcontent/gfx/" + picture.toLatin1())), "PNG").isNull());
+        QVERIFY(!QImage::fromData(RawHttp::body(get("/searchcontent/gfx/" + picture.toLatin1())), "PNG")
+                     .isNull());
     }
 };
 

@@ -55,7 +55,8 @@ FakeHttpServer::FakeHttpServer() : m_server(std::make_unique<httplib::Server>())
         out.set_chunked_content_provider(
             response.contentType.c_str(), [this, body, interval](size_t offset, httplib::DataSink& sink) {
                 std::unique_lock guard(m_lock);
-                if (m_changed.wait_for(guard, std::chrono::milliseconds(interval), [this] { return m_stopping; }))
+                if (m_changed.wait_for(guard, std::chrono::milliseconds(interval),
+                                       [this] { return m_stopping; }))
                     return false;
                 guard.unlock();
                 if (offset >= body.size()) {
