@@ -1,5 +1,6 @@
 #include "platform/Dispatch.h"
 #include "platform/SerialQueue.h"
+#include "platform/Services.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -96,6 +97,43 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(done.load(), 20);
+    }
+
+    void theOwnerStopsItsServicesInReverseOrder()
+    {
+        static QStringList log;
+        struct First
+        {
+            ~First() { log.append("first"); }
+        };
+        struct Second
+        {
+            ~Second() { log.append("second"); }
+        };
+        std::atomic<int> ran{0};
+        {
+            Services services;
+            QCOMPARE(&Services::current(), &services);
+            QCOMPARE(&Dispatch::cacheQueue(), &services.cacheQueue());
+            First& first = services.obtain<First>([] { return std::make_unique<First>(); });
+            services.obtain<Second>([] { return std::make_unique<Second>(); });
+            QCOMPARE(&services.obtain<First>([&]() -> std::unique_ptr<First> { return nullptr; }), &first);
+            // Work queued before the stop all runs (cache writes are not lost at exit).
+            for (int i = 0; i < 50; ++i)
+                services.cacheQueue().async([&] {
+                    QThread::msleep(1);
+                    ++ran;
+                });
+            services.shutdown();
+            QCOMPARE(ran.load(), 50);
+            QCOMPARE(log, (QStringList{"second", "first"}));
+            // After the stop, a task runs at once on the caller's thread.
+            QThread* where = nullptr;
+            services.cacheQueue().async([&] { where = QThread::currentThread(); });
+            QCOMPARE(where, QThread::currentThread());
+        }
+        QVERIFY(&Services::current() != nullptr); // the fallback again
+        QCOMPARE(log.size(), 2);                  // nothing destroyed twice
     }
 
     void theCacheQueueHasItsName()
