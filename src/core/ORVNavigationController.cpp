@@ -24,10 +24,7 @@ void ORVNavigationController::willShowViewController(ViewController* controller,
     logo->setPixmap(Images::named(QStringLiteral("logo.png")));
     logo->setAttribute(Qt::WA_TranslucentBackground);
     logo->setScaledContents(true); // the bar gives it its size, in proportion
-    QWidget* previous = controller->navigationItem()->titleView();
     controller->navigationItem()->setTitleView(logo);
-    if (previous && previous->objectName() == u"logo")
-        previous->deleteLater();
 }
 
 int ORVNavigationController::supportedInterfaceOrientations() const

@@ -6,10 +6,18 @@ void NavigationItem::setTitle(const QString& title)
     Q_EMIT changed();
 }
 
+NavigationItem::~NavigationItem()
+{
+    delete m_titleView.data();
+}
+
 void NavigationItem::setTitleView(QWidget* view)
 {
     if (m_titleView == view)
         return;
+    // The replaced view goes once the bar has let it go (the bar may be showing it now).
+    if (QWidget* previous = m_titleView.data())
+        previous->deleteLater();
     m_titleView = view;
     Q_EMIT changed();
 }

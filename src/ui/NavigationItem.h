@@ -15,9 +15,12 @@ class NavigationItem : public QObject
 
 public:
     using QObject::QObject;
+    ~NavigationItem() override;
 
     QString title() const { return m_title; }
     void setTitle(const QString& title);
+    // The item owns its title view (the bar only shows it): a replaced one and the last one
+    // are deleted.
     QWidget* titleView() const { return m_titleView; }
     void setTitleView(QWidget* view);
     QList<BarButtonItem> leftBarButtonItems() const { return m_left; }
