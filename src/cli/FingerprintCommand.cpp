@@ -31,6 +31,19 @@ void printBlock(const vec32& block, bool bytes)
     std::printf("%s\n", line.c_str());
 }
 
+// With --json: one object a line, {"t": seconds of sound fed, "block": [512 numbers]}.
+void printJsonBlock(const vec32& block, int64_t samplesFed)
+{
+    std::string line = "{\"t\": " + std::to_string(double(samplesFed) / 44100.0) + ", \"block\": [";
+    for (int32_t i = 0; i < block.datasize; ++i) {
+        if (i > 0)
+            line += ", ";
+        line += std::to_string(uint32_t(block.data[i]));
+    }
+    line += "]}";
+    std::printf("%s\n", line.c_str());
+}
+
 } // namespace
 
 int FingerprintCommand::run(const CliOptions& options)
@@ -74,16 +87,16 @@ int FingerprintCommand::run(const CliOptions& options)
         fp_decimate_samples(info.get(), samples.data() + fed, int32_t(n));
         fed += n;
         if (period > 0 && fed % period == 0) {
-            if (!first)
+            if (!first && !options.json)
                 std::printf("\n");
             fp_extract_block(info.get(), &block);
-            printBlock(block, bytes);
+            options.json ? printJsonBlock(block, fed) : printBlock(block, bytes);
             first = false;
         }
     }
     if (period == 0) {
         fp_extract_block(info.get(), &block);
-        printBlock(block, bytes);
+        options.json ? printJsonBlock(block, total) : printBlock(block, bytes);
     }
     return 0;
 }

@@ -4,6 +4,8 @@
 #include "Signals.h"
 #include "TestWav.h"
 
+#include "platform/Json.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -87,6 +89,18 @@ private Q_SLOTS:
         const QString firstValue = expected[0];
         QCOMPARE(blocks[0].left(8),
                  firstValue.mid(6, 2) + firstValue.mid(4, 2) + firstValue.mid(2, 2) + firstValue.left(2));
+
+        // --json: one object a line with the moment and the values.
+        const Run json = fingerprint({dir.filePath("chirp.wav"), "--every", "2.5", "--json"});
+        QCOMPARE(json.status, 0);
+        const QStringList objects = json.out.trimmed().split('\n');
+        QCOMPARE(objects.size(), 3);
+        const QVariantMap second = Json::objectWithString(objects[1]).toMap();
+        QCOMPARE(second.value("t").toDouble(), 5.0);
+        const QVariantList values = second.value("block").toList();
+        QCOMPARE(values.size(), 512);
+        QCOMPARE(QStringLiteral("%1").arg(quint32(values.first().toDouble()), 8, 16, QLatin1Char('0')),
+                 expected[513]);
     }
 
     void stereoIsMixedDown()
