@@ -109,7 +109,7 @@ void mainThreadStall(benchmark::State& state)
     InstantServer server;
     ServerConfig::setIdentificationHost(QStringLiteral("127.0.0.1:%1").arg(server.port()));
     AudioCallback::setInputSpec("none");
-    SearchCalls::setTiming({0, 20, 20});
+    SearchCalls::setTiming({0, 20});
     QTemporaryDir home;
     qputenv("ORVANE_HOME", home.path().toUtf8());
     for (auto _ : state) {
