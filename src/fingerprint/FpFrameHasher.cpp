@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -179,8 +180,13 @@ int fft512(complex16* data)
     // values at a time, rearranged so that the butterflies' halves line up.
     {
         const int h = halve ? 1 : 0;
-        const __m128i wReal = _mm_set1_epi32(*reinterpret_cast<const int32_t*>(&tw.real[h][0][0]));
-        const __m128i wImag = _mm_set1_epi32(*reinterpret_cast<const int32_t*>(&tw.imag[h][0][0]));
+        // Two 16-bit twiddles as one 32-bit lane (copied: a cast would break strict aliasing).
+        int32_t pairReal = 0;
+        int32_t pairImag = 0;
+        std::memcpy(&pairReal, &tw.real[h][0][0], sizeof pairReal);
+        std::memcpy(&pairImag, &tw.imag[h][0][0], sizeof pairImag);
+        const __m128i wReal = _mm_set1_epi32(pairReal);
+        const __m128i wImag = _mm_set1_epi32(pairImag);
         Extremes extremes;
         for (int i = 0; i < N; i += 4) {
             __m128i* p = reinterpret_cast<__m128i*>(data + i);
