@@ -5,6 +5,7 @@
 #include "platform/Json.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -54,6 +55,16 @@ QString pictureOf(const StoreProgramme& p, bool big)
     if (!stored.isEmpty())
         return stored;
     return QStringLiteral("shows/%1%2.png").arg(p.id).arg(big ? QStringLiteral("_big") : QString());
+}
+
+// The address the client loads a show's picture from: the gfx/ folder of this server as the
+// request reached it ("Host"), or the path alone when the request names no usable host.
+QString pictureAddress(const QString& base, const StoreProgramme& p, bool big)
+{
+    const QString path = pictureOf(p, big);
+    if (base.isEmpty() || path.startsWith(u"http://") || path.startsWith(u"https://"))
+        return path;
+    return base + (path.startsWith(u'/') ? path.mid(1) : path);
 }
 
 QVariantMap tweetOf(const StoreMessage& m)
@@ -115,12 +126,25 @@ std::optional<HttpResponse> ContentService::answer(const QString& page, const Ht
     return std::nullopt;
 }
 
-QVariantMap ContentService::showDictionary(const StoreProgramme& p, bool details) const
+QString ContentService::pictureBase(const HttpRequest& request)
+{
+    // Only a host name or address with an optional port: anything else (a header made up to
+    // inject text into the answers) gives relative names.
+    static const QRegularExpression hostForm(
+        QStringLiteral("^([A-Za-z0-9.-]{1,253}|\\[[0-9A-Fa-f:.]{2,45}\\])(:[0-9]{1,5})?$"));
+    const QString host = QString::fromLatin1(request.header("host"));
+    if (!hostForm.match(host).hasMatch())
+        return {};
+    return QStringLiteral("http://") + host + QStringLiteral("/searchcontent/gfx/");
+}
+
+QVariantMap ContentService::showDictionary(const StoreProgramme& p, bool details,
+                                           const QString& pictures) const
 {
     QVariantMap show{{u"ev"_s, double(p.id)},
                      {u"title"_s, p.title},
-                     {u"image"_s, pictureOf(p, false)},
-                     {u"image_s"_s, pictureOf(p, true)},
+                     {u"image"_s, pictureAddress(pictures, p, false)},
+                     {u"image_s"_s, pictureAddress(pictures, p, true)},
                      {u"start_ts"_s, double(p.start)},
                      {u"finish_ts"_s, double(p.stop)},
                      {u"flag"_s, p.category},
@@ -382,7 +406,9 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
     const bool brief = request.has(u"s"_s);
     const bool oneShow = request.has(u"ev"_s);
     const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
-    const QString key = QStringLiteral("day %1 %2 %3").arg(*id).arg(day).arg(brief ? 1 : 0);
+    // The pictures' addresses name the host the request used: answers are kept per host.
+    const QString pictures = pictureBase(request);
+    const QString key = QStringLiteral("day %1 %2 %3 %4").arg(*id).arg(day).arg(brief ? 1 : 0).arg(pictures);
     m_store.deviceSeen(request.value(u"d"_s));
     if (!oneShow) {
         if (auto cached = m_answers.find(key, nowMs))
@@ -411,7 +437,7 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
                                               {u"slogan"_s, channel->slogan},
                                               {u"id"_s, channel->id},
                                               {u"oim"_s, channel->livePictures ? 1 : 0},
-                                              {u"0"_s, showDictionary(*show, true)}});
+                                              {u"0"_s, showDictionary(*show, true, pictures)}});
     }
 
     QVariantMap answer{{u"t"_s, channel->name},
@@ -422,7 +448,7 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
     for (const StoreProgramme& p : m_store.programmes(channel->id, from, to, !brief)) {
         if (p.start < from)
             continue; // begun on the day before
-        answer.insert(QString::number(number++), showDictionary(p, !brief));
+        answer.insert(QString::number(number++), showDictionary(p, !brief, pictures));
     }
     if (number == 1)
         answer.insert(u"nodata"_s, NoData);
@@ -448,7 +474,7 @@ HttpResponse ContentService::search(const HttpRequest& request)
     }
     int key = 1;
     for (const StoreProgramme& p : m_store.search(*city, text, now - 3 * 3600, now + 8 * 86400, 200)) {
-        QVariantMap show = showDictionary(p, false);
+        QVariantMap show = showDictionary(p, false, pictureBase(request));
         if (const auto channel = m_store.channel(p.channelId))
             show.insert(u"icon"_s, channel->logo);
         answer.insert(QString::number(key++), show);

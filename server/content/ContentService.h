@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ResponseCache.h"
 #include "ProgrammeDay.h"
+#include "ResponseCache.h"
 
 #include "http/HttpRequest.h"
 #include "http/HttpResponse.h"
@@ -26,11 +26,16 @@ public:
     std::optional<HttpResponse> answer(const QString& page, const HttpRequest& request);
 
     // Shared with the pages.
-    QVariantMap showDictionary(const StoreProgramme& programme, bool details) const;
+    // pictures: the absolute gfx/ address of the pictures (pictureBase), or empty for paths.
+    QVariantMap showDictionary(const StoreProgramme& programme, bool details, const QString& pictures) const;
+    static QString pictureBase(const HttpRequest& request);
     QVariantMap nowEntry(const StoreProgramme& programme) const;
     const ProgrammeDay& days() const { return m_days; }
     // While set, "ss_status" is 1 only when this says the identification is healthy.
-    void setIdentificationHealth(std::function<bool()> healthy) { m_identificationHealthy = std::move(healthy); }
+    void setIdentificationHealth(std::function<bool()> healthy)
+    {
+        m_identificationHealthy = std::move(healthy);
+    }
 
 private:
     HttpResponse serverTime();

@@ -10,6 +10,7 @@
 
 #include <QImage>
 #include <QTest>
+#include <QUrl>
 
 #include <atomic>
 #include <thread>
@@ -260,9 +261,19 @@ private Q_SLOTS:
         // A show's picture from the programme answer.
         const QVariantMap day =
             jsonOf(get("/searchcontent/content_listview.php?i=1&t=" + server->today().toLatin1() + "&s&w"));
-        const QString picture = day.value("1").toMap().value("image").toString();
-        QVERIFY(!QImage::fromData(RawHttp::body(get("/searchcontent/gfx/" + picture.toLatin1())), "PNG")
-                     .isNull());
+        // Its address is the server's own gfx/ folder as the request named the server.
+        const QUrl picture(day.value("1").toMap().value("image").toString());
+        QCOMPARE(picture.scheme(), QStringLiteral("http"));
+        QVERIFY2(picture.path().startsWith("/searchcontent/gfx/shows/"), qPrintable(picture.toString()));
+        QVERIFY(!QImage::fromData(RawHttp::body(get(picture.path().toLatin1())), "PNG").isNull());
+        QCOMPARE(picture.host(), QStringLiteral("test")); // RawHttp's Host
+        // A Host header that is no host name gives the plain path, never its text.
+        RawHttp hostile(server->port());
+        hostile.send("GET /searchcontent/content_listview.php?i=1&t=" + server->today().toLatin1() +
+                     "&s HTTP/1.1\r\nHost: x\"><b>\r\nConnection: close\r\n\r\n");
+        const QByteArray answer = hostile.receive();
+        QVERIFY(!answer.contains("<b>"));
+        QVERIFY(jsonOf(answer).value("1").toMap().value("image").toString().startsWith("shows/"));
     }
 };
 
