@@ -560,10 +560,8 @@ HttpResponse ContentService::mapList(const HttpRequest& request)
 
 HttpResponse ContentService::serviceStatus()
 {
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
     int status = m_store.status(QStringLiteral("ss_status"), QStringLiteral("1")).toInt();
     if (m_identificationHealthy && !m_identificationHealthy())
         status = 0;
-    return HttpResponse::json(
-        QVariantMap{{u"ss_status"_s, status}, {u"pon"_s, m_store.devicesSeenSince(now - 600)}});
+    return HttpResponse::json(QVariantMap{{u"ss_status"_s, status}, {u"pon"_s, m_store.devicesOnline()}});
 }

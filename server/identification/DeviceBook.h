@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Matcher.h"
+#include "store/ScheduleStore.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -18,7 +19,7 @@ class DeviceBook
 public:
     struct Settings
     {
-        int maxDevices = 10000;
+        int maxDevices = ScheduleStore::MaxDevices; // as many as the store keeps
         qint64 keepMs = 30000;
         double requestsPerSecond = 8; // uploads and checks together
         double burst = 20;

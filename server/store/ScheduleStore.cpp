@@ -461,11 +461,17 @@ bool ScheduleStore::setStatus(const QString& key, const QString& value)
     return run(q);
 }
 
+qint64 ScheduleStore::now() const
+{
+    return m_clock ? m_clock() : QDateTime::currentSecsSinceEpoch();
+}
+
 void ScheduleStore::deviceSeen(const QString& deviceId, int channelId)
 {
     if (deviceId.isEmpty() || deviceId.size() > 64)
         return;
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const qint64 now = this->now();
+    bool prune = false;
     {
         // Reads come many times a minute from one device: its last-seen time is written at
         // most once a minute, so answering stays free of writes.
@@ -476,6 +482,13 @@ void ScheduleStore::deviceSeen(const QString& deviceId, int channelId)
         if (channelId <= 0 && now - written < 60)
             return;
         written = now;
+        // Pruned once a minute, and before the rows could pass the cap.
+        ++m_devicesWritten;
+        prune = now - m_devicesPrunedAt >= 60 || m_deviceRows + m_devicesWritten >= MaxDevices;
+        if (prune) {
+            m_devicesPrunedAt = now;
+            m_devicesWritten = 0;
+        }
     }
     QSqlQuery q(db());
     q.prepare(QStringLiteral("INSERT INTO devices (device_id, last_seen) VALUES (?, ?) "
@@ -490,6 +503,31 @@ void ScheduleStore::deviceSeen(const QString& deviceId, int channelId)
         q.addBindValue(now);
         run(q);
     }
+    if (prune) {
+        const qint64 rows = pruneDevices(now);
+        std::lock_guard guard(m_lock);
+        m_deviceRows = rows;
+    }
+}
+
+qint64 ScheduleStore::pruneDevices(qint64 now)
+{
+    // Down to nine tenths of the cap, so that a full table is not pruned on every write.
+    QSqlQuery q(db());
+    q.prepare(QStringLiteral("DELETE FROM devices WHERE last_seen < ?"));
+    q.addBindValue(now - DeviceWindowSeconds);
+    run(q);
+    q.prepare(QStringLiteral("DELETE FROM devices WHERE device_id IN (SELECT device_id FROM devices "
+                             "ORDER BY last_seen DESC, device_id LIMIT -1 OFFSET ?)"));
+    q.addBindValue(MaxDevices * 9 / 10);
+    run(q);
+    q.prepare(QStringLiteral("DELETE FROM views WHERE time < ?"));
+    q.addBindValue(now - ViewRetentionSeconds);
+    run(q);
+    q.prepare(QStringLiteral("DELETE FROM views WHERE rowid <= (SELECT MAX(rowid) FROM views) - ?"));
+    q.addBindValue(MaxViews);
+    run(q);
+    return deviceRows();
 }
 
 QList<StoreCity> ScheduleStore::cities()
@@ -737,6 +775,25 @@ int ScheduleStore::devicesSeenSince(qint64 moment)
     q.prepare(QStringLiteral("SELECT COUNT(*) FROM devices WHERE last_seen >= ?"));
     q.addBindValue(moment);
     return run(q) && q.next() ? q.value(0).toInt() : 0;
+}
+
+int ScheduleStore::devicesOnline()
+{
+    return devicesSeenSince(now() - DeviceWindowSeconds);
+}
+
+qint64 ScheduleStore::deviceRows()
+{
+    QSqlQuery q(db());
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM devices"));
+    return run(q) && q.next() ? q.value(0).toLongLong() : 0;
+}
+
+qint64 ScheduleStore::viewRows()
+{
+    QSqlQuery q(db());
+    q.prepare(QStringLiteral("SELECT COUNT(*) FROM views"));
+    return run(q) && q.next() ? q.value(0).toLongLong() : 0;
 }
 
 QMap<int, int> ScheduleStore::viewsOfDevice(const QString& deviceId)

@@ -8,6 +8,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -21,6 +22,14 @@ class ScheduleStore
 {
 public:
     static constexpr int SchemaVersion = 1;
+    // Devices: "seen" means asked for something within the window; rows older than it are
+    // deleted, and at most MaxDevices are kept (the most recently seen), as many as the
+    // identification server remembers.
+    static constexpr qint64 DeviceWindowSeconds = 600;
+    static constexpr int MaxDevices = 10000;
+    // Views (the statistics' source): kept for a year, at most MaxViews rows.
+    static constexpr qint64 ViewRetentionSeconds = 365 * 86400;
+    static constexpr qint64 MaxViews = 2000000;
 
     // Opens (and creates or upgrades) the store; check isOpen().
     explicit ScheduleStore(const QString& path);
@@ -29,6 +38,9 @@ public:
     ScheduleStore& operator=(const ScheduleStore&) = delete;
 
     bool isOpen() const { return m_open; }
+    // Seconds since 1970 for what the store stamps and prunes by; the system clock unless
+    // set (before use).
+    void setClock(std::function<qint64()> nowSeconds) { m_clock = std::move(nowSeconds); }
     const QString& error() const { return m_error; }
     const QString& path() const { return m_path; }
 
@@ -77,6 +89,10 @@ public:
     QList<StoreMessage> messages(int channelId, qint64 from, qint64 to, int limit);
     QString status(const QString& key, const QString& fallback = {});
     int devicesSeenSince(qint64 moment);
+    // Devices seen within the window.
+    int devicesOnline();
+    qint64 deviceRows();
+    qint64 viewRows();
     // Channel id -> how often the device was seen on it.
     QMap<int, int> viewsOfDevice(const QString& deviceId);
     qint64 programmeCount();
@@ -89,6 +105,9 @@ private:
     QSqlDatabase db();
     bool migrate();
     void loadParticipants(StoreProgramme& programme);
+    // Deletes what is beyond the devices' and views' age and count; the devices left.
+    qint64 pruneDevices(qint64 now);
+    qint64 now() const;
 
     QString m_path;
     QString m_prefix;
@@ -97,4 +116,8 @@ private:
     std::mutex m_lock;
     std::set<QString> m_connections;
     QHash<QString, qint64> m_lastSeenWritten;
+    std::function<qint64()> m_clock;
+    qint64 m_devicesPrunedAt = 0;
+    qint64 m_deviceRows = 0;     // after the last pruning
+    qint64 m_devicesWritten = 0; // since then
 };
