@@ -17,6 +17,7 @@
 
 #include <QDateTime>
 #include <QTimeZone>
+#include <sys/resource.h>
 
 #include <mutex>
 
@@ -73,6 +74,12 @@ namespace ServerCommands {
 
 int serve(const ServerOptions& options)
 {
+    // Every connection is a descriptor: take all the hard limit allows, as web servers do.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
     // Signals are taken by sigwait below, not by whichever thread they would interrupt.
     sigset_t signals;
     sigemptyset(&signals);
@@ -95,27 +102,41 @@ int serve(const ServerOptions& options)
 
     ContentServer content(store);
     content.setIdentificationHealth([&farm] { return farm.healthy(QDateTime::currentMSecsSinceEpoch()); });
-    HttpServer contentHttp([&content](const HttpRequest& request) { return content.handle(request); });
+    HttpServer::Limits contentLimits;
+    contentLimits.maxConnections = options.maxConnections;
+    contentLimits.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
+    HttpServer contentHttp([&content](const HttpRequest& request) { return content.handle(request); },
+                           contentLimits);
     contentHttp.setLogger(log.logger(QStringLiteral("content")));
-    HttpServer::Limits idLimits;
+    HttpServer::Limits idLimits = contentLimits;
     idLimits.maxBodyBytes = 16 * 1024; // a block is 2048 bytes with its form
-    HttpServer idHttp([&identification](const HttpRequest& request) { return identification.handle(request); }, idLimits);
+    HttpServer idHttp(
+        [&identification](const HttpRequest& request) { return identification.handle(request); }, idLimits);
     idHttp.setLogger(log.logger(QStringLiteral("identification")));
     QString error;
-    if (!contentHttp.listen(options.bind, quint16(options.port), &error)) {
-        say(QStringLiteral("orvane-server: content server on %1:%2: %3").arg(options.bind).arg(options.port).arg(error));
+    if (!contentHttp.listen(options.bind, quint16(options.port), &error, QStringLiteral("content"))) {
+        say(QStringLiteral("orvane-server: content server on %1:%2: %3")
+                .arg(options.bind)
+                .arg(options.port)
+                .arg(error));
         return 1;
     }
-    if (!idHttp.listen(options.bind, quint16(options.idPort), &error)) {
-        say(QStringLiteral("orvane-server: identification server on %1:%2: %3").arg(options.bind).arg(options.idPort).arg(error));
+    if (!idHttp.listen(options.bind, quint16(options.idPort), &error, QStringLiteral("identification"))) {
+        say(QStringLiteral("orvane-server: identification server on %1:%2: %3")
+                .arg(options.bind)
+                .arg(options.idPort)
+                .arg(error));
         return 1;
     }
-    say(QStringLiteral("orvane-server: store %1 (%2 programmes)").arg(store.path()).arg(store.programmeCount()));
+    say(QStringLiteral("orvane-server: store %1 (%2 programmes)")
+            .arg(store.path())
+            .arg(store.programmeCount()));
     say(QStringLiteral("orvane-server: content server on http://%1:%2/searchcontent/")
             .arg(options.bind)
             .arg(contentHttp.port()));
-    say(QStringLiteral("orvane-server: identification server on http://%1:%2/searchfunctions/ (%3 live channels, "
-                       "%4 minutes kept, max BER %5, margin %6)")
+    say(QStringLiteral(
+            "orvane-server: identification server on http://%1:%2/searchfunctions/ (%3 live channels, "
+            "%4 minutes kept, max BER %5, margin %6)")
             .arg(options.bind)
             .arg(idHttp.port())
             .arg(farm.channels())
@@ -142,10 +163,12 @@ int importXmltv(const ServerOptions& options)
     const bool newCity = !store.city(options.city);
     const QTimeZone zone(store.timeZone().toUtf8());
     const int offset = zone.isValid() ? zone.offsetFromUtc(QDateTime::currentDateTimeUtc()) / 60 : 180;
-    const QString name = options.cityName.isEmpty() ? QStringLiteral("Город %1").arg(options.city) : options.cityName;
+    const QString name =
+        options.cityName.isEmpty() ? QStringLiteral("Город %1").arg(options.city) : options.cityName;
     ProgressLine line;
     XmltvImporter importer(store, options.city);
     importer.setCityIfMissing({options.city, name, offset});
+    importer.setLog([](const QString& text) { say(QStringLiteral("orvane-server: import: ") + text); });
     const XmltvImporter::Summary summary =
         importer.importFile(options.file, [&line](qint64 read, qint64 total, qint64 programmes) {
             const int percent = total > 0 ? int(std::min<qint64>(100, read * 100 / total)) : 0;
@@ -162,8 +185,11 @@ int importXmltv(const ServerOptions& options)
             .arg(summary.programmes)
             .arg(options.city)
             .arg(summary.skipped));
+    if (summary.capped > 0)
+        say(QStringLiteral("orvane-server: %1 limits applied (logged above)").arg(summary.capped));
     if (summary.remoteIcons > 0)
-        say(QStringLiteral("orvane-server: %1 icons on other hosts were not fetched; the server draws those pictures")
+        say(QStringLiteral(
+                "orvane-server: %1 icons on other hosts were not fetched; the server draws those pictures")
                 .arg(summary.remoteIcons));
     return 0;
 }
@@ -186,7 +212,8 @@ int demoData(const ServerOptions& options)
         say(QStringLiteral("orvane-server: the demo data could not be stored in %1").arg(store.path()));
         return 1;
     }
-    say(QStringLiteral("orvane-server: demo data in %1: %2 cities, %3 channels, %4 programmes, %5 new messages")
+    say(QStringLiteral(
+            "orvane-server: demo data in %1: %2 cities, %3 channels, %4 programmes, %5 new messages")
             .arg(store.path())
             .arg(summary.cities)
             .arg(summary.channels)

@@ -39,6 +39,19 @@ QString initials(const QString& name)
     return letters.isEmpty() ? QStringLiteral("TV") : letters;
 }
 
+// Text as drawn: laying text out costs time with its length, and a picture shows a few
+// lines at most, so what is stored is cut short first, whatever its size.
+QString shown(const QString& text)
+{
+    constexpr qsizetype MaxChars = 160;
+    if (text.size() <= MaxChars)
+        return text;
+    qsizetype cut = MaxChars;
+    if (text.at(cut - 1).isHighSurrogate())
+        --cut;
+    return text.left(cut) + u'…';
+}
+
 QFont font(int pixels, bool bold = true)
 {
     QFont f(QStringLiteral("DejaVu Sans"));
@@ -53,8 +66,10 @@ PictureRenderer::PictureRenderer(ScheduleStore& store) : m_store(store) {}
 
 std::optional<HttpResponse> PictureRenderer::answer(const QString& page, const HttpRequest& request)
 {
-    if (page.startsWith(QStringLiteral("gfx/")))
-        return graphics(page.mid(4));
+    if (page.startsWith(QStringLiteral("gfx/"))) {
+        return m_drawn.findOrMake(page, QDateTime::currentMSecsSinceEpoch(), ResponseCache::MaxAgeMs,
+                                  [this, &page] { return graphics(page.mid(4)); });
+    }
     if (page == u"get_tv_image.php")
         return tvImage(request);
     return std::nullopt;
@@ -119,10 +134,10 @@ QImage PictureRenderer::showPicture(const StoreProgramme& programme, const QStri
     const QRectF text(width * 0.06, height * 0.08, width * 0.88, height * 0.84);
     painter.setPen(QColor(255, 255, 255, 230));
     painter.setFont(font(std::max(8, height / 10), false));
-    painter.drawText(text, Qt::AlignLeft | Qt::AlignTop, channelName);
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignTop, shown(channelName));
     painter.setPen(Qt::white);
     painter.setFont(font(std::max(9, height / 7)));
-    painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, programme.title);
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, shown(programme.title));
     return image;
 }
 
@@ -141,7 +156,7 @@ QImage PictureRenderer::liveFrame(const StoreChannel& channel, const StoreProgra
     painter.setFont(font(14));
     const QString time = QLocale::c().toString(QDateTime::fromSecsSinceEpoch(moment).time(), u"HH:mm:ss");
     painter.drawText(QRect(10, 206, 300, 34), Qt::AlignVCenter | Qt::AlignLeft,
-                     programme ? QString(time + QStringLiteral("  ") + programme->title)
+                     programme ? QString(time + QStringLiteral("  ") + shown(programme->title))
                                : QString(time + QStringLiteral("  нет данных")));
     painter.setPen(QColor(255, 80, 80));
     painter.drawText(QRect(10, 10, 100, 20), Qt::AlignLeft, QStringLiteral("● ЭФИР"));

@@ -1,5 +1,8 @@
 #include "XmltvImporter.h"
 
+#include "IconFile.h"
+#include "TextCap.h"
+
 #include "content/PictureRenderer.h"
 #include "store/ScheduleStore.h"
 
@@ -13,8 +16,6 @@
 #include <QXmlStreamReader>
 
 namespace {
-
-constexpr qint64 MaxIconBytes = 4 * 1024 * 1024;
 
 // The text of the element the reader is on, with any child elements' text left out.
 QString ownText(QXmlStreamReader& xml)
@@ -56,19 +57,19 @@ double tenPointScale(const QString& text)
 
 } // namespace
 
-XmltvImporter::XmltvImporter(ScheduleStore& store, int cityId) : m_store(store), m_cityId(cityId)
-{
-}
+XmltvImporter::XmltvImporter(ScheduleStore& store, int cityId) : m_store(store), m_cityId(cityId) {}
 
 std::optional<qint64> XmltvImporter::parseTime(const QString& text)
 {
     static const QRegularExpression form(
-        QStringLiteral("^\\s*(\\d{4})(\\d{2})(\\d{2})(\\d{2})(\\d{2})(\\d{2})?\\s*(?:([+-])(\\d{2}):?(\\d{2})|Z|UTC|GMT)?\\s*$"));
+        QStringLiteral("^\\s*(\\d{4})(\\d{2})(\\d{2})(\\d{2})(\\d{2})(\\d{2})?\\s*(?:([+-])(\\d{2}):?(\\d{2})"
+                       "|Z|UTC|GMT)?\\s*$"));
     const QRegularExpressionMatch m = form.match(text);
     if (!m.hasMatch())
         return std::nullopt;
     const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
-    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).isEmpty() ? 0 : m.captured(6).toInt());
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(),
+                     m.captured(6).isEmpty() ? 0 : m.captured(6).toInt());
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
     qint64 seconds = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
@@ -89,12 +90,17 @@ int XmltvImporter::categoryFlag(const QStringList& categories)
     static const QList<std::pair<QRegularExpression, int>> kinds = {
         {QRegularExpression(QStringLiteral("чемпионат|championship|матч|match|турнир|tournament")), 30},
         {QRegularExpression(QStringLiteral("сериал|series|serial|sitcom|ситком")), 2},
-        {QRegularExpression(QStringLiteral("фильм|кино|movie|film|drama|драма|комедия|comedy|thriller|триллер|боевик")), 1},
+        {QRegularExpression(
+             QStringLiteral("фильм|кино|movie|film|drama|драма|комедия|comedy|thriller|триллер|боевик")),
+         1},
         {QRegularExpression(QStringLiteral("спорт|sport|футбол|football|хоккей|hockey|теннис|tennis")), 3},
         {QRegularExpression(QStringLiteral("новост|news|информацион|погода|weather")), 4},
         {QRegularExpression(QStringLiteral("дет|мульт|child|kids|animation|cartoon")), 5},
-        {QRegularExpression(QStringLiteral("развлека|досуг|leisure|entertainment|шоу|show|музык|music|юмор")), 10},
-        {QRegularExpression(QStringLiteral("познава|образова|документ|education|documentary|science|наук|истори")), 20},
+        {QRegularExpression(QStringLiteral("развлека|досуг|leisure|entertainment|шоу|show|музык|music|юмор")),
+         10},
+        {QRegularExpression(
+             QStringLiteral("познава|образова|документ|education|documentary|science|наук|истори")),
+         20},
         {QRegularExpression(QStringLiteral("радио|radio")), 143},
     };
     for (const QString& category : categories) {
@@ -137,13 +143,15 @@ XmltvImporter::Summary XmltvImporter::import(QIODevice& input, const QDir& iconB
     m_spans.clear();
     m_openEnds.clear();
     m_remoteIcons = 0;
+    m_capped = 0;
     m_store.transaction();
     // A new city comes with the import, so a failed import leaves none behind.
     if (!m_store.city(m_cityId) && m_newCity && m_newCity->id == m_cityId)
         m_store.upsertCity(*m_newCity);
     if (!m_store.city(m_cityId)) {
         m_store.rollback();
-        summary.error = QStringLiteral("the store has no city %1 (run demo-data, or add the city first)").arg(m_cityId);
+        summary.error =
+            QStringLiteral("the store has no city %1 (run demo-data, or add the city first)").arg(m_cityId);
         return summary;
     }
     m_position = int(m_store.channelsOfCity(m_cityId).size());
@@ -195,6 +203,7 @@ XmltvImporter::Summary XmltvImporter::import(QIODevice& input, const QDir& iconB
     summary.ok = true;
     summary.channels = int(m_channelIds.size());
     summary.remoteIcons = m_remoteIcons;
+    summary.capped = m_capped;
     return summary;
 }
 
@@ -216,6 +225,8 @@ void XmltvImporter::readChannel(QXmlStreamReader& xml)
     }
     if (xmltvId.isEmpty() || m_channelIds.contains(xmltvId))
         return;
+    const QString where = QStringLiteral("channel %1").arg(xmltvId.left(100));
+    cap(name, MaxTitleBytes, where, "display name");
 
     StoreChannel channel;
     const std::optional<int> existing = m_store.channelIdByXmltv(xmltvId);
@@ -237,7 +248,7 @@ void XmltvImporter::readChannel(QXmlStreamReader& xml)
         return;
     channel.id = id;
     const QString logoPath = QStringLiteral("/logos/%1.png").arg(id);
-    const QString storedIcon = icon.isEmpty() ? QString() : storeIcon(icon, logoPath, &m_remoteIcons);
+    const QString storedIcon = icon.isEmpty() ? QString() : storeIcon(icon, logoPath, &m_remoteIcons, where);
     if (!storedIcon.isEmpty() || channel.logo.isEmpty()) {
         channel.logo = logoPath; // the stored icon, or the logo the server draws
         m_store.upsertChannel(channel);
@@ -250,7 +261,8 @@ void XmltvImporter::readChannel(QXmlStreamReader& xml)
 void XmltvImporter::readProgramme(QXmlStreamReader& xml, Summary& summary)
 {
     const QXmlStreamAttributes attributes = xml.attributes();
-    const int channelId = m_channelIds.value(attributes.value(QStringLiteral("channel")).toString().trimmed(), 0);
+    const QString channelAttribute = attributes.value(QStringLiteral("channel")).toString().trimmed();
+    const int channelId = m_channelIds.value(channelAttribute, 0);
     const std::optional<qint64> start = parseTime(attributes.value(QStringLiteral("start")).toString());
     std::optional<qint64> stop = parseTime(attributes.value(QStringLiteral("stop")).toString());
 
@@ -261,6 +273,10 @@ void XmltvImporter::readProgramme(QXmlStreamReader& xml, Summary& summary)
     QStringList categories;
     QString ageRating;
     QString icon;
+    int droppedCategories = 0;
+    int droppedCountries = 0;
+    int droppedPeople = 0;
+    QStringList countries;
     while (xml.readNextStartElement()) {
         const QStringView name = xml.name();
         if (name == u"title") {
@@ -270,15 +286,21 @@ void XmltvImporter::readProgramme(QXmlStreamReader& xml, Summary& summary)
         } else if (name == u"desc") {
             preferLanguage(xml, programme.description, russianDescription);
         } else if (name == u"credits") {
-            readCredits(xml, programme);
+            readCredits(xml, programme, &droppedPeople);
         } else if (name == u"category") {
-            const QString category = ownText(xml);
-            if (!category.isEmpty() && !categories.contains(category))
+            QString category = ownText(xml);
+            TextCap::cut(category, MaxShortTextBytes);
+            if (categories.size() >= MaxCategories)
+                ++droppedCategories;
+            else if (!category.isEmpty() && !categories.contains(category))
                 categories << category;
         } else if (name == u"country") {
-            const QString country = ownText(xml);
-            if (!country.isEmpty())
-                programme.country = programme.country.isEmpty() ? country : programme.country + QStringLiteral(", ") + country;
+            QString country = ownText(xml);
+            TextCap::cut(country, MaxShortTextBytes);
+            if (countries.size() >= MaxCountries)
+                ++droppedCountries;
+            else if (!country.isEmpty())
+                countries << country;
         } else if (name == u"date") {
             programme.year = ownText(xml).left(4).toInt();
         } else if (name == u"icon") {
@@ -296,6 +318,33 @@ void XmltvImporter::readProgramme(QXmlStreamReader& xml, Summary& summary)
         ++summary.skipped;
         return;
     }
+    const QString where =
+        QStringLiteral("programme of %1 at %2")
+            .arg(channelAttribute.left(100), attributes.value(QStringLiteral("start")).left(40));
+    cap(programme.title, MaxTitleBytes, where, "title");
+    cap(programme.subTitle, MaxTitleBytes, where, "sub-title");
+    cap(programme.description, MaxDescriptionBytes, where, "description");
+    cap(ageRating, MaxShortTextBytes, where, "age rating");
+    programme.country = countries.join(QStringLiteral(", "));
+    if (droppedCategories > 0)
+        noteCap(where, QStringLiteral("%1 categories beyond the first %2 left out")
+                           .arg(droppedCategories)
+                           .arg(MaxCategories));
+    if (droppedCountries > 0)
+        noteCap(where, QStringLiteral("%1 countries beyond the first %2 left out")
+                           .arg(droppedCountries)
+                           .arg(MaxCountries));
+    if (droppedPeople > 0)
+        noteCap(
+            where,
+            QStringLiteral("%1 people beyond the first %2 left out").arg(droppedPeople).arg(MaxParticipants));
+    if (programme.year != 0 && (programme.year < FirstYear || programme.year > LastYear)) {
+        noteCap(where, QStringLiteral("year %1 outside %2–%3 left out")
+                           .arg(programme.year)
+                           .arg(FirstYear)
+                           .arg(LastYear));
+        programme.year = 0;
+    }
     const bool open = !stop || *stop <= *start;
     if (open)
         stop = *start + 60; // until the next programme of the channel is known (closeOpenEnds)
@@ -305,11 +354,13 @@ void XmltvImporter::readProgramme(QXmlStreamReader& xml, Summary& summary)
     programme.category = categoryFlag(categories);
     programme.genre = categories.join(QStringLiteral(", "));
     if (!ageRating.isEmpty())
-        programme.genre = programme.genre.isEmpty() ? ageRating : programme.genre + QStringLiteral(", ") + ageRating;
+        programme.genre =
+            programme.genre.isEmpty() ? ageRating : programme.genre + QStringLiteral(", ") + ageRating;
     if (!icon.isEmpty()) {
-        const QString hash = QString::fromLatin1(QCryptographicHash::hash(icon.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+        const QString hash = QString::fromLatin1(
+            QCryptographicHash::hash(icon.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
         const QString path = QStringLiteral("pictures/%1.png").arg(hash);
-        if (!m_store.picture(path).isEmpty() || !storeIcon(icon, path, &m_remoteIcons).isEmpty())
+        if (!m_store.picture(path).isEmpty() || !storeIcon(icon, path, &m_remoteIcons, where).isEmpty())
             programme.image = programme.imageBig = path;
     }
     const qint64 id = m_store.upsertProgramme(programme);
@@ -345,7 +396,7 @@ void XmltvImporter::closeOpenEnds()
     m_openEnds.clear();
 }
 
-void XmltvImporter::readCredits(QXmlStreamReader& xml, StoreProgramme& programme)
+void XmltvImporter::readCredits(QXmlStreamReader& xml, StoreProgramme& programme, int* dropped)
 {
     while (xml.readNextStartElement()) {
         const int role = roleOf(xml.name().toString());
@@ -361,16 +412,22 @@ void XmltvImporter::readCredits(QXmlStreamReader& xml, StoreProgramme& programme
             if (token == QXmlStreamReader::Characters) {
                 person.name += xml.text();
             } else if (token == QXmlStreamReader::StartElement) {
-                if (xml.name() == u"url")
+                if (xml.name() == u"url") {
                     person.url = ownText(xml);
-                else
+                    TextCap::cut(person.url, MaxTitleBytes);
+                } else
                     xml.skipCurrentElement();
             } else if (token == QXmlStreamReader::EndElement) {
                 break;
             }
         }
         person.name = person.name.simplified();
-        if (!person.name.isEmpty())
+        TextCap::cut(person.name, MaxShortTextBytes);
+        if (person.name.isEmpty())
+            continue;
+        if (programme.participants.size() >= MaxParticipants)
+            ++*dropped;
+        else
             programme.participants.append(person);
     }
 }
@@ -400,7 +457,8 @@ void XmltvImporter::readRating(QXmlStreamReader& xml, StoreProgramme& programme,
         programme.imdbRating = rating;
 }
 
-QString XmltvImporter::storeIcon(const QString& source, const QString& path, int* remote)
+QString XmltvImporter::storeIcon(const QString& source, const QString& path, int* remote,
+                                 const QString& where)
 {
     const QUrl url(source);
     QString file;
@@ -412,13 +470,28 @@ QString XmltvImporter::storeIcon(const QString& source, const QString& path, int
         ++*remote;
         return {};
     }
-    QFile input(file);
-    if (input.size() > MaxIconBytes || !input.open(QIODevice::ReadOnly))
+    QString why;
+    QImage image = IconFile::read(file, &why);
+    if (image.isNull()) {
+        noteCap(where, QStringLiteral("icon %1 %2: left out").arg(source.left(200), why));
         return {};
-    QImage image;
-    if (!image.loadFromData(input.read(MaxIconBytes)))
-        return {};
+    }
     if (image.width() > 1024 || image.height() > 1024)
         image = image.scaled(1024, 1024, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     return m_store.setPicture(path, PictureRenderer::png(image)) ? path : QString();
+}
+
+void XmltvImporter::cap(QString& text, qsizetype maxBytes, const QString& where, const char* what)
+{
+    const qsizetype bytes = TextCap::cut(text, maxBytes);
+    if (bytes >= 0)
+        noteCap(where,
+                QStringLiteral("%1 of %2 bytes cut to %3").arg(QLatin1String(what)).arg(bytes).arg(maxBytes));
+}
+
+void XmltvImporter::noteCap(const QString& where, const QString& what)
+{
+    ++m_capped;
+    if (m_log)
+        m_log(where + QStringLiteral(": ") + what);
 }

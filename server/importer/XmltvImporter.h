@@ -32,7 +32,18 @@ public:
         qint64 programmes = 0;
         qint64 skipped = 0; // programmes without a usable channel, start or title
         int remoteIcons = 0;
+        qint64 capped = 0; // texts cut, lists shortened, years and icons refused
     };
+    // Limits on what one programme or channel may store; each one applied is logged.
+    static constexpr qsizetype MaxTitleBytes = 1024; // titles, sub-titles, channel names
+    static constexpr qsizetype MaxDescriptionBytes = 16 * 1024;
+    static constexpr qsizetype MaxShortTextBytes = 256; // a category, country, person, rating
+    static constexpr int MaxCategories = 16;
+    static constexpr int MaxCountries = 8;
+    static constexpr int MaxParticipants = 100;
+    static constexpr int FirstYear = 1888; // the first films
+    static constexpr int LastYear = 2100;
+    using Log = std::function<void(const QString& line)>;
     // bytes read so far, total bytes (0 when unknown), programmes imported so far
     using Progress = std::function<void(qint64 read, qint64 total, qint64 programmes)>;
 
@@ -40,6 +51,8 @@ public:
     // The city to create when the store has none of that id; it is stored only if the
     // import succeeds.
     void setCityIfMissing(const StoreCity& city) { m_newCity = city; }
+    // Where the limits applied are told; by default nowhere.
+    void setLog(Log log) { m_log = std::move(log); }
 
     Summary importFile(const QString& path, const Progress& progress = {});
     // iconBase: the folder relative icon paths are read from.
@@ -63,11 +76,14 @@ private:
 
     void readChannel(QXmlStreamReader& xml);
     void readProgramme(QXmlStreamReader& xml, Summary& summary);
-    void readCredits(QXmlStreamReader& xml, StoreProgramme& programme);
+    void readCredits(QXmlStreamReader& xml, StoreProgramme& programme, int* dropped);
     void readRating(QXmlStreamReader& xml, StoreProgramme& programme, QString* ageRating);
     // Programmes listed without an end last until the next one of their channel.
     void closeOpenEnds();
-    QString storeIcon(const QString& source, const QString& path, int* remote);
+    QString storeIcon(const QString& source, const QString& path, int* remote, const QString& where);
+    // Cuts text to maxBytes, logging it as what of where.
+    void cap(QString& text, qsizetype maxBytes, const QString& where, const char* what);
+    void noteCap(const QString& where, const QString& what);
 
     ScheduleStore& m_store;
     int m_cityId;
@@ -78,4 +94,6 @@ private:
     QList<qint64> m_openEnds;
     int m_position = 0;
     int m_remoteIcons = 0;
+    qint64 m_capped = 0;
+    Log m_log;
 };

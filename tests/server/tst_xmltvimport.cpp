@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 qint64 utc(const char* text)
@@ -37,8 +39,8 @@ XmltvImporter::Summary importText(ScheduleStore& store, const QByteArray& xml, c
 QByteArray listing(const QByteArray& programmes)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tv>\n"
-           "<channel id=\"x.test\"><display-name>X</display-name></channel>\n"
-           + programmes + "</tv>\n";
+           "<channel id=\"x.test\"><display-name>X</display-name></channel>\n" +
+           programmes + "</tv>\n";
 }
 
 } // namespace
@@ -51,26 +53,34 @@ class TestXmltvImport : public QObject
     std::unique_ptr<ServerFixture> server;
 
     ScheduleStore& store() { return server->store(); }
-    int channelOf(const char* xmltvId) { return store().channelIdByXmltv(QString::fromLatin1(xmltvId)).value_or(0); }
+    int channelOf(const char* xmltvId)
+    {
+        return store().channelIdByXmltv(QString::fromLatin1(xmltvId)).value_or(0);
+    }
 
-    QList<StoreProgramme> allOf(int channel) { return store().programmes(channel, 0, utc("2100-01-01T00:00:00Z")); }
+    QList<StoreProgramme> allOf(int channel)
+    {
+        return store().programmes(channel, 0, utc("2100-01-01T00:00:00Z"));
+    }
 
     QVariantMap get(const QByteArray& target)
     {
-        return JsonValue::map(Json::decode(RawHttp::body(RawHttp::get(server->port(), "/searchcontent/" + target))));
+        return JsonValue::map(
+            Json::decode(RawHttp::body(RawHttp::get(server->port(), "/searchcontent/" + target))));
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        server = std::make_unique<ServerFixture>(false, HttpServer::Limits{}, QStringLiteral("Europe/Moscow"));
+        server =
+            std::make_unique<ServerFixture>(false, HttpServer::Limits{}, QStringLiteral("Europe/Moscow"));
         store().upsertCity({1, QStringLiteral("Москва"), 180});
         qint64 lastReported = -1;
-        const XmltvImporter::Summary summary
-            = XmltvImporter(store(), 1).importFile(fixture(), [&](qint64 read, qint64 total, qint64) {
-                  QVERIFY(read <= total);
-                  lastReported = read;
-              });
+        const XmltvImporter::Summary summary =
+            XmltvImporter(store(), 1).importFile(fixture(), [&](qint64 read, qint64 total, qint64) {
+                QVERIFY(read <= total);
+                lastReported = read;
+            });
         QVERIFY2(summary.ok, qPrintable(summary.error));
         QCOMPARE(summary.channels, 2);
         QCOMPARE(summary.programmes, 7);
@@ -87,8 +97,8 @@ private Q_SLOTS:
         QCOMPARE(XmltvImporter::parseTime("20261207140000"), utc("2026-12-07T14:00:00Z"));
         QCOMPARE(XmltvImporter::parseTime("202612071400 +0130"), utc("2026-12-07T12:30:00Z"));
         QCOMPARE(XmltvImporter::parseTime("  20261207140000   +0000 "), utc("2026-12-07T14:00:00Z"));
-        for (const char* bad : {"", "2026", "20261307100000 +0300", "20261207100000 +03", "20261207100000 GMT+3",
-                                "2026120710000x", "20261207250000 +0000"})
+        for (const char* bad : {"", "2026", "20261307100000 +0300", "20261207100000 +03",
+                                "20261207100000 GMT+3", "2026120710000x", "20261207250000 +0000"})
             QVERIFY2(!XmltvImporter::parseTime(QString::fromLatin1(bad)), bad);
     }
 
@@ -118,7 +128,8 @@ private Q_SLOTS:
         QStringList people;
         for (const StoreParticipant& person : film.participants)
             people << QStringLiteral("%1 %2").arg(person.role).arg(person.name);
-        QCOMPARE(people, (QStringList{"2 Андрей Чернов", "1 Игорь Савельев", "1 Анна Белова", "12 Ирина Лаптева"}));
+        QCOMPARE(people,
+                 (QStringList{"2 Андрей Чернов", "1 Игорь Савельев", "1 Анна Белова", "12 Ирина Лаптева"}));
 
         const QList<StoreProgramme> other = allOf(channelOf("two.test.ru"));
         QCOMPARE(other.size(), 4);
@@ -208,11 +219,13 @@ private Q_SLOTS:
         QVERIFY(!XmltvImporter(store(), 1).importFile("/nonexistent/listing.xml").ok);
 
         // Entities that expand into billions of characters are refused, not expanded.
-        QByteArray bomb = "<?xml version=\"1.0\"?>\n<!DOCTYPE tv [\n<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">\n";
+        QByteArray bomb =
+            "<?xml version=\"1.0\"?>\n<!DOCTYPE tv [\n<!ENTITY a \"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\">\n";
         for (char level = 'b'; level <= 'j'; ++level)
-            bomb += QByteArray("<!ENTITY ") + level + " \"" + QByteArray("&") + char(level - 1) + ";" + QByteArray("&")
-                    + char(level - 1) + ";&" + char(level - 1) + ";&" + char(level - 1) + ";&" + char(level - 1)
-                    + ";&" + char(level - 1) + ";&" + char(level - 1) + ";&" + char(level - 1) + ";\">\n";
+            bomb += QByteArray("<!ENTITY ") + level + " \"" + QByteArray("&") + char(level - 1) + ";" +
+                    QByteArray("&") + char(level - 1) + ";&" + char(level - 1) + ";&" + char(level - 1) +
+                    ";&" + char(level - 1) + ";&" + char(level - 1) + ";&" + char(level - 1) + ";&" +
+                    char(level - 1) + ";\">\n";
         bomb += "]>\n<tv><channel id=\"x.test\"><display-name>&j;</display-name></channel></tv>\n";
         const XmltvImporter::Summary exploded = importText(store(), bomb);
         QVERIFY(!exploded.ok);
@@ -237,10 +250,13 @@ private Q_SLOTS:
     void programmesWithoutWhatTheyNeedAreSkipped()
     {
         const XmltvImporter::Summary summary = importText(
-            store(), listing("<programme start=\"20261209100000 +0000\" channel=\"x.test\"><title>ok</title></programme>\n"
-                             "<programme start=\"20261209110000 +0000\" channel=\"unknown.test\"><title>who</title></programme>\n"
-                             "<programme start=\"someday\" channel=\"x.test\"><title>when</title></programme>\n"
-                             "<programme start=\"20261209120000 +0000\" channel=\"x.test\"></programme>\n"));
+            store(),
+            listing(
+                "<programme start=\"20261209100000 +0000\" channel=\"x.test\"><title>ok</title></programme>\n"
+                "<programme start=\"20261209110000 +0000\" "
+                "channel=\"unknown.test\"><title>who</title></programme>\n"
+                "<programme start=\"someday\" channel=\"x.test\"><title>when</title></programme>\n"
+                "<programme start=\"20261209120000 +0000\" channel=\"x.test\"></programme>\n"));
         QVERIFY2(summary.ok, qPrintable(summary.error));
         QCOMPARE(summary.programmes, 1);
         QCOMPARE(summary.skipped, 3);
@@ -263,9 +279,11 @@ private Q_SLOTS:
 
         const XmltvImporter::Summary summary = importText(
             store(),
-            "<tv><channel id=\"logo.test\"><display-name>Logo</display-name><icon src=\"logo.png\"/></channel>"
+            "<tv><channel id=\"logo.test\"><display-name>Logo</display-name><icon "
+            "src=\"logo.png\"/></channel>"
             "<channel id=\"fake.test\"><display-name>Fake</display-name><icon src=\"fake.png\"/></channel>"
-            "<channel id=\"escape.test\"><display-name>Escape</display-name><icon src=\"../../../etc/passwd\"/></channel></tv>",
+            "<channel id=\"escape.test\"><display-name>Escape</display-name><icon "
+            "src=\"../../../etc/passwd\"/></channel></tv>",
             QDir(dir.path()));
         QVERIFY2(summary.ok, qPrintable(summary.error));
 
@@ -286,6 +304,97 @@ private Q_SLOTS:
             QCOMPARE(QImage::fromData(RawHttp::body(RawHttp::get(server->port(), drawnTarget)), "PNG").size(),
                      QSize(60, 40));
         }
+    }
+
+    void oversizedTextsAndListsAreCutAndLogged()
+    {
+        // Cyrillic is two bytes a letter: the cut counts bytes and never splits one.
+        const QString title = QStringLiteral("Ж").repeated(3000);
+        const QString description = QStringLiteral("d").repeated(40000);
+        QByteArray extra;
+        for (int i = 0; i < 40; ++i)
+            extra += "<category>kind " + QByteArray::number(i) + "</category>";
+        extra += "<credits>";
+        for (int i = 0; i < 150; ++i)
+            extra += "<actor>Actor " + QByteArray::number(i) + "</actor>";
+        extra += "</credits>";
+        QStringList log;
+        XmltvImporter importer(store(), 1);
+        importer.setLog([&log](const QString& line) { log << line; });
+        QBuffer buffer;
+        buffer.setData(listing(
+            "<programme channel=\"x.test\" start=\"20301207100000 +0000\" stop=\"20301207110000 +0000\">"
+            "<title>" +
+            title.toUtf8() + "</title><desc>" + description.toUtf8() + "</desc>" + extra +
+            "<date>1957</date></programme>"
+            "<programme channel=\"x.test\" start=\"20301207110000 +0000\" stop=\"20301207120000 +0000\">"
+            "<title>Far future</title><date>99999</date></programme>"
+            "<programme channel=\"x.test\" start=\"20301207120000 +0000\" stop=\"20301207130000 +0000\">"
+            "<title>Before films</title><date>1700</date></programme>"));
+        buffer.open(QIODevice::ReadOnly);
+        const XmltvImporter::Summary summary = importer.import(buffer, QDir());
+        QVERIFY2(summary.ok, qPrintable(summary.error));
+        QCOMPARE(summary.programmes, 3);
+
+        const QList<StoreProgramme> shows =
+            store().programmes(channelOf("x.test"), utc("2030-12-07T10:00:00Z"), utc("2030-12-07T13:00:00Z"));
+        QCOMPARE(shows.size(), 3);
+        const StoreProgramme& big = shows[0];
+        QCOMPARE(big.title, QStringLiteral("Ж").repeated(512)); // 1024 bytes
+        QCOMPARE(big.description.size(), XmltvImporter::MaxDescriptionBytes);
+        QCOMPARE(big.genre.split(QStringLiteral(", ")).size(), XmltvImporter::MaxCategories);
+        QCOMPARE(big.participants.size(), XmltvImporter::MaxParticipants);
+        QCOMPARE(big.year, 1957); // an old film keeps its year
+        QCOMPARE(shows[1].year, 0);
+        QCOMPARE(shows[2].year, 0);
+
+        // Each cut is logged once, naming the programme's channel and start.
+        QCOMPARE(summary.capped, qint64(log.size()));
+        const QString where = QStringLiteral("programme of x.test at 20301207100000 +0000: ");
+        QVERIFY(log.contains(where + QStringLiteral("title of 6000 bytes cut to 1024")));
+        QVERIFY(log.contains(where + QStringLiteral("description of 40000 bytes cut to 16384")));
+        QVERIFY(log.contains(where + QStringLiteral("24 categories beyond the first 16 left out")));
+        QVERIFY(log.contains(where + QStringLiteral("50 people beyond the first 100 left out")));
+        QVERIFY(log.contains(QStringLiteral(
+            "programme of x.test at 20301207110000 +0000: year 9999 outside 1888–2100 left out")));
+        QCOMPARE(log.size(), 6);
+    }
+
+    void iconsAreReadOnlyFromSmallRegularFiles()
+    {
+        QTemporaryDir dir;
+        // A FIFO would block the import for ever; a directory is no picture; a picture
+        // declaring a huge size is refused before decoding.
+        QVERIFY(mkfifo(QFile::encodeName(dir.filePath("fifo.png")).constData(), 0600) == 0);
+        QVERIFY(QDir(dir.path()).mkdir("folder.png"));
+        QImage huge(9000, 1, QImage::Format_Mono);
+        huge.fill(0);
+        QVERIFY(huge.save(dir.filePath("wide.png")));
+        QFile big(dir.filePath("big.png"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.resize(5 * 1024 * 1024));
+        big.close();
+
+        QStringList log;
+        XmltvImporter importer(store(), 1);
+        importer.setLog([&log](const QString& line) { log << line; });
+        QBuffer buffer;
+        buffer.setData(
+            "<tv><channel id=\"fifo.test\"><display-name>F</display-name><icon src=\"fifo.png\"/></channel>"
+            "<channel id=\"folder.test\"><display-name>D</display-name><icon src=\"folder.png\"/></channel>"
+            "<channel id=\"wide.test\"><display-name>W</display-name><icon src=\"wide.png\"/></channel>"
+            "<channel id=\"big.test\"><display-name>B</display-name><icon src=\"big.png\"/></channel></tv>");
+        buffer.open(QIODevice::ReadOnly);
+        const XmltvImporter::Summary summary = importer.import(buffer, QDir(dir.path()));
+        QVERIFY2(summary.ok, qPrintable(summary.error));
+        QCOMPARE(summary.channels, 4);
+        for (const char* id : {"fifo.test", "folder.test", "wide.test", "big.test"})
+            QVERIFY(store().picture(store().channel(channelOf(id))->logo).isEmpty());
+        QCOMPARE(log.size(), 4);
+        QVERIFY(log[0].startsWith(QStringLiteral("channel fifo.test: icon fifo.png is not a regular file")));
+        QVERIFY(log[1].contains(QStringLiteral("folder.png is not a regular file")));
+        QVERIFY(log[2].contains(QStringLiteral("9000×1 pixels")));
+        QVERIFY(log[3].contains(QStringLiteral("larger than")));
     }
 };
 
