@@ -8,9 +8,9 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config git clang-format util-linux
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libqt6sql6-sqlite libqt6dbus6 qt6-networkauth-dev qt6-qpa-plugins libgl-dev
-    libcpp-httplib-dev portaudio19-dev libsndfile1-dev libical-dev
+    libcpp-httplib-dev libboost-dev portaudio19-dev libsndfile1-dev libical-dev
     libbenchmark-dev fonts-dejavu-core
-    khal xmltv-util
+    khal xmltv-util python3
 )
 # The benchmarks measure the servers against nginx with wrk: only with --bench, since
 # nginx's package starts a web server on port 80.

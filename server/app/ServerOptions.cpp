@@ -28,35 +28,39 @@ QString ServerOptions::defaultDatabase()
 QString ServerOptions::usage()
 {
     return QStringLiteral(
-        "Usage:\n"
-        "  orvane-server serve [--db PATH] [--bind ADDRESS] [--port N] [--id-port N]\n"
-        "                      [--channel ID=SOURCE]... [--config FILE] [--history-minutes N]\n"
-        "                      [--max-ber X] [--min-margin X]\n"
-        "      Serves the content server (/searchcontent/, default port 22222) and the\n"
-        "      identification server (/searchfunctions/, default port 22223) until interrupted.\n"
-        "      --bind ADDRESS   address to listen on (default 127.0.0.1; 0.0.0.0 for all)\n"
-        "      --port N         content server port (0 picks a free one)\n"
-        "      --id-port N      identification server port (0 picks a free one)\n"
-        "      --channel ID=SOURCE  a live channel's audio: file:PATH (a 16-bit 44100 Hz WAV\n"
-        "                       looped in real time), pipe:COMMAND (s16le 44100 Hz mono PCM\n"
-        "                       on the command's output) or silence; repeatable\n"
-        "      --config FILE    channels from a file, one ID=SOURCE per line (# comments)\n"
-        "      --history-minutes N  audio kept per channel for matching (default 10)\n"
-        "      --max-ber X      highest bit error rate of a match (default 0.35)\n"
-        "      --min-margin X   how much better than any other channel a match must be\n"
-        "                       (default 0.06); less is answered as ambiguous (-3)\n"
-        "  orvane-server import-xmltv FILE [--city ID] [--city-name NAME] [--db PATH]\n"
-        "      Imports an XMLTV listing; its channels join the city (default 1). Importing again\n"
-        "      updates what changed. A city that does not exist yet is created with NAME.\n"
-        "  orvane-server demo-data [--db PATH]\n"
-        "      Fills the store with the demo data set for the week around today.\n"
-        "  orvane-server demo-audio DIR\n"
-        "      Writes synthetic live audio for the demo channels into DIR (ch-ID.wav), the\n"
-        "      channel file channels.conf for --config, and microphone.wav (channel 1, with\n"
-        "      room noise) for the application's --audio-input file:PATH.\n"
-        "  orvane-server --help\n"
-        "\n"
-        "  --db PATH   the schedule store (default %1)\n")
+               "Usage:\n"
+               "  orvane-server serve [--db PATH] [--bind ADDRESS] [--port N] [--id-port N]\n"
+               "                      [--channel ID=SOURCE]... [--config FILE] [--history-minutes N]\n"
+               "                      [--max-ber X] [--min-margin X] [--max-connections N]\n"
+               "                      [--max-connections-per-peer N]\n"
+               "      Serves the content server (/searchcontent/, default port 22222) and the\n"
+               "      identification server (/searchfunctions/, default port 22223) until interrupted.\n"
+               "      --bind ADDRESS   address to listen on (default 127.0.0.1; 0.0.0.0 for all)\n"
+               "      --port N         content server port (0 picks a free one)\n"
+               "      --id-port N      identification server port (0 picks a free one)\n"
+               "      --channel ID=SOURCE  a live channel's audio: file:PATH (a 16-bit 44100 Hz WAV\n"
+               "                       looped in real time), pipe:COMMAND (s16le 44100 Hz mono PCM\n"
+               "                       on the command's output) or silence; repeatable\n"
+               "      --config FILE    channels from a file, one ID=SOURCE per line (# comments)\n"
+               "      --history-minutes N  audio kept per channel for matching (default 10)\n"
+               "      --max-ber X      highest bit error rate of a match (default 0.35)\n"
+               "      --min-margin X   how much better than any other channel a match must be\n"
+               "                       (default 0.06); less is answered as ambiguous (-3)\n"
+               "      --max-connections N  open connections per server (default 1024)\n"
+               "      --max-connections-per-peer N  open connections per client address and server\n"
+               "                       (default 64)\n"
+               "  orvane-server import-xmltv FILE [--city ID] [--city-name NAME] [--db PATH]\n"
+               "      Imports an XMLTV listing; its channels join the city (default 1). Importing again\n"
+               "      updates what changed. A city that does not exist yet is created with NAME.\n"
+               "  orvane-server demo-data [--db PATH]\n"
+               "      Fills the store with the demo data set for the week around today.\n"
+               "  orvane-server demo-audio DIR\n"
+               "      Writes synthetic live audio for the demo channels into DIR (ch-ID.wav), the\n"
+               "      channel file channels.conf for --config, and microphone.wav (channel 1, with\n"
+               "      room noise) for the application's --audio-input file:PATH.\n"
+               "  orvane-server --help\n"
+               "\n"
+               "  --db PATH   the schedule store (default %1)\n")
         .arg(defaultDatabase());
 }
 
@@ -113,6 +117,13 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
                 options.historyMinutes = value.toInt(&ok);
             if (hasValue && (!ok || options.historyMinutes < 1 || options.historyMinutes > 240))
                 options.error = QStringLiteral("--history-minutes takes 1 to 240");
+        } else if (argument == u"--max-connections" || argument == u"--max-connections-per-peer") {
+            bool ok = false;
+            const int number = hasValue ? value.toInt(&ok) : 0;
+            if (needValue() && (!ok || number < 1 || number > 1000000))
+                options.error = QStringLiteral("%1 takes 1 to 1000000").arg(argument);
+            (argument == u"--max-connections" ? options.maxConnections : options.maxConnectionsPerPeer) =
+                number;
         } else if (argument == u"--max-ber" || argument == u"--min-margin") {
             bool ok = false;
             const double number = hasValue ? value.toDouble(&ok) : 0;
@@ -126,7 +137,8 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
             options.error = QStringLiteral("unknown option %1").arg(argument);
         } else if (options.command.isEmpty()) {
             options.command = argument;
-        } else if ((options.command == u"import-xmltv" || options.command == u"demo-audio") && options.file.isEmpty()) {
+        } else if ((options.command == u"import-xmltv" || options.command == u"demo-audio") &&
+                   options.file.isEmpty()) {
             options.file = argument;
         } else {
             options.error = QStringLiteral("unexpected argument %1").arg(argument);

@@ -13,11 +13,13 @@ struct ServerOptions
     QString bind = QStringLiteral("127.0.0.1");
     int port = 22222;
     int idPort = 22223;
-    QString file; // import-xmltv: the listing; demo-audio: the folder
+    QString file;                  // import-xmltv: the listing; demo-audio: the folder
     QList<ChannelSource> channels; // --channel and --config, in that order
     int historyMinutes = 10;
     double maxBer = 0.35;
     double minMargin = 0.06;
+    int maxConnections = 1024;      // per server
+    int maxConnectionsPerPeer = 64; // per client address and server
     int city = 1;
     QString cityName;
     bool help = false;

@@ -5,24 +5,22 @@
 
 #include <QString>
 
-#include <atomic>
 #include <functional>
-#include <map>
-#include <mutex>
-#include <thread>
-#include <vector>
+#include <memory>
 
-// A small HTTP/1.1 server with explicit limits, for the reference servers. A fixed pool of
-// workers waits on all connections through one epoll set (one-shot events, so a connection
-// is served by one worker at a time); a worker reads and answers one request at a time, so
-// idle kept-alive connections cost no worker. It takes request targets and bodies
-// exactly as clients send them (several "?" in a query, multipart bodies whatever their
-// last line).
+// The HTTP/1.1 server of the reference servers, on Boost.Beast over Boost.Asio. Each worker
+// thread runs its own event loop; a connection lives on one of them for its whole life, and
+// all its reads and writes are asynchronous under deadlines (see HttpSession), so no
+// worker ever waits on a client. The handler runs on the worker of the connection; it may
+// be called from several workers at once. Request targets and bodies reach it exactly as
+// clients sent them (several "?" in a query, multipart bodies whatever their last line).
 //
-// Limits: the request line and headers, the body, the time to read a request once it has
-// begun, the idle time of a kept-alive connection, requests per connection, open
-// connections (more are closed at once). Requests beyond a limit get 400, 408, 411, 413 or
-// 431 and the connection is closed.
+// Limits: the request head and body, the time to send a request, the idle time of a
+// kept-alive connection, requests per connection, open connections in all and per peer
+// address (more are closed at once). Requests beyond a limit get 400, 408, 411, 413 or 431
+// and the connection is closed; refusals are logged at most once per peer per minute.
+// When the process runs out of file descriptors, the connection waiting longest is taken
+// with a descriptor kept in reserve and closed, and accepting pauses briefly.
 class HttpServer
 {
 public:
@@ -34,11 +32,13 @@ public:
         int idleTimeoutMs = 15000;
         int maxRequestsPerConnection = 1000;
         int maxConnections = 1024;
+        int maxConnectionsPerPeer = 64;
         int workers = 8;
     };
 
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
-    using Logger = std::function<void(const HttpRequest& request, const HttpResponse& response, double milliseconds)>;
+    using Logger =
+        std::function<void(const HttpRequest& request, const HttpResponse& response, double milliseconds)>;
 
     explicit HttpServer(Handler handler);
     HttpServer(Handler handler, Limits limits);
@@ -47,43 +47,23 @@ public:
     HttpServer& operator=(const HttpServer&) = delete;
 
     // Binds and starts serving; port 0 takes a free port. False with a reason on failure.
-    bool listen(const QString& address, quint16 port, QString* error);
+    // name: how the refusal log names this server.
+    bool listen(const QString& address, quint16 port, QString* error,
+                const QString& name = QStringLiteral("http"));
     quint16 port() const { return m_port; }
     void stop();
+    // Before listen.
     void setLogger(Logger logger) { m_logger = std::move(logger); }
 
     const Limits& limits() const { return m_limits; }
     int openConnections() const;
 
 private:
-    struct Connection
-    {
-        qint64 lastActiveMs = 0;
-        int requests = 0;
-        bool busy = false;
-        QByteArray pending; // bytes of the next request already read
-        QString peer;
-    };
-    enum class Outcome { KeepAlive, Closed };
-
-    void workerLoop();
-    void sweepIdle();
-    void serve(int fd);
-    Outcome serveOne(int fd, QByteArray& buffer, int served, const QString& peer);
-    void rearm(int fd, int served, const QByteArray& pending);
-    void closeConnection(int fd);
-    void acceptAll();
+    struct Engine;
 
     Handler m_handler;
     Limits m_limits;
     Logger m_logger;
-    int m_listen = -1;
-    int m_epoll = -1;
-    int m_wake = -1;
     quint16 m_port = 0;
-    std::atomic<bool> m_stopping{false};
-    std::atomic<qint64> m_lastSweepMs{0};
-    std::vector<std::thread> m_workers;
-    mutable std::mutex m_lock;
-    std::map<int, Connection> m_connections;
+    std::unique_ptr<Engine> m_engine;
 };

@@ -4,6 +4,8 @@
 #include "ServerFixture.h"
 
 #include "content/ResponseCache.h"
+#include "http/HttpHead.h"
+#include "http/RefusalLog.h"
 
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
@@ -179,6 +181,144 @@ private Q_SLOTS:
         QVERIFY(!both.left(firstEnd).contains("Content-Length: 0"));
         QVERIFY(both.mid(firstEnd).startsWith("HTTP/1.1 200")); // no body after the HEAD answer
         QVERIFY(JsonValue::map(Json::decode(RawHttp::body(both.mid(firstEnd)))).contains("timestamp_gmt"));
+    }
+
+    void headsAreParsedStrictly_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("status"); // 0: accepted
+        QTest::addColumn<QByteArray>("target");
+        QTest::addColumn<QByteArray>("body");
+        const QByteArray get = "GET /searchcontent/x.php?a=1 HTTP/1.1\r\n";
+        QTest::newRow("plain") << get + "Host: a\r\n\r\n"
+                               << 0 << QByteArray("/searchcontent/x.php?a=1") << QByteArray();
+        QTest::newRow("several ?") << QByteArray("GET /p?s=Who?Me&x HTTP/1.1\r\n\r\n") << 0
+                                   << QByteArray("/p?s=Who?Me&x") << QByteArray();
+        QTest::newRow("absolute form") << QByteArray("GET http://example.org:8080/p?q=1 HTTP/1.1\r\n\r\n")
+                                       << 0 << QByteArray("/p?q=1") << QByteArray();
+        QTest::newRow("absolute form, no path")
+            << QByteArray("GET HTTP://example.org HTTP/1.1\r\n\r\n") << 0 << QByteArray("/") << QByteArray();
+        QTest::newRow("body") << QByteArray("POST /u HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello") << 0
+                              << QByteArray("/u") << QByteArray("hello");
+        QTest::newRow("bare LF") << QByteArray("GET /p HTTP/1.1\nHost: a\n\n") << 400 << QByteArray()
+                                 << QByteArray();
+        QTest::newRow("+5 as a length") << QByteArray("POST /u HTTP/1.1\r\nContent-Length: +5\r\n\r\nhello")
+                                        << 400 << QByteArray() << QByteArray();
+        QTest::newRow("two equal lengths")
+            << QByteArray("POST /u HTTP/1.1\r\nContent-Length: 5\r\nContent-Length: 5\r\n\r\nhello") << 400
+            << QByteArray() << QByteArray();
+        QTest::newRow("two lengths")
+            << QByteArray("POST /u HTTP/1.1\r\nContent-Length: 5\r\nContent-Length: 8\r\n\r\nhello") << 400
+            << QByteArray() << QByteArray();
+        QTest::newRow("a list of lengths")
+            << QByteArray("POST /u HTTP/1.1\r\nContent-Length: 5, 5\r\n\r\nhello") << 400 << QByteArray()
+            << QByteArray();
+        QTest::newRow("length and chunks")
+            << QByteArray(
+                   "POST /u HTTP/1.1\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n")
+            << 411 << QByteArray() << QByteArray();
+        QTest::newRow("chunks") << QByteArray(
+                                       "POST /u HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n")
+                                << 411 << QByteArray() << QByteArray();
+        QTest::newRow("two hosts") << get + "Host: a\r\nHost: b\r\n\r\n"
+                                   << 400 << QByteArray() << QByteArray();
+        QTest::newRow("body over the limit")
+            << QByteArray("POST /u HTTP/1.1\r\nContent-Length: 70000\r\n\r\n") << 413 << QByteArray()
+            << QByteArray();
+        QTest::newRow("head over the limit") << get + "X: " + QByteArray(17000, 'x') + "\r\n\r\n"
+                                             << 431 << QByteArray() << QByteArray();
+        QTest::newRow("no path") << QByteArray("GET x HTTP/1.1\r\n\r\n") << 400 << QByteArray()
+                                 << QByteArray();
+        QTest::newRow("space in target")
+            << QByteArray("GET /a b HTTP/1.1\r\n\r\n") << 400 << QByteArray() << QByteArray();
+        QTest::newRow("no version") << QByteArray("GET /a\r\n\r\n") << 400 << QByteArray() << QByteArray();
+        QTest::newRow("tls hello") << QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03\r\n\r\n", 16)
+                                   << 400 << QByteArray() << QByteArray();
+    }
+
+    void headsAreParsedStrictly()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, status);
+        QFETCH(QByteArray, target);
+        QFETCH(QByteArray, body);
+        const HttpHead::Parsed parsed = HttpHead::parse(bytes);
+        QVERIFY(parsed.complete);
+        QCOMPARE(parsed.refusal.status, status);
+        if (status == 0) {
+            QCOMPARE(parsed.request.target, target);
+            QCOMPARE(parsed.request.body, body);
+        } else {
+            QVERIFY(!parsed.refusal.message.isEmpty());
+        }
+        // Cut anywhere before its end, an acceptable request is simply not complete yet.
+        if (status == 0) {
+            for (qsizetype cut = 1; cut < bytes.size(); ++cut) {
+                const HttpHead::Parsed part = HttpHead::parse(bytes.left(cut));
+                QVERIFY2(!part.complete && !part.refusal, qPrintable(QString::number(cut)));
+            }
+        }
+    }
+
+    void refusalsAreLoggedOncePerPeerPerMinute()
+    {
+        qint64 now = 1000000;
+        QStringList lines;
+        RefusalLog log(
+            QStringLiteral("content"), [&lines](const QString& line) { lines << line; },
+            [&now] { return now; });
+        for (int i = 0; i < 500; ++i)
+            log.refused(QStringLiteral("10.0.0.1"), QStringLiteral("408 late"));
+        log.refused(QStringLiteral("10.0.0.2"), QStringLiteral("too many connections"));
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].endsWith(QStringLiteral("content refused 10.0.0.1: 408 late")));
+        now += 59999;
+        log.refused(QStringLiteral("10.0.0.1"), QStringLiteral("408 late"));
+        QCOMPARE(lines.size(), 2);
+        now += 1;
+        log.refused(QStringLiteral("10.0.0.1"), QStringLiteral("431 big"));
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(
+            lines[2].endsWith(QStringLiteral("431 big (and 500 more from this peer in the last minute)")));
+        // Many peers: the book of peers stays bounded and each new one is still told.
+        for (int i = 0; i < 10000; ++i)
+            log.refused(QStringLiteral("peer %1").arg(i), QStringLiteral("x"));
+        QCOMPARE(lines.size(), 3 + 10000);
+    }
+
+    void devicesArePrunedByAgeAndCount()
+    {
+        ServerFixture fresh(false);
+        ScheduleStore& store = fresh.store();
+        qint64 now = 2000000000;
+        store.setClock([&now] { return now; });
+        for (int i = 0; i < 3000; ++i)
+            store.deviceSeen(QStringLiteral("old-%1").arg(i), i % 7 == 0 ? 5 : 0);
+        QCOMPARE(store.devicesOnline(), 3000);
+        QCOMPARE(store.viewRows(), qint64(429));
+        // Past the window: no longer counted, and deleted at the next pruning.
+        now += ScheduleStore::DeviceWindowSeconds + 1;
+        QCOMPARE(store.devicesOnline(), 0);
+        store.deviceSeen(QStringLiteral("new"));
+        QCOMPARE(store.deviceRows(), qint64(1));
+        QCOMPARE(store.devicesOnline(), 1);
+        QCOMPARE(store.viewRows(), qint64(429)); // views are the statistics: kept far longer
+
+        // More devices at once than the cap: the most recently seen are kept.
+        for (int i = 0; i < ScheduleStore::MaxDevices + 2000; ++i) {
+            if (i % 1000 == 0)
+                ++now;
+            store.deviceSeen(QStringLiteral("many-%1").arg(i));
+            if (i % 250 == 249)
+                QVERIFY(store.deviceRows() <= ScheduleStore::MaxDevices);
+        }
+        QVERIFY(store.deviceRows() <= ScheduleStore::MaxDevices);
+        QCOMPARE(store.devicesOnline(), int(store.deviceRows()));
+        QVERIFY(store.devicesSeenSince(now) > 0); // the newest are there
+        now += ScheduleStore::ViewRetentionSeconds;
+        store.deviceSeen(QStringLiteral("a year on"));
+        QCOMPARE(store.viewRows(), qint64(0));
+        QCOMPARE(store.deviceRows(), qint64(1));
     }
 
     void keptAnswersExpireAndStayBounded()

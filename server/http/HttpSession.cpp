@@ -1,0 +1,234 @@
+#include "HttpSession.h"
+
+#include "ConnectionBook.h"
+#include "RefusalLog.h"
+
+#include <boost/asio/read.hpp>
+#include <boost/asio/write.hpp>
+#include <boost/beast/http/read.hpp>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+namespace asio = boost::asio;
+namespace http = boost::beast::http;
+using boost::system::error_code;
+
+namespace {
+
+QByteArray headOf(const HttpResponse& response, bool keepAlive)
+{
+    QByteArray head;
+    head.reserve(160);
+    head += "HTTP/1.1 " + QByteArray::number(response.status) + ' ' + HttpResponse::reason(response.status) +
+            "\r\nContent-Type: " + response.contentType +
+            "\r\nContent-Length: " + QByteArray::number(response.body.size()) +
+            "\r\nConnection: " + (keepAlive ? "keep-alive" : "close") + "\r\n";
+    for (const auto& [name, value] : response.headers)
+        head += name + ": " + value + "\r\n";
+    return head + "\r\n";
+}
+
+} // namespace
+
+HttpSession::HttpSession(asio::ip::tcp::socket socket, HttpSessionContext& context, QString peer)
+    : m_socket(std::move(socket)), m_timer(m_socket.get_executor()), m_context(context),
+      m_peer(std::move(peer))
+{}
+
+HttpSession::~HttpSession()
+{
+    m_context.book->release(m_peer);
+}
+
+void HttpSession::start()
+{
+    error_code ignored;
+    m_socket.set_option(asio::ip::tcp::no_delay(true), ignored);
+    readRequest(); // a new connection has the request deadline, not the idle one
+}
+
+void HttpSession::arm(int milliseconds)
+{
+    const quint64 deadline = ++m_deadline;
+    m_timedOut = false;
+    m_timer.expires_after(std::chrono::milliseconds(milliseconds));
+    m_timer.async_wait([self = shared_from_this(), deadline](const error_code& error) {
+        if (error || deadline != self->m_deadline)
+            return;
+        self->m_timedOut = true;
+        error_code ignored;
+        self->m_socket.cancel(ignored); // the operation under way ends with operation_aborted
+    });
+}
+
+void HttpSession::disarm()
+{
+    ++m_deadline;
+    m_timer.cancel();
+}
+
+void HttpSession::close()
+{
+    disarm();
+    error_code ignored;
+    m_socket.close(ignored);
+}
+
+void HttpSession::readRequest()
+{
+    const HttpServer::Limits& limits = m_context.limits;
+    m_parser.emplace();
+    HttpHead::prepare(*m_parser, limits.maxHeaderBytes, limits.maxBodyBytes);
+    arm(limits.readTimeoutMs);
+    http::async_read_header(
+        m_socket, m_buffer, *m_parser,
+        [self = shared_from_this()](const error_code& error, std::size_t) { self->onHead(error); });
+}
+
+void HttpSession::onHead(const error_code& error)
+{
+    if (error) {
+        if (m_timedOut) {
+            // Silent since the last answer (or since connecting): closed without a word.
+            if (m_parser->got_some() || m_buffer.size() > 0)
+                refuse({408, u"The request was not received in time."_s});
+            else
+                close();
+            return;
+        }
+        const HttpHead::Refusal refusal = HttpHead::refusalFor(error);
+        if (refusal)
+            refuse(refusal);
+        else
+            close();
+        return;
+    }
+    if (const HttpHead::Refusal refusal =
+            HttpHead::accept(*m_parser, m_context.limits.maxBodyBytes, m_request)) {
+        refuse(refusal);
+        return;
+    }
+    m_request.peer = m_peer;
+    if (m_parser->is_done()) {
+        m_request.body.clear();
+        answer();
+        return;
+    }
+    http::async_read(
+        m_socket, m_buffer, *m_parser,
+        [self = shared_from_this()](const error_code& error, std::size_t) { self->onBody(error); });
+}
+
+void HttpSession::onBody(const error_code& error)
+{
+    if (error) {
+        if (m_timedOut) {
+            refuse({408, u"The request's body was not received in time."_s});
+            return;
+        }
+        const HttpHead::Refusal refusal = HttpHead::refusalFor(error);
+        if (refusal)
+            refuse(refusal);
+        else
+            close();
+        return;
+    }
+    const std::string& body = m_parser->get().body();
+    m_request.body = QByteArray(body.data(), qsizetype(body.size()));
+    answer();
+}
+
+void HttpSession::answer()
+{
+    disarm();
+    m_clock.start();
+    ++m_served;
+    try {
+        m_response = m_context.handler(m_request);
+    } catch (...) {
+        m_response = HttpResponse::error(500, u"Internal error."_s);
+    }
+    const bool keepAlive = !m_context.stopping.load(std::memory_order_relaxed) &&
+                           m_served < m_context.limits.maxRequestsPerConnection &&
+                           m_parser->get().keep_alive();
+    m_logAnswer = true;
+    send(keepAlive);
+}
+
+void HttpSession::refuse(const HttpHead::Refusal& refusal)
+{
+    m_context.refusals->refused(m_peer, u"%1 %2"_s.arg(refusal.status).arg(refusal.message));
+    m_response = HttpResponse::error(refusal.status, refusal.message);
+    m_logAnswer = false;
+    send(false);
+}
+
+void HttpSession::send(bool keepAlive)
+{
+    m_head = headOf(m_response, keepAlive);
+    // A HEAD answer has the head of the GET answer and no body.
+    const bool withBody = m_request.method != "HEAD" || !m_logAnswer;
+    const std::array<asio::const_buffer, 2> buffers = {
+        asio::buffer(m_head.constData(), size_t(m_head.size())),
+        asio::buffer(m_response.body.constData(), withBody ? size_t(m_response.body.size()) : 0)};
+    arm(m_context.limits.idleTimeoutMs);
+    asio::async_write(m_socket, buffers,
+                      [self = shared_from_this(), keepAlive](const error_code& error, std::size_t) {
+                          self->onSent(error, keepAlive);
+                      });
+}
+
+void HttpSession::onSent(const error_code& error, bool keepAlive)
+{
+    disarm();
+    if (m_logAnswer && m_context.logger)
+        m_context.logger(m_request, m_response, double(m_clock.nsecsElapsed()) / 1e6);
+    if (error) {
+        close();
+        return;
+    }
+    if (!keepAlive) {
+        linger();
+        return;
+    }
+    if (m_buffer.size() > 0)
+        readRequest(); // the next request is already (partly) here
+    else
+        awaitNext();
+}
+
+void HttpSession::awaitNext()
+{
+    arm(m_context.limits.idleTimeoutMs);
+    m_socket.async_wait(asio::ip::tcp::socket::wait_read,
+                        [self = shared_from_this()](const error_code& error) {
+                            if (error || self->m_timedOut)
+                                self->close();
+                            else
+                                self->readRequest();
+                        });
+}
+
+void HttpSession::linger()
+{
+    error_code ignored;
+    m_socket.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
+    m_buffer.consume(m_buffer.size());
+    m_drained = 0;
+    arm(LingerMs);
+    drain();
+}
+
+void HttpSession::drain()
+{
+    m_socket.async_read_some(m_buffer.prepare(16384),
+                             [self = shared_from_this()](const error_code& error, std::size_t read) {
+                                 self->m_drained += qint64(read);
+                                 if (error || self->m_timedOut || self->m_drained > LingerBytes) {
+                                     self->close();
+                                     return;
+                                 }
+                                 self->drain();
+                             });
+}
