@@ -24,5 +24,6 @@ if [ "${ORVANE_SANITIZERS:-1}" != 0 ]; then
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=0 \
     LSAN_OPTIONS=suppressions="$suppressions/lsan.supp":print_suppressions=0 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ORVANE_HOSTILE_P99_MS=400 ORVANE_HOSTILE_RSS_MB=1024 \
         ctest --test-dir build-asan --output-on-failure --timeout 600 -j "$(nproc)"
 fi
