@@ -7,6 +7,7 @@
 #include <boost/asio/write.hpp>
 #include <boost/beast/http/read.hpp>
 
+#include <algorithm>
 #include <array>
 
 using namespace Qt::StringLiterals;
@@ -50,27 +51,45 @@ void HttpSession::start()
 
 void HttpSession::arm(int milliseconds)
 {
-    const quint64 deadline = ++m_deadline;
     m_timedOut = false;
-    m_timer.expires_after(std::chrono::milliseconds(milliseconds));
-    m_timer.async_wait([self = shared_from_this(), deadline](const error_code& error) {
-        if (error || deadline != self->m_deadline)
-            return;
-        self->m_timedOut = true;
-        error_code ignored;
-        self->m_socket.cancel(ignored); // the operation under way ends with operation_aborted
-    });
+    m_deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    // A waiting timer wakes at the latest one tick after it was set, which is never later
+    // than this deadline (no deadline is shorter than a tick).
+    if (!m_timerWaiting)
+        waitForDeadline(m_deadline);
 }
 
 void HttpSession::disarm()
 {
-    ++m_deadline;
-    m_timer.cancel();
+    m_deadline = std::chrono::steady_clock::time_point::max();
+}
+
+void HttpSession::waitForDeadline(std::chrono::steady_clock::time_point at)
+{
+    m_timerWaiting = true;
+    m_timer.expires_at(at);
+    m_timer.async_wait([self = shared_from_this()](const error_code& error) { self->onTimer(error); });
+}
+
+void HttpSession::onTimer(const error_code& error)
+{
+    m_timerWaiting = false;
+    if (error || !m_socket.is_open())
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (m_deadline <= now) {
+        m_timedOut = true;
+        error_code ignored;
+        m_socket.cancel(ignored); // the operation under way ends with operation_aborted
+        return;
+    }
+    waitForDeadline(std::min(m_deadline, now + m_tick));
 }
 
 void HttpSession::close()
 {
     disarm();
+    m_timer.cancel();
     error_code ignored;
     m_socket.close(ignored);
 }
@@ -200,14 +219,18 @@ void HttpSession::onSent(const error_code& error, bool keepAlive)
 
 void HttpSession::awaitNext()
 {
+    // The next request's first bytes are read under the idle deadline; the rest of it then
+    // has the request deadline.
     arm(m_context.limits.idleTimeoutMs);
-    m_socket.async_wait(asio::ip::tcp::socket::wait_read,
-                        [self = shared_from_this()](const error_code& error) {
-                            if (error || self->m_timedOut)
-                                self->close();
-                            else
-                                self->readRequest();
-                        });
+    m_socket.async_read_some(m_buffer.prepare(16384),
+                             [self = shared_from_this()](const error_code& error, std::size_t read) {
+                                 if (error || self->m_timedOut) {
+                                     self->close();
+                                     return;
+                                 }
+                                 self->m_buffer.commit(read);
+                                 self->readRequest();
+                             });
 }
 
 void HttpSession::linger()

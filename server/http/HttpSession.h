@@ -10,6 +10,7 @@
 #include <boost/beast/core/flat_buffer.hpp>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -65,6 +66,8 @@ private:
     void drain();
     void arm(int milliseconds);
     void disarm();
+    void waitForDeadline(std::chrono::steady_clock::time_point at);
+    void onTimer(const boost::system::error_code& error);
     void close();
 
     boost::asio::ip::tcp::socket m_socket;
@@ -77,7 +80,11 @@ private:
     HttpResponse m_response;
     QByteArray m_head;
     QElapsedTimer m_clock;
-    quint64 m_deadline = 0; // the armed deadline; a timer event of an older one is ignored
+    // One timer per connection, not one per operation: arming only moves the deadline, and
+    // the timer, waking at least every m_tick, ends the operation under way once it passes.
+    std::chrono::steady_clock::time_point m_deadline = std::chrono::steady_clock::time_point::max();
+    std::chrono::milliseconds m_tick;
+    bool m_timerWaiting = false;
     bool m_timedOut = false;
     bool m_logAnswer = false;
     int m_served = 0;
