@@ -11,6 +11,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+bool isAsciiDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 const QVariant NoData = 1;
 
 QVariantMap noData()
@@ -129,13 +134,35 @@ std::optional<HttpResponse> ContentService::answer(const QString& page, const Ht
 QString ContentService::pictureBase(const HttpRequest& request)
 {
     // Only a host name or address with an optional port: anything else (a header made up to
-    // inject text into the answers) gives relative names.
-    static const QRegularExpression hostForm(
-        QStringLiteral("^([A-Za-z0-9.-]{1,253}|\\[[0-9A-Fa-f:.]{2,45}\\])(:[0-9]{1,5})?$"));
-    const QString host = QString::fromLatin1(request.header("host"));
-    if (!hostForm.match(host).hasMatch())
+    // inject text into the answers) gives relative names. Checked by hand: this runs for
+    // every programme day asked for.
+    const QByteArray host = request.header("host");
+    qsizetype end = host.size();
+    const qsizetype colon = host.lastIndexOf(':');
+    if (colon >= 0 && !host.endsWith(']')) {
+        const qsizetype digits = host.size() - colon - 1;
+        if (digits < 1 || digits > 5)
+            return {};
+        for (qsizetype i = colon + 1; i < host.size(); ++i) {
+            if (!isAsciiDigit(host[i]))
+                return {};
+        }
+        end = colon;
+    }
+    const QByteArrayView name(host.constData(), end);
+    const bool bracketed = name.size() >= 2 && name.front() == '[' && name.back() == ']';
+    if (name.isEmpty() || name.size() > (bracketed ? 47 : 253))
         return {};
-    return QStringLiteral("http://") + host + QStringLiteral("/searchcontent/gfx/");
+    for (qsizetype i = bracketed ? 1 : 0; i < name.size() - (bracketed ? 1 : 0); ++i) {
+        const char c = name[i];
+        const bool ok = bracketed ? (isAsciiDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') ||
+                                     c == ':' || c == '.')
+                                  : (isAsciiDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                     c == '.' || c == '-');
+        if (!ok)
+            return {};
+    }
+    return u"http://"_s + QString::fromLatin1(host) + u"/searchcontent/gfx/"_s;
 }
 
 QVariantMap ContentService::showDictionary(const StoreProgramme& p, bool details,
@@ -408,7 +435,8 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
     const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
     // The pictures' addresses name the host the request used: answers are kept per host.
     const QString pictures = pictureBase(request);
-    const QString key = QStringLiteral("day %1 %2 %3 %4").arg(*id).arg(day).arg(brief ? 1 : 0).arg(pictures);
+    const QString key =
+        u"day "_s + QString::number(*id) + u' ' + day + (brief ? u" 1 "_s : u" 0 "_s) + pictures;
     m_store.deviceSeen(request.value(u"d"_s));
     if (!oneShow) {
         if (auto cached = m_answers.find(key, nowMs))
