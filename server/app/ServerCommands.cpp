@@ -105,6 +105,7 @@ int serve(const ServerOptions& options)
     HttpServer::Limits contentLimits;
     contentLimits.maxConnections = options.maxConnections;
     contentLimits.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
+    contentLimits.workers = options.workers;
     HttpServer contentHttp([&content](const HttpRequest& request) { return content.handle(request); },
                            contentLimits);
     contentHttp.setLogger(log.logger(QStringLiteral("content")));

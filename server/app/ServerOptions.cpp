@@ -32,7 +32,7 @@ QString ServerOptions::usage()
                "  orvane-server serve [--db PATH] [--bind ADDRESS] [--port N] [--id-port N]\n"
                "                      [--channel ID=SOURCE]... [--config FILE] [--history-minutes N]\n"
                "                      [--max-ber X] [--min-margin X] [--max-connections N]\n"
-               "                      [--max-connections-per-peer N]\n"
+               "                      [--max-connections-per-peer N] [--workers N]\n"
                "      Serves the content server (/searchcontent/, default port 22222) and the\n"
                "      identification server (/searchfunctions/, default port 22223) until interrupted.\n"
                "      --bind ADDRESS   address to listen on (default 127.0.0.1; 0.0.0.0 for all)\n"
@@ -49,6 +49,7 @@ QString ServerOptions::usage()
                "      --max-connections N  open connections per server (default 1024)\n"
                "      --max-connections-per-peer N  open connections per client address and server\n"
                "                       (default 64)\n"
+               "      --workers N      threads per server running connections and requests (default 8)\n"
                "  orvane-server import-xmltv FILE [--city ID] [--city-name NAME] [--db PATH]\n"
                "      Imports an XMLTV listing; its channels join the city (default 1). Importing again\n"
                "      updates what changed. A city that does not exist yet is created with NAME.\n"
@@ -117,6 +118,12 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
                 options.historyMinutes = value.toInt(&ok);
             if (hasValue && (!ok || options.historyMinutes < 1 || options.historyMinutes > 240))
                 options.error = QStringLiteral("--history-minutes takes 1 to 240");
+        } else if (argument == u"--workers") {
+            bool ok = false;
+            if (needValue())
+                options.workers = value.toInt(&ok);
+            if (hasValue && (!ok || options.workers < 1 || options.workers > 256))
+                options.error = QStringLiteral("--workers takes 1 to 256");
         } else if (argument == u"--max-connections" || argument == u"--max-connections-per-peer") {
             bool ok = false;
             const int number = hasValue ? value.toInt(&ok) : 0;
