@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Content server throughput against nginx serving the very same bytes as static files, in
 # the same run, on loopback: wrk with 2 threads and 64 connections on the programme-for-day
-# and now-shows endpoints; then the import speed of a 7-day, 100-channel XMLTV listing.
+# and now-shows endpoints, the access log on for both (nginx to a file, the server one line a
+# request on its standard error, to a file); then the import speed of a 7-day, 100-channel XMLTV listing.
 # Needs `scripts/install-deps.sh --bench` (wrk, nginx) and curl.
 #   bench/server_bench.sh [SECONDS=10]
 set -euo pipefail
@@ -29,7 +30,7 @@ static_port=$(free_port)
 "$SERVER" demo-data --db "$work/schedule.sqlite" >/dev/null
 "$SERVER" serve --db "$work/schedule.sqlite" --port "$content_port" >"$work/server.log" 2>&1 &
 server_pid=$!
-for _ in $(seq 50); do curl -sf "http://127.0.0.1:$content_port/searchcontent/get_server_time.php" >/dev/null && break; sleep 0.1; done
+for _ in $(seq 50); do curl -sf "http://127.0.0.1:$content_port/searchcontent/messages/now.php" >/dev/null && break; sleep 0.1; done
 
 day=$(date +%Y%m%d)
 if [ "$(date +%H)" -lt 4 ]; then day=$(date -d yesterday +%Y%m%d); fi
@@ -46,7 +47,7 @@ pid $work/nginx.pid;
 error_log $work/nginx-error.log;
 events { worker_connections 1024; }
 http {
-    access_log off;
+    access_log $work/nginx-access.log;
     client_body_temp_path $work/tmp; proxy_temp_path $work/tmp; fastcgi_temp_path $work/tmp;
     uwsgi_temp_path $work/tmp; scgi_temp_path $work/tmp;
     default_type application/json;
