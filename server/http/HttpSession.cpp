@@ -34,7 +34,8 @@ QByteArray headOf(const HttpResponse& response, bool keepAlive)
 
 HttpSession::HttpSession(asio::ip::tcp::socket socket, HttpSessionContext& context, QString peer)
     : m_socket(std::move(socket)), m_timer(m_socket.get_executor()), m_context(context),
-      m_peer(std::move(peer))
+      m_peer(std::move(peer)),
+      m_tick(std::min({context.limits.readTimeoutMs, context.limits.idleTimeoutMs, LingerMs}))
 {}
 
 HttpSession::~HttpSession()
