@@ -90,39 +90,35 @@ Parsed parse(const QByteArray& bytes, int maxHeadBytes, qint64 maxBodyBytes)
     Parsed parsed;
     Parser parser;
     prepare(parser, maxHeadBytes, maxBodyBytes);
-    parser.eager(false);
-    boost::system::error_code error;
     qsizetype offset = 0;
-    while (!parser.is_header_done()) {
-        const std::size_t used =
-            parser.put(boost::asio::buffer(bytes.constData() + offset, size_t(bytes.size() - offset)), error);
-        offset += qsizetype(used);
-        if (error == http::error::need_more || (!error && used == 0))
-            return parsed;
-        if (error) {
-            parsed.refusal = refusalFor(error);
-            parsed.complete = true;
-            return parsed;
+    // Feeds the parser until done() holds: true then; false when the bytes end first or the
+    // parser refuses them (parsed then says which).
+    const auto feed = [&](const auto& done) {
+        boost::system::error_code error;
+        while (!done()) {
+            const std::size_t used = parser.put(
+                boost::asio::buffer(bytes.constData() + offset, size_t(bytes.size() - offset)), error);
+            offset += qsizetype(used);
+            if (error == http::error::need_more || (!error && used == 0))
+                return false;
+            if (error) {
+                parsed.refusal = refusalFor(error);
+                parsed.complete = true;
+                return false;
+            }
         }
-    }
-    parsed.refusal = accept(parser, maxBodyBytes, parsed.request);
-    if (parsed.refusal) {
-        parsed.complete = true;
+        return true;
+    };
+    parser.eager(false);
+    if (!feed([&] { return parser.is_header_done(); }))
         return parsed;
-    }
+    parsed.refusal = accept(parser, maxBodyBytes, parsed.request);
+    parsed.complete = bool(parsed.refusal);
+    if (parsed.refusal)
+        return parsed;
     parser.eager(true);
-    while (!parser.is_done()) {
-        const std::size_t used =
-            parser.put(boost::asio::buffer(bytes.constData() + offset, size_t(bytes.size() - offset)), error);
-        offset += qsizetype(used);
-        if (error == http::error::need_more || (!error && used == 0))
-            return parsed;
-        if (error) {
-            parsed.refusal = refusalFor(error);
-            parsed.complete = true;
-            return parsed;
-        }
-    }
+    if (!feed([&] { return parser.is_done(); }))
+        return parsed;
     const std::string& body = parser.get().body();
     parsed.request.body = QByteArray(body.data(), qsizetype(body.size()));
     parsed.complete = true;

@@ -117,11 +117,7 @@ void HttpSession::onHead(const error_code& error)
                 close();
             return;
         }
-        const HttpHead::Refusal refusal = HttpHead::refusalFor(error);
-        if (refusal)
-            refuse(refusal);
-        else
-            close();
+        failed(error);
         return;
     }
     if (const HttpHead::Refusal refusal =
@@ -143,20 +139,25 @@ void HttpSession::onHead(const error_code& error)
 void HttpSession::onBody(const error_code& error)
 {
     if (error) {
-        if (m_timedOut) {
+        if (m_timedOut)
             refuse({408, u"The request's body was not received in time."_s});
-            return;
-        }
-        const HttpHead::Refusal refusal = HttpHead::refusalFor(error);
-        if (refusal)
-            refuse(refusal);
         else
-            close();
+            failed(error);
         return;
     }
     const std::string& body = m_parser->get().body();
     m_request.body = QByteArray(body.data(), qsizetype(body.size()));
     answer();
+}
+
+void HttpSession::failed(const error_code& error)
+{
+    // A request the parser refused is answered; a connection that failed or closed is closed.
+    const HttpHead::Refusal refusal = HttpHead::refusalFor(error);
+    if (refusal)
+        refuse(refusal);
+    else
+        close();
 }
 
 void HttpSession::answer()

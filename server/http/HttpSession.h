@@ -57,6 +57,7 @@ private:
     void readRequest();
     void onHead(const boost::system::error_code& error);
     void onBody(const boost::system::error_code& error);
+    void failed(const boost::system::error_code& error);
     void answer();
     void send(bool keepAlive);
     void onSent(const boost::system::error_code& error, bool keepAlive);
