@@ -132,6 +132,17 @@ class Attack:
         self.stop_event = threading.Event()
         self.threads = [threading.Thread(target=body, args=(self.stop_event,), daemon=True) for _ in range(threads)]
 
+    @classmethod
+    def repeating(cls, attempt, threads=1):
+        """Runs attempt(stop_event) again and again; a failed connection is tried again."""
+        def body(stop):
+            while not stop.is_set():
+                try:
+                    attempt(stop)
+                except OSError:
+                    time.sleep(0.05)
+        return cls(body, threads)
+
     def __enter__(self):
         for thread in self.threads:
             thread.start()
@@ -190,49 +201,36 @@ def check_good(name, server, seconds, baseline_rss):
 
 def one_byte_then_wait(server, baseline):
     """16 clients send one byte and hold the connection; they reconnect when dropped."""
-    def body(stop):
-        while not stop.is_set():
-            try:
-                sock = attacker_socket(server)
-                sock.sendall(b"G")
-                sock.settimeout(6)
-                sock.recv(1024)  # the 408, then the close, after the request deadline
-                sock.close()
-            except OSError:
-                time.sleep(0.05)
-    with Attack(body, 16):
+    def attempt(stop):
+        with attacker_socket(server) as sock:
+            sock.sendall(b"G")
+            sock.settimeout(6)
+            sock.recv(1024)  # the 408, then the close, after the request deadline
+    with Attack.repeating(attempt, 16):
         return check_good("one byte", server, 6, baseline)
 
 
 def unread_pictures(server, baseline):
     """8 clients ask for 1024-pixel pictures again and again and never read an answer."""
-    def body(stop):
-        while not stop.is_set():
-            try:
-                sock = attacker_socket(server, rcvbuf=4096)
-                requests = b"".join(b"GET /searchcontent/gfx/1024/1024/logos/%d.png HTTP/1.1\r\nHost: x\r\n\r\n"
-                                    % (1 + i % 12) for i in range(40))
-                sock.sendall(requests)
-                stop.wait(5)
-                sock.close()
-            except OSError:
-                time.sleep(0.05)
-    with Attack(body, 8):
+    requests = b"".join(b"GET /searchcontent/gfx/1024/1024/logos/%d.png HTTP/1.1\r\nHost: x\r\n\r\n"
+                        % (1 + i % 12) for i in range(40))
+
+    def attempt(stop):
+        with attacker_socket(server, rcvbuf=4096) as sock:
+            sock.sendall(requests)
+            stop.wait(5)
+    with Attack.repeating(attempt, 8):
         return check_good("unread pictures", server, 5, baseline)
 
 
 def slowloris(server, baseline):
     """40 connections send a header line a second and never finish the request."""
-    def body(stop):
-        while not stop.is_set():
-            try:
-                sock = attacker_socket(server)
-                sock.sendall(b"GET /searchcontent/messages/now.php HTTP/1.1\r\nHost: x\r\n")
-                while not stop.wait(1):
-                    sock.sendall(b"X-Slow: 1\r\n")
-            except OSError:
-                pass
-    with Attack(body, 40):
+    def attempt(stop):
+        with attacker_socket(server) as sock:
+            sock.sendall(b"GET /searchcontent/messages/now.php HTTP/1.1\r\nHost: x\r\n")
+            while not stop.wait(1):
+                sock.sendall(b"X-Slow: 1\r\n")
+    with Attack.repeating(attempt, 40):
         return check_good("slowloris", server, 6, baseline)
 
 
@@ -295,16 +293,11 @@ def duplicate_content_length(server, baseline):
         if data.count(b"HTTP/1.1 ") != 1 or not data.startswith(b"HTTP/1.1 400"):
             problems.append(f"Content-Length {lengths!r}: {data[:80]!r}")
 
-    def body(stop):
-        while not stop.is_set():
-            try:
-                sock = attacker_socket(server)
-                sock.sendall(b"POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab")
-                sock.recv(1024)
-                sock.close()
-            except OSError:
-                pass
-    with Attack(body, 4):
+    def attempt(stop):
+        with attacker_socket(server) as sock:
+            sock.sendall(b"POST / HTTP/1.1\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\nab")
+            sock.recv(1024)
+    with Attack.repeating(attempt, 4):
         return problems + check_good("two lengths", server, 3, baseline)
 
 
@@ -337,10 +330,7 @@ def pipelined_flood(server, baseline):
     if error or answers != 1000 or not data.rstrip().endswith(b"}"):
         problems.append(f"pipelined: {answers} answers, error {error}")
 
-    def body(stop):
-        while not stop.is_set():
-            one_connection()
-    with Attack(body, 2):
+    with Attack.repeating(lambda stop: one_connection(), 2):
         return problems + check_good("pipelined", server, 4, baseline)
 
 
