@@ -5,11 +5,12 @@
 
 namespace {
 
-bool readPort(const QString& text, int* value)
+// An integer from low to high into value; false (value untouched) otherwise.
+bool readInt(const QString& text, int low, int high, int* value)
 {
     bool ok = false;
     const int number = text.toInt(&ok);
-    if (!ok || number < 0 || number > 65535)
+    if (!ok || number < low || number > high)
         return false;
     *value = number;
     return true;
@@ -88,7 +89,8 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
             if (needValue())
                 options.bind = value;
         } else if (argument == u"--port" || argument == u"--id-port") {
-            if (needValue() && !readPort(value, argument == u"--port" ? &options.port : &options.idPort))
+            if (needValue() &&
+                !readInt(value, 0, 65535, argument == u"--port" ? &options.port : &options.idPort))
                 options.error = QStringLiteral("%1 takes a port number 0 to 65535").arg(argument);
         } else if (argument == u"--city") {
             bool ok = false;
@@ -113,24 +115,16 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
                     options.error = QStringLiteral("--config: %1").arg(reason);
             }
         } else if (argument == u"--history-minutes") {
-            bool ok = false;
-            if (needValue())
-                options.historyMinutes = value.toInt(&ok);
-            if (hasValue && (!ok || options.historyMinutes < 1 || options.historyMinutes > 240))
+            if (needValue() && !readInt(value, 1, 240, &options.historyMinutes))
                 options.error = QStringLiteral("--history-minutes takes 1 to 240");
         } else if (argument == u"--workers") {
-            bool ok = false;
-            if (needValue())
-                options.workers = value.toInt(&ok);
-            if (hasValue && (!ok || options.workers < 1 || options.workers > 256))
+            if (needValue() && !readInt(value, 1, 256, &options.workers))
                 options.error = QStringLiteral("--workers takes 1 to 256");
         } else if (argument == u"--max-connections" || argument == u"--max-connections-per-peer") {
-            bool ok = false;
-            const int number = hasValue ? value.toInt(&ok) : 0;
-            if (needValue() && (!ok || number < 1 || number > 1000000))
+            int* limit =
+                argument == u"--max-connections" ? &options.maxConnections : &options.maxConnectionsPerPeer;
+            if (needValue() && !readInt(value, 1, 1000000, limit))
                 options.error = QStringLiteral("%1 takes 1 to 1000000").arg(argument);
-            (argument == u"--max-connections" ? options.maxConnections : options.maxConnectionsPerPeer) =
-                number;
         } else if (argument == u"--max-ber" || argument == u"--min-margin") {
             bool ok = false;
             const double number = hasValue ? value.toDouble(&ok) : 0;
