@@ -6,9 +6,12 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString decode(const QByteArray& text)
+// Percent-decoded, then read as UTF-8; most items have nothing to decode.
+QString decode(QByteArrayView text)
 {
-    return QUrl::fromPercentEncoding(text);
+    if (!text.contains('%'))
+        return QString::fromUtf8(text);
+    return QUrl::fromPercentEncoding(text.toByteArray());
 }
 
 } // namespace
@@ -18,18 +21,25 @@ bool HttpRequest::parseTarget()
     if (!target.startsWith('/'))
         return false;
     const qsizetype mark = target.indexOf('?');
-    path = decode(mark < 0 ? target : target.left(mark));
+    const QByteArrayView whole(target);
+    path = decode(mark < 0 ? whole : whole.first(mark));
     query.clear();
     if (mark < 0)
         return true;
-    for (const QByteArray& item : target.mid(mark + 1).split('&')) {
+    qsizetype from = mark + 1;
+    while (from <= whole.size()) {
+        qsizetype to = target.indexOf('&', from);
+        if (to < 0)
+            to = whole.size();
+        const QByteArrayView item = whole.sliced(from, to - from);
+        from = to + 1;
         if (item.isEmpty())
             continue;
         const qsizetype equals = item.indexOf('=');
         if (equals < 0)
             query.insert(decode(item), QString(u""_s));
         else
-            query.insert(decode(item.left(equals)), decode(item.mid(equals + 1)));
+            query.insert(decode(item.first(equals)), decode(item.sliced(equals + 1)));
     }
     return true;
 }
