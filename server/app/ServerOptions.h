@@ -20,7 +20,7 @@ struct ServerOptions
     double minMargin = 0.06;
     int maxConnections = 1024;      // per server
     int maxConnectionsPerPeer = 64; // per client address and server
-    int workers = 8;                // threads per server
+    int workers = 0;                // threads per server; 0: one per processor
     int city = 1;
     QString cityName;
     bool help = false;

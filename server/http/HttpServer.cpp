@@ -174,7 +174,11 @@ bool HttpServer::listen(const QString& address, quint16 port, QString* error, co
     m_port = acceptor.local_endpoint(failure).port();
     acceptor.native_non_blocking(true, failure); // so that taking a connection by hand never waits
 
-    for (int i = 0; i < std::max(1, m_limits.workers); ++i) {
+    // Requests are answered on the worker threads and never wait on a client, so more
+    // threads than processors only add switching; two keep one slow drawing from holding all.
+    const int workers =
+        m_limits.workers > 0 ? m_limits.workers : std::max(2, int(std::thread::hardware_concurrency()));
+    for (int i = 0; i < workers; ++i) {
         engine->workers.push_back(std::make_unique<asio::io_context>(1));
         engine->guards.push_back(asio::make_work_guard(*engine->workers.back()));
     }

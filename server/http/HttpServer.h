@@ -33,7 +33,7 @@ public:
         int maxRequestsPerConnection = 1000;
         int maxConnections = 1024;
         int maxConnectionsPerPeer = 64;
-        int workers = 8;
+        int workers = 0; // threads; 0: one per processor (at least 2)
     };
 
     using Handler = std::function<HttpResponse(const HttpRequest&)>;
