@@ -18,14 +18,17 @@ ConnectionBook::Admission ConnectionBook::admit(const QString& peer)
     return Admission::Admitted;
 }
 
-void ConnectionBook::release(const QString& peer)
+void ConnectionBook::leavePeer(const QString& peer)
 {
     std::lock_guard guard(m_lock);
     const auto it = m_perPeer.find(peer);
-    if (it == m_perPeer.end())
-        return;
-    if (--*it <= 0)
+    if (it != m_perPeer.end() && --*it <= 0)
         m_perPeer.erase(it);
+}
+
+void ConnectionBook::release()
+{
+    std::lock_guard guard(m_lock);
     --m_open;
 }
 

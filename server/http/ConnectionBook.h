@@ -6,8 +6,10 @@
 #include <mutex>
 
 // The open connections of one server, in all and per peer address: a connection is
-// admitted only under both caps, and released once when it closes. Thread-safe; the lock
-// is held only while counting.
+// admitted only under both caps. A connection that has sent its last answer and is only
+// closing leaves its peer's count (a client reconnecting at once is not refused for it)
+// but stays in the total until it is closed. Thread-safe; the lock is held only while
+// counting.
 class ConnectionBook
 {
 public:
@@ -21,7 +23,10 @@ public:
     ConnectionBook(int maxConnections, int maxPerPeer);
 
     Admission admit(const QString& peer);
-    void release(const QString& peer);
+    // Once per admitted connection, when it starts closing.
+    void leavePeer(const QString& peer);
+    // Once per admitted connection, when it is closed.
+    void release();
     int open() const;
 
 private:

@@ -40,7 +40,8 @@ HttpSession::HttpSession(asio::ip::tcp::socket socket, HttpSessionContext& conte
 
 HttpSession::~HttpSession()
 {
-    m_context.book->release(m_peer);
+    leavePeer();
+    m_context.book->release();
 }
 
 void HttpSession::start()
@@ -187,6 +188,8 @@ void HttpSession::refuse(const HttpHead::Refusal& refusal)
 
 void HttpSession::send(bool keepAlive)
 {
+    if (!keepAlive)
+        leavePeer(); // before the client can see the close and connect again
     m_head = headOf(m_response, keepAlive);
     // A HEAD answer has the head of the GET answer and no body.
     const bool withBody = m_request.method != "HEAD" || !m_logAnswer;
@@ -235,8 +238,16 @@ void HttpSession::awaitNext()
                              });
 }
 
+void HttpSession::leavePeer()
+{
+    if (!m_leftPeer)
+        m_context.book->leavePeer(m_peer);
+    m_leftPeer = true;
+}
+
 void HttpSession::linger()
 {
+    leavePeer();
     error_code ignored;
     m_socket.shutdown(asio::ip::tcp::socket::shutdown_send, ignored);
     m_buffer.consume(m_buffer.size());

@@ -70,6 +70,7 @@ private:
     void waitForDeadline(std::chrono::steady_clock::time_point at);
     void onTimer(const boost::system::error_code& error);
     void close();
+    void leavePeer();
 
     boost::asio::ip::tcp::socket m_socket;
     boost::asio::steady_timer m_timer;
@@ -87,6 +88,7 @@ private:
     std::chrono::milliseconds m_tick;
     bool m_timerWaiting = false;
     bool m_timedOut = false;
+    bool m_leftPeer = false; // counted out of its peer's connections
     bool m_logAnswer = false;
     int m_served = 0;
     qint64 m_drained = 0;
