@@ -80,24 +80,28 @@ def status_of(response):
 
 class Server:
     def __init__(self, binary, work, extra=(), nofile=None):
-        self.port = free_port()
-        self.id_port = free_port()
         self.db = os.path.join(work, "schedule.sqlite")
-        self.log = open(os.path.join(work, f"server-{self.port}.log"), "w+")
 
         def limit():
             if nofile:
                 resource.setrlimit(resource.RLIMIT_NOFILE, (nofile, nofile))
 
-        self.process = subprocess.Popen(
-            [binary, "serve", "--db", self.db, "--port", str(self.port), "--id-port", str(self.id_port), *extra],
-            stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=limit)
-        deadline = time.monotonic() + 20
-        while time.monotonic() < deadline:
-            if self.get(GOOD_TARGET, timeout=1)[0] == 200:
-                return
-            time.sleep(0.1)
-        raise RuntimeError("the server did not start")
+        # A free port can be taken by someone else before the server binds it: then the
+        # server exits at once and is started again on other ports.
+        for _ in range(3):
+            self.port, self.id_port = free_port(), free_port()
+            self.log = open(os.path.join(work, f"server-{self.port}.log"), "w+")
+            self.process = subprocess.Popen(
+                [binary, "serve", "--db", self.db, "--port", str(self.port), "--id-port", str(self.id_port), *extra],
+                stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=limit)
+            deadline = time.monotonic() + 20
+            while time.monotonic() < deadline and self.process.poll() is None:
+                if self.get(GOOD_TARGET, timeout=1)[0] == 200:
+                    return
+                time.sleep(0.1)
+            self.process.kill()
+            self.process.wait()
+        raise RuntimeError("the server did not start: " + self.log_text()[-2000:])
 
     def get(self, target, timeout=2.0, source=GOOD):
         """(status, milliseconds, response) of one request on a new connection."""
