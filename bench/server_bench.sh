@@ -26,9 +26,10 @@ trap cleanup EXIT
 free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])' 2>/dev/null || echo $((20000 + RANDOM % 20000)); }
 content_port=$(free_port)
 static_port=$(free_port)
+while [ "$static_port" = "$content_port" ]; do static_port=$(free_port); done
 
 "$SERVER" demo-data --db "$work/schedule.sqlite" >/dev/null
-"$SERVER" serve --db "$work/schedule.sqlite" --port "$content_port" >"$work/server.log" 2>&1 &
+"$SERVER" serve --db "$work/schedule.sqlite" --port "$content_port" --id-port 0 >"$work/server.log" 2>&1 &
 server_pid=$!
 for _ in $(seq 50); do curl -sf "http://127.0.0.1:$content_port/searchcontent/messages/now.php" >/dev/null && break; sleep 0.1; done
 

@@ -89,10 +89,10 @@ class Server:
         # A free port can be taken by someone else before the server binds it: then the
         # server exits at once and is started again on other ports.
         for _ in range(3):
-            self.port, self.id_port = free_port(), free_port()
+            self.port = free_port()  # the identification server, unused here, takes any free port
             self.log = open(os.path.join(work, f"server-{self.port}.log"), "w+")
             self.process = subprocess.Popen(
-                [binary, "serve", "--db", self.db, "--port", str(self.port), "--id-port", str(self.id_port), *extra],
+                [binary, "serve", "--db", self.db, "--port", str(self.port), "--id-port", "0", *extra],
                 stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=limit)
             deadline = time.monotonic() + 20
             while time.monotonic() < deadline and self.process.poll() is None:
