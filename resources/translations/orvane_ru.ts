@@ -95,5 +95,13 @@
     <message><source>Do not miss &quot;%@&quot; - &quot;%@&quot; at %@</source><translation>Не пропустите: «%@» — «%@» в %@</translation></message>
     <message><source>I'm watching &quot;%@&quot; - &quot;%@&quot;</source><translation>Смотрю «%@» — «%@»</translation></message>
     <message><source>&quot;%@&quot; - &quot;%@&quot; at %@</source><translation>«%@» — «%@», %@</translation></message>
+    <message><source>Favorites</source><translation>Избранное</translation></message>
+    <message><source>Add to favorites</source><translation>В избранное</translation></message>
+    <message><source>Remove from favorites</source><translation>Убрать из избранного</translation></message>
+    <message><source>Program for the day is not</source><translation>Программы на этот день нет</translation></message>
+    <message><source>Choose channel...</source><translation>Выберите канал…</translation></message>
+    <message><source>Selected Category</source><translation>Категория</translation></message>
+    <message><source>All</source><translation>Все</translation></message>
+    <message><source>Searching</source><translation>Поиск…</translation></message>
 </context>
 </TS>

@@ -14,12 +14,17 @@ const QList<City>& cities()
     return list;
 }
 
-const QStringList& categories()
+const QList<Category>& categories()
 {
-    static const QStringList list = {
-        QStringLiteral("Общероссийские"), QStringLiteral("Новости"),        QStringLiteral("Спорт"),
-        QStringLiteral("Кино и сериалы"), QStringLiteral("Детские"),        QStringLiteral("Познавательные"),
-        QStringLiteral("Радио"),
+    // A category's number is its index in the application's channel list and picks its icon
+    // there (1 children, 2 knowledge, 3 music, 5 sport, 7 news, 9 films, 10 general, ...);
+    // the order is how the lists sort them. Numbers without channels are not listed.
+    static const QList<Category> list = {
+        {QStringLiteral("Детские"), 5},        {QStringLiteral("Познавательные"), 6},
+        {QStringLiteral("Радио"), 7},          {QStringLiteral("Дом и быт"), 8},
+        {QStringLiteral("Спорт"), 3},          {QStringLiteral("Путешествия"), 9},
+        {QStringLiteral("Новости"), 2},        {QStringLiteral("Кулинария"), 10},
+        {QStringLiteral("Кино и сериалы"), 4}, {QStringLiteral("Общероссийские"), 1},
     };
     return list;
 }
@@ -27,34 +32,36 @@ const QStringList& categories()
 const QList<Channel>& channels()
 {
     static const QList<Channel> list = {
-        {1, QStringLiteral("Первый городской"), 1, Format::General, QStringLiteral("Всегда первый"), true},
-        {2, QStringLiteral("Центральное ТВ"), 1, Format::General, QStringLiteral("В центре событий"), true},
-        {3, QStringLiteral("Столица"), 1, Format::General, QStringLiteral("Город, который не спит"), true},
-        {4, QStringLiteral("Отечество"), 1, Format::General, QStringLiteral("Наше общее"), true},
-        {5, QStringLiteral("ТВ Семья"), 1, Format::General, QStringLiteral("Смотрим вместе"), true},
-        {6, QStringLiteral("Пятая кнопка"), 1, Format::General, QStringLiteral("Нажми и смотри"), true},
-        {7, QStringLiteral("Новости 24"), 2, Format::News, QStringLiteral("Круглосуточно о главном"), false},
-        {8, QStringLiteral("Экономика ТВ"), 2, Format::News, QStringLiteral("Деньги любят счёт"), false},
-        {9, QStringLiteral("Мир сегодня"), 2, Format::News, QStringLiteral("Планета в прямом эфире"), false},
-        {10, QStringLiteral("Спорт Арена"), 3, Format::Sport, QStringLiteral("Болей с нами"), false},
-        {11, QStringLiteral("Футбол Плюс"), 3, Format::Sport, QStringLiteral("Девяносто минут счастья"), false},
-        {12, QStringLiteral("Спорт Хит"), 3, Format::Sport, QStringLiteral("Только победы"), false},
-        {13, QStringLiteral("Киноман"), 4, Format::Movies, QStringLiteral("Кино без перерыва"), false},
-        {14, QStringLiteral("Сериал ТВ"), 4, Format::Series, QStringLiteral("Продолжение следует"), false},
-        {15, QStringLiteral("Ретро-кино"), 4, Format::Movies, QStringLiteral("Любимые фильмы"), false},
-        {16, QStringLiteral("Комедия"), 4, Format::Movies, QStringLiteral("Смеяться полезно"), false},
-        {17, QStringLiteral("Мультляндия"), 5, Format::Kids, QStringLiteral("Страна мультфильмов"), false},
-        {18, QStringLiteral("Умка ТВ"), 5, Format::Kids, QStringLiteral("Учимся играя"), false},
-        {19, QStringLiteral("Планета знаний"), 6, Format::Knowledge, QStringLiteral("Узнавай больше"), false},
-        {20, QStringLiteral("Дикая природа"), 6, Format::Knowledge, QStringLiteral("Мир вокруг нас"), false},
-        {21, QStringLiteral("История ТВ"), 6, Format::Knowledge, QStringLiteral("Прошлое рядом"), false},
-        {22, QStringLiteral("Путешествия"), 6, Format::Knowledge, QStringLiteral("Весь мир на экране"), false},
-        {101, QStringLiteral("Радио Орбита"), 7, Format::Radio, QStringLiteral("Музыка на орбите"), true},
-        {102, QStringLiteral("Радио Пульс"), 7, Format::Radio, QStringLiteral("Ритм большого города"), true},
-        {103, QStringLiteral("Радио Классика"), 7, Format::Radio, QStringLiteral("Вечная музыка"), false},
-        {104, QStringLiteral("Новости FM"), 7, Format::Radio, QStringLiteral("Слушайте главное"), false},
-        {105, QStringLiteral("Джаз Клуб"), 7, Format::Radio, QStringLiteral("Свинг круглые сутки"), false},
-        {106, QStringLiteral("Радио Трасса"), 7, Format::Radio, QStringLiteral("С вами в пути"), false},
+        {1, QStringLiteral("Первый городской"), 10, Format::General, QStringLiteral("Всегда первый"), true},
+        {2, QStringLiteral("Центральное ТВ"), 10, Format::General, QStringLiteral("В центре событий"), true},
+        {3, QStringLiteral("Столица"), 10, Format::General, QStringLiteral("Город, который не спит"), true},
+        {4, QStringLiteral("Отечество"), 10, Format::General, QStringLiteral("Наше общее"), true},
+        {5, QStringLiteral("ТВ Семья"), 10, Format::General, QStringLiteral("Смотрим вместе"), true},
+        {6, QStringLiteral("Пятая кнопка"), 10, Format::General, QStringLiteral("Нажми и смотри"), true},
+        {7, QStringLiteral("Новости 24"), 7, Format::News, QStringLiteral("Круглосуточно о главном"), false},
+        {8, QStringLiteral("Экономика ТВ"), 7, Format::News, QStringLiteral("Деньги любят счёт"), false},
+        {9, QStringLiteral("Мир сегодня"), 7, Format::News, QStringLiteral("Планета в прямом эфире"), false},
+        {10, QStringLiteral("Спорт Арена"), 5, Format::Sport, QStringLiteral("Болей с нами"), false},
+        {11, QStringLiteral("Футбол Плюс"), 5, Format::Sport, QStringLiteral("Девяносто минут счастья"),
+         false},
+        {12, QStringLiteral("Спорт Хит"), 5, Format::Sport, QStringLiteral("Только победы"), false},
+        {13, QStringLiteral("Киноман"), 9, Format::Movies, QStringLiteral("Кино без перерыва"), false},
+        {14, QStringLiteral("Сериал ТВ"), 9, Format::Series, QStringLiteral("Продолжение следует"), false},
+        {15, QStringLiteral("Ретро-кино"), 9, Format::Movies, QStringLiteral("Любимые фильмы"), false},
+        {16, QStringLiteral("Комедия"), 9, Format::Movies, QStringLiteral("Смеяться полезно"), false},
+        {17, QStringLiteral("Мультляндия"), 1, Format::Kids, QStringLiteral("Страна мультфильмов"), false},
+        {18, QStringLiteral("Умка ТВ"), 1, Format::Kids, QStringLiteral("Учимся играя"), false},
+        {19, QStringLiteral("Планета знаний"), 2, Format::Knowledge, QStringLiteral("Узнавай больше"), false},
+        {20, QStringLiteral("Дикая природа"), 2, Format::Knowledge, QStringLiteral("Мир вокруг нас"), false},
+        {21, QStringLiteral("История ТВ"), 2, Format::Knowledge, QStringLiteral("Прошлое рядом"), false},
+        {22, QStringLiteral("Путешествия"), 2, Format::Knowledge, QStringLiteral("Весь мир на экране"),
+         false},
+        {101, QStringLiteral("Радио Орбита"), 3, Format::Radio, QStringLiteral("Музыка на орбите"), true},
+        {102, QStringLiteral("Радио Пульс"), 3, Format::Radio, QStringLiteral("Ритм большого города"), true},
+        {103, QStringLiteral("Радио Классика"), 3, Format::Radio, QStringLiteral("Вечная музыка"), false},
+        {104, QStringLiteral("Новости FM"), 3, Format::Radio, QStringLiteral("Слушайте главное"), false},
+        {105, QStringLiteral("Джаз Клуб"), 3, Format::Radio, QStringLiteral("Свинг круглые сутки"), false},
+        {106, QStringLiteral("Радио Трасса"), 3, Format::Radio, QStringLiteral("С вами в пути"), false},
     };
     return list;
 }
@@ -126,8 +133,10 @@ const QList<Show> Kids = {
 };
 
 const QList<Show> Sport = {
-    {QStringLiteral("Футбол. Чемпионат России. «Волга» — «Урал»"), 30, 115, QStringLiteral("Прямая трансляция")},
-    {QStringLiteral("Хоккей. Чемпионат лиги. «Северсталь» — «Трактор»"), 30, 150, QStringLiteral("Прямая трансляция")},
+    {QStringLiteral("Футбол. Чемпионат России. «Волга» — «Урал»"), 30, 115,
+     QStringLiteral("Прямая трансляция")},
+    {QStringLiteral("Хоккей. Чемпионат лиги. «Северсталь» — «Трактор»"), 30, 150,
+     QStringLiteral("Прямая трансляция")},
     {QStringLiteral("Теннис. Кубок Кремля. Финал"), 30, 120, QStringLiteral("Трансляция")},
     {QStringLiteral("Спортивный обзор"), 3, 30, QStringLiteral("Спортивная программа")},
     {QStringLiteral("Биатлон. Кубок мира. Спринт"), 30, 90, QStringLiteral("Трансляция")},
@@ -206,7 +215,7 @@ const QStringList& actors()
 const QStringList& directors()
 {
     static const QStringList list = {
-        QStringLiteral("Андрей Чернов"), QStringLiteral("Светлана Дымова"), QStringLiteral("Глеб Каширин"),
+        QStringLiteral("Андрей Чернов"),  QStringLiteral("Светлана Дымова"), QStringLiteral("Глеб Каширин"),
         QStringLiteral("Роман Вешняков"), QStringLiteral("Инна Полозова"),   QStringLiteral("Тимур Абдулов"),
     };
     return list;
@@ -215,23 +224,25 @@ const QStringList& directors()
 const QStringList& presenters()
 {
     static const QStringList list = {
-        QStringLiteral("Дмитрий Северов"), QStringLiteral("Ирина Лаптева"), QStringLiteral("Кирилл Рябов"),
-        QStringLiteral("Татьяна Вольская"), QStringLiteral("Олег Шубин"),   QStringLiteral("Алина Ветрова"),
+        QStringLiteral("Дмитрий Северов"),  QStringLiteral("Ирина Лаптева"), QStringLiteral("Кирилл Рябов"),
+        QStringLiteral("Татьяна Вольская"), QStringLiteral("Олег Шубин"),    QStringLiteral("Алина Ветрова"),
     };
     return list;
 }
 
 const QStringList& countries()
 {
-    static const QStringList list = {QStringLiteral("Россия"), QStringLiteral("СССР"), QStringLiteral("Франция"),
-                                     QStringLiteral("Италия"), QStringLiteral("Великобритания")};
+    static const QStringList list = {QStringLiteral("Россия"), QStringLiteral("СССР"),
+                                     QStringLiteral("Франция"), QStringLiteral("Италия"),
+                                     QStringLiteral("Великобритания")};
     return list;
 }
 
 const QStringList& companies()
 {
-    static const QStringList list = {QStringLiteral("Северная студия"), QStringLiteral("Киностудия «Горизонт»"),
-                                     QStringLiteral("Волга Фильм"), QStringLiteral("Studio Lumière")};
+    static const QStringList list = {QStringLiteral("Северная студия"),
+                                     QStringLiteral("Киностудия «Горизонт»"), QStringLiteral("Волга Фильм"),
+                                     QStringLiteral("Studio Lumière")};
     return list;
 }
 
@@ -239,15 +250,19 @@ const QStringList& descriptions(int flag)
 {
     static const QMap<int, QStringList> texts = {
         {1,
-         {QStringLiteral("«%1» — история людей, которым приходится сделать трудный выбор. Фильм получил призы "
-                         "нескольких фестивалей."),
-          QStringLiteral("Герои фильма «%1» встречаются случайно, но эта встреча меняет жизнь каждого из них."),
-          QStringLiteral("Напряжённый сюжет, прекрасные актёрские работы и неожиданный финал: «%1» смотрится на "
-                         "одном дыхании.")}},
+         {QStringLiteral(
+              "«%1» — история людей, которым приходится сделать трудный выбор. Фильм получил призы "
+              "нескольких фестивалей."),
+          QStringLiteral(
+              "Герои фильма «%1» встречаются случайно, но эта встреча меняет жизнь каждого из них."),
+          QStringLiteral(
+              "Напряжённый сюжет, прекрасные актёрские работы и неожиданный финал: «%1» смотрится на "
+              "одном дыхании.")}},
         {2,
          {QStringLiteral("В новой серии «%1» герои берутся за запутанное дело, а прошлое напоминает о себе."),
-          QStringLiteral("«%1»: старые друзья становятся соперниками, и только к концу серии всё встаёт на свои "
-                         "места.")}},
+          QStringLiteral(
+              "«%1»: старые друзья становятся соперниками, и только к концу серии всё встаёт на свои "
+              "места.")}},
         {3,
          {QStringLiteral("«%1»: обзор главных событий, интервью со спортсменами и тренерами."),
           QStringLiteral("«%1» — лучшие моменты соревнований и мнения экспертов.")}},
@@ -294,8 +309,9 @@ const QStringList& messages()
 
 const QStringList& viewers()
 {
-    static const QStringList list = {QStringLiteral("Лена"),  QStringLiteral("Артур"), QStringLiteral("Марина К."),
-                                     QStringLiteral("Володя"), QStringLiteral("Саша П."), QStringLiteral("Ника")};
+    static const QStringList list = {QStringLiteral("Лена"),      QStringLiteral("Артур"),
+                                     QStringLiteral("Марина К."), QStringLiteral("Володя"),
+                                     QStringLiteral("Саша П."),   QStringLiteral("Ника")};
     return list;
 }
 

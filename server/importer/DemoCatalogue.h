@@ -8,7 +8,17 @@
 // shows each kind of channel airs, people, and texts.
 namespace DemoCatalogue {
 
-enum class Format { General, News, Sport, Movies, Series, Kids, Knowledge, Radio };
+enum class Format
+{
+    General,
+    News,
+    Sport,
+    Movies,
+    Series,
+    Kids,
+    Knowledge,
+    Radio
+};
 
 struct Channel
 {
@@ -37,7 +47,12 @@ struct City
 
 const QList<City>& cities();
 // Category names in their order; a channel's category is its index + 1.
-const QStringList& categories();
+struct Category
+{
+    QString name;
+    int order;
+};
+const QList<Category>& categories();
 const QList<Channel>& channels();
 // Regional variants: (city, channel) -> the variant's channel id, named after the city.
 struct Variant

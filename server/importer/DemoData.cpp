@@ -16,8 +16,7 @@ namespace {
 constexpr int DaysBefore = 3;
 constexpr int DaysAfter = 3;
 
-template <typename List>
-const auto& pick(const List& list, std::mt19937& rng)
+template <typename List> const auto& pick(const List& list, std::mt19937& rng)
 {
     return list[int(rng() % quint32(list.size()))];
 }
@@ -37,7 +36,8 @@ QList<StoreParticipant> people(const QStringList& pool, int role, int count, std
 }
 
 // A show of the catalogue made into a programme with its details.
-StoreProgramme programmeOf(const Show& show, int channelId, qint64 start, qint64 stop, int episode, std::mt19937& rng)
+StoreProgramme programmeOf(const Show& show, int channelId, qint64 start, qint64 stop, int episode,
+                           std::mt19937& rng)
 {
     StoreProgramme p;
     p.channelId = channelId;
@@ -83,9 +83,7 @@ StoreProgramme programmeOf(const Show& show, int channelId, qint64 start, qint64
 
 } // namespace
 
-DemoData::DemoData(ScheduleStore& store) : m_store(store)
-{
-}
+DemoData::DemoData(ScheduleStore& store) : m_store(store) {}
 
 DemoData::Summary DemoData::generate(const QDate& today, const Progress& progress)
 {
@@ -98,15 +96,15 @@ DemoData::Summary DemoData::generate(const QDate& today, const Progress& progres
     for (const City& city : cities())
         m_store.upsertCity({city.id, city.name, city.utcOffsetMinutes});
     for (int i = 0; i < categories().size(); ++i)
-        m_store.upsertCategory({i + 1, categories()[i], i + 1});
+        m_store.upsertCategory({i + 1, categories()[i].name, categories()[i].order});
 
     // Channels, their regional variants, and the channels of each city.
     QList<Channel> all = channels();
     for (const Variant& variant : variants()) {
         for (const Channel& channel : channels()) {
             if (channel.id == variant.channelId)
-                all.append({variant.variantId, channel.name + variant.suffix, channel.category, channel.format,
-                            channel.slogan, channel.autoDetection});
+                all.append({variant.variantId, channel.name + variant.suffix, channel.category,
+                            channel.format, channel.slogan, channel.autoDetection});
         }
     }
     for (const Channel& c : all) {
@@ -160,7 +158,8 @@ DemoData::Summary DemoData::generate(const QDate& today, const Progress& progres
                 const qint64 length = qint64(show.minutes) * 60;
                 const qint64 stop = std::min(to, t + length);
                 const int episode = (date.toJulianDay() % 40) + ++episodes[show.title];
-                const qint64 id = m_store.upsertProgramme(programmeOf(show, channel.id, t, stop, episode, rng));
+                const qint64 id =
+                    m_store.upsertProgramme(programmeOf(show, channel.id, t, stop, episode, rng));
                 if (id != 0) {
                     kept.insert(id);
                     ++summary.programmes;

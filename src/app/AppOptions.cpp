@@ -6,6 +6,8 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
+
 AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* options, QString* message)
 {
     QCommandLineParser parser;
@@ -50,8 +52,14 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("language"),
         QStringLiteral("Language of the texts (ru, or en for the plain keys); default: the system's."),
         QStringLiteral("LANG"));
-    parser.addOptions(
-        {help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, after, language});
+    const QCommandLineOption show(
+        QStringLiteral("show"),
+        QStringLiteral(
+            "Open a screen after start-up, as a user would reach it. Phone: now, "
+            "program[:CHANNEL], selector, search:TEXT, details:LINK, talk, profile, settings, city."),
+        QStringLiteral("SCREEN[:ARG]"));
+    parser.addOptions({help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, after,
+                       language, show});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -106,5 +114,42 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         }
     }
     options->language = parser.value(language);
+    if (parser.isSet(show)) {
+        const QString value = parser.value(show);
+        const qsizetype colon = value.indexOf(u':');
+        options->showScreen = colon < 0 ? value : value.left(colon);
+        options->showArgument = colon < 0 ? QString() : value.mid(colon + 1);
+        const auto screens = showableScreens(options->idiom);
+        const auto known = std::find_if(screens.begin(), screens.end(), [&](const auto& screen) {
+            return screen.first == options->showScreen;
+        });
+        QStringList names;
+        for (const auto& screen : screens)
+            names << screen.first;
+        if (known == screens.end()) {
+            *message = QStringLiteral("Unknown screen \"%1\" for --show: use one of %2.")
+                           .arg(options->showScreen, names.join(QStringLiteral(", ")));
+            return Outcome::ExitError;
+        }
+        if (known->second == Argument::Required && options->showArgument.isEmpty()) {
+            *message = QStringLiteral("--show %1 needs an argument: %1:VALUE.").arg(options->showScreen);
+            return Outcome::ExitError;
+        }
+        if (known->second == Argument::None && colon >= 0) {
+            *message = QStringLiteral("--show %1 takes no argument.").arg(options->showScreen);
+            return Outcome::ExitError;
+        }
+    }
     return Outcome::Run;
+}
+
+QList<std::pair<QString, AppOptions::Argument>> AppOptions::showableScreens(Device::Idiom idiom)
+{
+    if (idiom == Device::Idiom::Tablet)
+        return {{QStringLiteral("board"), Argument::None}};
+    return {{QStringLiteral("now"), Argument::None},         {QStringLiteral("program"), Argument::Optional},
+            {QStringLiteral("selector"), Argument::None},    {QStringLiteral("search"), Argument::Required},
+            {QStringLiteral("details"), Argument::Required}, {QStringLiteral("talk"), Argument::None},
+            {QStringLiteral("profile"), Argument::None},     {QStringLiteral("settings"), Argument::None},
+            {QStringLiteral("city"), Argument::None}};
 }

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // The command line of the application.
 struct AppOptions
 {
@@ -16,6 +18,19 @@ struct AppOptions
     QString screenshotFile;
     double screenshotAfterSeconds = 0; // at the earliest; 0: once start-up has settled
     QString language;
+    // --show SCREEN[:ARG]: the screen to open after start-up, and its argument.
+    QString showScreen;
+    QString showArgument;
+
+    // The screens --show knows in an idiom, and whether each takes an argument (required,
+    // optional or none).
+    enum class Argument
+    {
+        None,
+        Optional,
+        Required
+    };
+    static QList<std::pair<QString, Argument>> showableScreens(Device::Idiom idiom);
 
     enum class Outcome
     {

@@ -1,4 +1,5 @@
 #include "AppOptions.h"
+#include "ScreenOpener.h"
 #include "ScreenshotTaker.h"
 
 #include "core/AppDelegate.h"
@@ -102,13 +103,25 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIntValue("ORVANE_EXIT_AFTER_FIRST_PAINT") == 1)
         app.installEventFilter(&probe);
 
+    ScreenOpener* opener = nullptr;
+    if (!options.showScreen.isEmpty()) {
+        opener = new ScreenOpener(&delegate, options.showScreen, options.showArgument, &app);
+        opener->start();
+    }
     if (!options.screenshotFile.isEmpty()) {
         auto* taker = new ScreenshotTaker(delegate.window(), options.screenshotFile, &app);
         const int afterMs = int(options.screenshotAfterSeconds * 1000);
-        if (afterMs > 0)
-            taker->start(afterMs, afterMs + 5000);
+        const auto startTaker = [taker, afterMs] {
+            if (afterMs > 0)
+                taker->start(afterMs, afterMs + 5000);
+            else
+                taker->start();
+        };
+        // With a screen to open, the picture waits until it was opened.
+        if (opener)
+            QObject::connect(opener, &ScreenOpener::opened, taker, startTaker);
         else
-            taker->start();
+            startTaker();
     }
     const int status = app.exec();
     services.shutdown();

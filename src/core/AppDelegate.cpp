@@ -577,6 +577,19 @@ void AppDelegate::showProgramSelectorWithDelegate(QObject* delegate)
     m_window->rootViewController()->presentModalViewController(navigation, true);
 }
 
+ViewController* AppDelegate::programSelector() const
+{
+    return m_programSelector;
+}
+
+void AppDelegate::dismissProgramSelector()
+{
+    if (!m_programSelector)
+        return;
+    if (NavigationController* stack = m_programSelector->navigationController())
+        stack->dismissModalViewControllerAnimated(true);
+}
+
 // Widget channels ------------------------------------------------------------------------
 
 void AppDelegate::setDefaultWidgetChannels()

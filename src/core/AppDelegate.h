@@ -88,6 +88,9 @@ public:
     void getMapList(int cityId);
     void showCitySelector();
     void showProgramSelectorWithDelegate(QObject* delegate);
+    // Takes the channel selector off the screen when it is presented.
+    void dismissProgramSelector();
+    ViewController* programSelector() const;
     void changeRootController();
     void startIdleTimer();
     void setDefaultWidgetChannels();

@@ -17,7 +17,6 @@
 #include "ui/ActivityOverlay.h"
 #include "ui/AlertView.h"
 #include "ui/Images.h"
-#include "ui/PlaceholderViewController.h"
 #include "ui/Window.h"
 
 #include <QEvent>
@@ -189,14 +188,21 @@ void NowViewController::stopTurning()
 void NowViewController::showSearchController()
 {
     if (!m_searchViewController) {
-        auto* search = new PlaceholderViewController(QStringLiteral("SearchViewController_iPhone"),
-                                                     QStringLiteral("Search"),
-                                                     QStringLiteral("search_nav_bar_icon"), this);
-        search->navigationItem()->setLeftBarButtonItem(BarButtonItem::withTitle(
-            StringTable::localized("Cancel"), [this] { dismissModalViewControllerAnimated(true); }));
-        m_searchViewController = search;
+        m_searchViewController = new SearchViewController(this);
+        m_searchViewController->setDelegate(this);
     }
     presentModalViewController(new ORVNavigationController(m_searchViewController), true);
+}
+
+void NowViewController::searchViewControllerDidFinish(SearchViewController*)
+{
+    dismissModalViewControllerAnimated(true);
+}
+
+void NowViewController::cSelectorViewControllerDidFinish(CSelectorViewController*)
+{
+    if (app())
+        app()->dismissProgramSelector();
 }
 
 bool NowViewController::isShowingNoConnection() const

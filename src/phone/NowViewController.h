@@ -1,5 +1,8 @@
 #pragma once
 
+#include "CSelectorViewController.h"
+#include "SearchViewController.h"
+
 #include "ui/ViewController.h"
 #include "ui/WebView.h"
 
@@ -18,7 +21,10 @@ struct Notification;
 // The first tab: what is on air now, as the page the content server renders (now.php),
 // kept in step with the current channel, with its links routed to show details, pages of
 // the content server (in place) and everything else (the in-app browser).
-class NowViewController : public ViewController, public WebView::Delegate
+class NowViewController : public ViewController,
+                          public WebView::Delegate,
+                          public SearchViewControllerDelegate,
+                          public CSelectorViewControllerDelegate
 {
     Q_OBJECT
     // Ask for a city after the next finished page; the application controller sets it.
@@ -57,7 +63,10 @@ public:
     void tweet();
     // Presents the search screen, made on first use and kept, in a new navigation stack.
     void showSearchController();
-    ViewController* searchViewController() const { return m_searchViewController; }
+    SearchViewController* searchViewController() const { return m_searchViewController; }
+    void searchViewControllerDidFinish(SearchViewController* controller) override;
+    // The page follows the new channel through "channelChanged".
+    void cSelectorViewControllerDidFinish(CSelectorViewController* controller) override;
 
     // WebView::Delegate
     bool webViewShouldStartLoadWithRequest(WebView* webView, const QNetworkRequest& request,
@@ -91,7 +100,7 @@ private:
     QPointer<QToolButton> m_refreshButton;
     QPointer<ActivityOverlay> m_overlay;
     QVariantAnimation* m_turn = nullptr;
-    QPointer<ViewController> m_searchViewController;
+    QPointer<SearchViewController> m_searchViewController;
     int m_refreshTurns = 0;
     double m_refreshAngle = 0;
 };

@@ -1,6 +1,8 @@
 #include "PhoneScreens.h"
 
+#include "CSelectorViewController.h"
 #include "NowViewController.h"
+#include "ProgramViewController.h"
 
 #include "core/AppDelegate.h"
 #include "ui/PlaceholderViewController.h"
@@ -26,9 +28,7 @@ ViewController* PhoneScreens::createRoot(PhoneTab tab)
     case PhoneTab::Now:
         return new NowViewController;
     case PhoneTab::Program:
-        return placeholder(phoneTabNibName(tab),
-                           QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Program")),
-                           QStringLiteral("program_tab"));
+        return new ProgramViewController;
     case PhoneTab::Twitter:
         return placeholder(phoneTabNibName(tab),
                            QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Twitter")),
@@ -54,7 +54,5 @@ ViewController* PhoneScreens::createCityChooser(int)
 
 ViewController* PhoneScreens::createChannelSelector()
 {
-    return placeholder(QStringLiteral("CSelectorViewController_iPhone"),
-                       QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Channels")),
-                       QStringLiteral("program_tab"));
+    return new CSelectorViewController;
 }

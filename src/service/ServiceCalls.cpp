@@ -223,9 +223,14 @@ void ServiceCalls::sendProgramRequest(const QString& channelId, const QDateTime&
 
 void ServiceCalls::search(const QString& text, const Reply& reply)
 {
-    sendRequest(Printf::format(QStringLiteral("%@get_search_program_info.php?s=%@&city=%d"),
-                               {baseUrl(), text.trimmed(), AppContext::current()->userCityId()}),
-                callbackDictionaryForDelegate(reply));
+    // The text is one query value: "&", "=", "+", "#" and "%" in it are escaped as data, so
+    // that "Tom & Jerry" is searched for whole.
+    const QByteArray url =
+        PercentEscaping::addingPercentEscapes(baseUrl() + QStringLiteral("get_search_program_info.php?s=")) +
+        QUrl::toPercentEncoding(text.trimmed()) +
+        PercentEscaping::addingPercentEscapes(
+            Printf::format(QStringLiteral("&city=%d"), {AppContext::current()->userCityId()}));
+    sendEncodedRequest(url, callbackDictionaryForDelegate(reply));
 }
 
 void ServiceCalls::getTweetsForChannelId(const QString& channel, const QDateTime& startDate,
@@ -275,7 +280,12 @@ void ServiceCalls::getMapListForCityID(int cityId, const Reply& reply)
 
 void ServiceCalls::sendRequest(const QString& urlText, CallbackRecord record)
 {
-    const QUrl url = QUrl::fromEncoded(PercentEscaping::addingPercentEscapes(urlText), QUrl::StrictMode);
+    sendEncodedRequest(PercentEscaping::addingPercentEscapes(urlText), std::move(record));
+}
+
+void ServiceCalls::sendEncodedRequest(const QByteArray& encodedUrl, CallbackRecord record)
+{
+    const QUrl url = QUrl::fromEncoded(encodedUrl, QUrl::StrictMode);
     HttpFetcher* fetcher = HttpFetcher::httpFetcherWithRequest(QNetworkRequest(url));
     fetcher->setUserData(std::move(record));
     fetcher->beginFetch(

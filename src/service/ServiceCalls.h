@@ -69,6 +69,8 @@ public:
 
     // The frame: escapes the URL text, starts the fetch and carries the record with it.
     void sendRequest(const QString& urlText, CallbackRecord record);
+    // The same for a URL already escaped.
+    void sendEncodedRequest(const QByteArray& encodedUrl, CallbackRecord record);
 
     // Fetch completions.
     void objectFetcherFinishedWithData(HttpFetcher* fetcher, const QByteArray& data);

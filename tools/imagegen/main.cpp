@@ -311,6 +311,31 @@ int main(int argc, char** argv)
                  p.drawText(QRectF(0, 0, 20, 20), Qt::AlignCenter, QString::fromUtf16(category.sign));
              });
     }
+    // Day strip arrows: a chevron in the bar's tint on a transparent 20-point square.
+    for (const bool left : {true, false}) {
+        save(left ? QStringLiteral("left") : QStringLiteral("right"), 20, 20, [left](QPainter& p) {
+            QPainterPath chevron;
+            const double x = left ? 12.5 : 7.5, tip = left ? 6.5 : 13.5;
+            chevron.moveTo(x, 4);
+            chevron.lineTo(tip, 10);
+            chevron.lineTo(x, 16);
+            p.fillPath(stroked(chevron, 2.4), QColor(91, 102, 171));
+        });
+    }
+    // The mark of channels the audio identification can find: a small microphone in a disc.
+    save(QStringLiteral("avto"), 25, 25, [](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2e, 0xcc, 0x71));
+        p.drawEllipse(QRectF(1, 1, 23, 23));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(10, 5.5, 5, 9), 2.5, 2.5);
+        QPainterPath stand;
+        stand.moveTo(7.5, 11.5);
+        stand.cubicTo(7.5, 17, 17.5, 17, 17.5, 11.5);
+        stand.moveTo(12.5, 16);
+        stand.lineTo(12.5, 19);
+        p.fillPath(stroked(stand, 1.6), Qt::white);
+    });
     std::printf("images written to %s\n", qPrintable(folder));
     return 0;
 }

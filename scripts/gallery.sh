@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Remakes the README's gallery: one picture of each phone screen against the demo data.
+# Starts the demo servers on free ports of 127.0.0.1, runs the application offscreen once
+# per screen (--show SCREEN --screenshot FILE) in a fresh data folder and writes
+# docs/gallery/phone-SCREEN.png. Needs a build (BUILD_DIR, default build).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${BUILD_DIR:-build}"
+app="$build/src/app/orvane"
+server="$build/server/orvane-server"
+out=docs/gallery
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'kill "${server_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+
+"$server" demo-data --db "$work/schedule.sqlite" >/dev/null 2>&1
+"$server" demo-audio "$work/audio" >/dev/null 2>&1
+content_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+id_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+"$server" serve --db "$work/schedule.sqlite" --bind 127.0.0.1 --port "$content_port" --id-port "$id_port" \
+    --config "$work/audio/channels.conf" >"$work/server.log" 2>&1 &
+server_pid=$!
+for _ in $(seq 100); do
+    (exec 3<>"/dev/tcp/127.0.0.1/$content_port") 2>/dev/null && break
+    sleep 0.1
+done
+
+# A word of the demo schedule for the search picture.
+word=${GALLERY_SEARCH:-новости}
+shoot() {
+    local name=$1
+    shift
+    local home="$work/app-$name"
+    mkdir -p "$home/config"
+    # The city is chosen, so that no first-launch question covers the screen.
+    printf '[General]\nCITY_ID=1\nCITY_NAME=Москва\nFIRST_LAUNCH=IS_NOT\n' >"$home/config/orvane.conf"
+    ORVANE_HOME="$home" QT_QPA_PLATFORM=offscreen "$app" \
+        --content-host "127.0.0.1:$content_port" --id-host "127.0.0.1:$id_port" --audio-input none \
+        --language ru "$@" --screenshot "$out/phone-$name.png" >>"$work/app.log" 2>&1
+    echo "$out/phone-$name.png"
+}
+shoot now --show now
+shoot program --show program:1
+shoot selector --show selector
+shoot search --show "search:$word"

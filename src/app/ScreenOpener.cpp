@@ -1,0 +1,113 @@
+#include "ScreenOpener.h"
+
+#include "core/AppDelegate.h"
+#include "core/PhoneTab.h"
+#include "phone/CSelectorViewController.h"
+#include "phone/NowViewController.h"
+#include "phone/ShowDetailsLink.h"
+#include "platform/Device.h"
+#include "service/ServiceCalls.h"
+#include "ui/NavigationController.h"
+#include "ui/TabBarController.h"
+
+#include <QLineEdit>
+#include <QTimer>
+
+namespace {
+
+constexpr int PollMs = 100;
+
+} // namespace
+
+ScreenOpener::ScreenOpener(AppDelegate* app, const QString& screen, const QString& argument, QObject* parent)
+    : QObject(parent), m_app(app), m_screen(screen), m_argument(argument), m_poll(new QTimer(this))
+{
+    m_poll->setInterval(PollMs);
+    connect(m_poll, &QTimer::timeout, this, [this] {
+        m_waitedMs += PollMs;
+        if (m_app->isConnectionAvailable() || m_waitedMs >= WaitForConnectionMs) {
+            m_poll->stop();
+            open();
+        }
+    });
+}
+
+void ScreenOpener::start()
+{
+    m_poll->start();
+}
+
+void ScreenOpener::open()
+{
+    if (Device::isTablet())
+        qInfo("--show %s: the tablet's screens arrive later; showing the start screen", qPrintable(m_screen));
+    else
+        openPhoneScreen();
+    Q_EMIT opened();
+    deleteLater();
+}
+
+ViewController* ScreenOpener::selectTab(int index)
+{
+    TabBarController* tabs = m_app->tabBarController();
+    if (!tabs)
+        return nullptr;
+    tabs->setSelectedIndex(index);
+    auto* stack = qobject_cast<NavigationController*>(tabs->selectedViewController());
+    return stack && !stack->viewControllers().isEmpty() ? stack->viewControllers().first()
+                                                        : tabs->selectedViewController();
+}
+
+void ScreenOpener::openPhoneScreen()
+{
+    const auto tab = [](PhoneTab t) { return int(t); };
+    if (m_screen == u"now") {
+        selectTab(tab(PhoneTab::Now));
+    } else if (m_screen == u"program") {
+        bool numeric = false;
+        const int channelId = m_argument.toInt(&numeric);
+        if (numeric && channelId > 0)
+            chooseChannelThenShowProgram(channelId);
+        else
+            selectTab(tab(PhoneTab::Program));
+    } else if (m_screen == u"selector") {
+        m_app->showProgramSelectorWithDelegate(selectTab(tab(PhoneTab::Now)));
+    } else if (m_screen == u"search") {
+        if (auto* now = qobject_cast<NowViewController*>(selectTab(tab(PhoneTab::Now)))) {
+            now->showSearchController();
+            now->searchViewController()->searchBar()->setText(m_argument);
+            now->searchViewController()->searchBarSearchButtonClicked();
+        }
+    } else if (m_screen == u"details") {
+        if (ViewController* now = selectTab(tab(PhoneTab::Now)))
+            ShowDetailsLink::open(now, m_argument);
+    } else if (m_screen == u"talk") {
+        selectTab(tab(PhoneTab::Twitter));
+    } else if (m_screen == u"profile") {
+        selectTab(tab(PhoneTab::Profile));
+    } else if (m_screen == u"settings") {
+        selectTab(tab(PhoneTab::Settings));
+    } else if (m_screen == u"city") {
+        selectTab(tab(PhoneTab::Settings));
+        m_app->showCitySelector();
+    }
+}
+
+void ScreenOpener::chooseChannelThenShowProgram(int channelId)
+{
+    // As a tap in the channel selector does: the channel's live data, then chosen by hand.
+    AppDelegate* app = m_app;
+    ServiceCalls::sharedManager().getChannelInfoDinamicWithChannelId(
+        channelId,
+        Reply(
+            app,
+            [app, channelId](const QVariant& answer) {
+                if (auto channel = CSelectorViewController::channelFromDynamicInfo(answer, channelId))
+                    app->setSelectedChannel(channel);
+                if (TabBarController* tabs = app->tabBarController())
+                    tabs->setSelectedIndex(int(PhoneTab::Program));
+            },
+            [](const Error& error) {
+                qWarning("--show program: %s", qPrintable(error.localizedDescription()));
+            }));
+}
