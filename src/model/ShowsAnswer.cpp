@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
+#include <vector>
 
 bool ShowsAnswer::isNumericKey(const QString& key)
 {
@@ -38,10 +40,16 @@ QList<std::shared_ptr<Show>> ShowsAnswer::showsFromAnswer(const QVariantMap& ans
 
 void ShowsAnswer::sortByStartTime(QList<std::shared_ptr<Show>>& shows)
 {
-    const auto key = [](const std::shared_ptr<Show>& show) {
-        return show->startTime.isValid() ? show->startTime.toMSecsSinceEpoch()
-                                         : std::numeric_limits<qint64>::min();
-    };
-    std::stable_sort(shows.begin(), shows.end(),
-                     [&key](const auto& a, const auto& b) { return key(a) < key(b); });
+    // Each start is turned into a number once: a local-time conversion is costly (the C
+    // library looks at the zone file each time), and a sort would repeat it n log n times.
+    std::vector<std::pair<qint64, std::shared_ptr<Show>>> keyed;
+    keyed.reserve(size_t(shows.size()));
+    for (std::shared_ptr<Show>& show : shows)
+        keyed.emplace_back(show->startTime.isValid() ? show->startTime.toMSecsSinceEpoch()
+                                                     : std::numeric_limits<qint64>::min(),
+                           std::move(show));
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (qsizetype i = 0; i < shows.size(); ++i)
+        shows[i] = std::move(keyed[size_t(i)].second);
 }
