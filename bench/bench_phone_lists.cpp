@@ -2,6 +2,7 @@
 // a section, a programme day of 300 shows from the cache to a painted list, and 2,000
 // search results sorted and narrowed to a category. Run on the offscreen platform.
 #include "model/ChannelGroup.h"
+#include "model/ShowsAnswer.h"
 #include "model/Utilities.h"
 #include "phone/CSelectorSections.h"
 #include "phone/CSelectorViewController.h"
@@ -104,6 +105,27 @@ void searchResults(benchmark::State& state)
     }
 }
 BENCHMARK(searchResults)->Unit(benchmark::kMillisecond);
+
+void searchSortAndFilter(benchmark::State& state)
+{
+    SearchResults parsed;
+    parsed.takeAnswer(shows(2000, QDateTime::currentSecsSinceEpoch(), 600), 0);
+    QList<std::shared_ptr<Show>> reversed(parsed.arraySearchResults().rbegin(),
+                                          parsed.arraySearchResults().rend());
+    const int category = parsed.arrayCategories().first().categoryId;
+    for (auto _ : state) {
+        QList<std::shared_ptr<Show>> list = reversed;
+        ShowsAnswer::sortByStartTime(list);
+        QList<std::shared_ptr<Show>> filtered;
+        for (const auto& show : std::as_const(list)) {
+            if (show->showCategory == category)
+                filtered.append(show);
+        }
+        benchmark::DoNotOptimize(filtered.size());
+    }
+    state.SetLabel("2,000 parsed results, reversed, sorted and filtered");
+}
+BENCHMARK(searchSortAndFilter)->Unit(benchmark::kMillisecond);
 
 void searchFilterOnly(benchmark::State& state)
 {

@@ -7,6 +7,21 @@
 #include <utility>
 #include <vector>
 
+namespace {
+
+// A server moment moved onto the device clock, kept as UTC: screens show it through the
+// local-time rules, and sorting and comparing it needs no time-zone look-up (the C library
+// reads the zone file again for each local-time conversion). Invalid stays invalid.
+QDateTime onDeviceClock(const QVariant& serverSeconds, const QDateTime& parsed, qint64 shiftSeconds)
+{
+    if (!parsed.isValid())
+        return parsed;
+    const double seconds = JsonValue::number(serverSeconds);
+    return QDateTime::fromMSecsSinceEpoch(qint64(seconds * 1000.0) + shiftSeconds * 1000, Qt::UTC);
+}
+
+} // namespace
+
 bool ShowsAnswer::isNumericKey(const QString& key)
 {
     if (key.trimmed() != key || key.isEmpty())
@@ -28,10 +43,8 @@ QList<std::shared_ptr<Show>> ShowsAnswer::showsFromAnswer(const QVariantMap& ans
         std::shared_ptr<Show> show = Show::initWithDictionary(dictionary);
         if (picture == Picture::ChannelIcon)
             show->pictureName = JsonValue::text(dictionary.value(QStringLiteral("icon")));
-        if (show->startTime.isValid())
-            show->startTime = show->startTime.addSecs(shift);
-        if (show->endTime.isValid())
-            show->endTime = show->endTime.addSecs(shift);
+        show->startTime = onDeviceClock(dictionary.value(QStringLiteral("start_ts")), show->startTime, shift);
+        show->endTime = onDeviceClock(dictionary.value(QStringLiteral("finish_ts")), show->endTime, shift);
         shows.append(show);
     }
     sortByStartTime(shows);
