@@ -44,3 +44,13 @@ shoot now --show now
 shoot program --show program:1
 shoot selector --show selector
 shoot search --show "search:$word"
+# The details of the film on air on channel 13 (or its first show of the day).
+link=$(ORVANE_HOME="$work/cli" "$build/src/cli/orvane-cli" --content-host "127.0.0.1:$content_port" --json program 13 |
+    python3 -c '
+import json, sys, time
+shows = [v for k, v in json.load(sys.stdin).items() if k.isdigit()]
+shows.sort(key=lambda s: s["start_ts"])
+now = time.time()
+show = next((s for s in shows if s["start_ts"] <= now < s["finish_ts"]), shows[0])
+print("orvane://progdetails/%s/13/%s" % (time.strftime("%Y%m%d", time.localtime(show["start_ts"])), show["ev"]))')
+shoot details --show "details:$link"
