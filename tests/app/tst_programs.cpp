@@ -64,6 +64,22 @@ private Q_SLOTS:
         QCOMPARE(run(App, {"--idiom", "watch"}, home.path()).status, 2);
         QCOMPARE(run(App, {"--content-host", "a b"}, home.path()).status, 2);
         QCOMPARE(run(App, {"--no-such-option"}, home.path()).status, 2);
+        // Screens: known names only, with their arguments.
+        for (const QStringList& wrong :
+             {QStringList{"--show", "bogus"}, QStringList{"--show", "search"},
+              QStringList{"--show", "selector:5"}, QStringList{"--idiom", "tablet", "--show", "search:x"}}) {
+            const Run refused = run(App, wrong, home.path());
+            QCOMPARE(refused.status, 2);
+            QVERIFY2(refused.err.contains("--show") || refused.err.contains("screen"),
+                     qPrintable(refused.err));
+        }
+        // Offline, a screen that needs the server still ends in a picture (the offline alert).
+        const QString file = home.filePath("selector.png");
+        QCOMPARE(
+            run(App, {"--show", "selector", "--content-host", deadHost(), "--screenshot", file}, home.path())
+                .status,
+            0);
+        QVERIFY(!QImage(file).isNull());
     }
 
     void screenshotsOfBothIdioms_data()

@@ -14,11 +14,13 @@
 #include "phone/CSelectorSections.h"
 #include "phone/CSelectorViewController.h"
 #include "platform/Json.h"
+#include "platform/NotificationCenter.h"
 #include "platform/ServerConfig.h"
 #include "ui/AlertView.h"
 #include "ui/ListTableModel.h"
 #include "ui/ListTableSource.h"
 
+#include <QBuffer>
 #include <QTest>
 #include <QTimer>
 
@@ -228,6 +230,63 @@ private Q_SLOTS:
         selector->cancel();
         QCOMPARE(finish.calls.size(), 2);
         QCOMPARE(finish.calls.last(), nullptr);
+        stack.beginAppearance(false, false);
+        stack.endAppearance(false, false);
+    }
+
+    void logosArriveOnlyWhereTheyStillBelong()
+    {
+        TestHome home;
+        FakeHttpServer content;
+        content.on("/searchcontent/get_channel_info.php", FakeHttpServer::Response::json(ChannelListAnswer));
+        QImage logo(48, 48, QImage::Format_RGB32);
+        logo.fill(Qt::red);
+        QByteArray png;
+        QBuffer buffer(&png);
+        logo.save(&buffer, "PNG");
+        FakeHttpServer::Response picture =
+            FakeHttpServer::Response::text(png.toStdString(), 200, "image/png");
+        picture.delayMs = 300;
+        content.on("/searchcontent/gfx/48/48/1.png", picture);
+        ServerConfig::setContentHost(content.hostWithPort());
+        AppDelegate app{AppSeams{}};
+        app.setIsConnectionAvailable(true);
+        auto* selector = new CSelectorViewController;
+        ORVNavigationController stack(selector);
+        stack.view()->resize(390, 700);
+        stack.view()->show();
+        stack.beginAppearance(true, false);
+        stack.endAppearance(true, false);
+        QTRY_COMPARE(selector->numberOfSections(), 2);
+        const auto first = selector->sections().adjustedResponse()[1].channels[0]; // "Первый", /1.png
+        QCOMPARE(first->name(), QStringLiteral("Первый"));
+
+        // Opened, painted, the logo asked for; the user leaves for the radio view meanwhile.
+        selector->table()->tapRow({1, 0});
+        QTRY_VERIFY(!content.requests().empty() &&
+                    content.targets().back().find("/gfx/") != std::string::npos);
+        selector->segment()->tapSegment(CSelectorSections::Radio);
+        QTest::qWait(600); // past the logo's arrival: nothing may land
+        QVERIFY(first->thumbnail().isNull());
+        // Back in the TV view with the section open, it lands on its row.
+        selector->segment()->tapSegment(CSelectorSections::TV);
+        QTRY_VERIFY(!first->thumbnail().isNull());
+
+        // A new city: the list is asked for again when the selector next appears.
+        const size_t before = content.requestCount();
+        NotificationCenter::defaultCenter().post(Notifications::UpdateCityChanging);
+        QTRY_VERIFY(selector->updateOnAppearCheck());
+        QCOMPARE(content.requestCount(), before);
+        stack.beginAppearance(false, false);
+        stack.endAppearance(false, false);
+        stack.beginAppearance(true, false);
+        stack.endAppearance(true, false);
+        QVERIFY(!selector->updateOnAppearCheck());
+        QTRY_VERIFY(content.requestCount() > before);
+        // An answer that is not a list of channels changes nothing.
+        const int sections = selector->numberOfSections();
+        selector->onGetChannelInfoDone(QVariantList{1, 2, 3});
+        QCOMPARE(selector->numberOfSections(), sections);
         stack.beginAppearance(false, false);
         stack.endAppearance(false, false);
     }
