@@ -187,7 +187,14 @@ private Q_SLOTS:
         QCOMPARE(selector->rowText({0, 0}), QStringLiteral("Спорт"));
         QCOMPARE(selector->table()->numberOfRowsInSection(0), 1);
 
-        // A header tap opens the section in the list, a channel tap chooses it by hand.
+        // A click anywhere along a header opens the section, a channel tap chooses it by hand.
+        QWidget* viewport = selector->table()->viewport();
+        const QRect header = selector->table()->rectForRow({0, 0});
+        QVERIFY(header.width() >= 380);
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(360, header.center().y()));
+        QCOMPARE(selector->table()->numberOfRowsInSection(0), 2);
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(360, header.center().y()));
+        QCOMPARE(selector->table()->numberOfRowsInSection(0), 1);
         selector->table()->tapRow({0, 0});
         QCOMPARE(selector->table()->numberOfRowsInSection(0), 2);
         selector->table()->tapRow({0, 1});

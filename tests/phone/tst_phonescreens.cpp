@@ -78,18 +78,20 @@ private Q_SLOTS:
         QVERIFY(now);
         now->setDoStuffOnLaunch(false);
 
-        // The selector, made once and kept, chooses "Киноман" by hand.
-        app.showProgramSelectorWithDelegate(now);
+        // No channel yet: the programme's message cell opens the selector, which is made once
+        // and kept; "Киноман" is chosen there by hand.
+        auto* program = qobject_cast<ProgramViewController*>(tabRoot(app, PhoneTab::Program));
+        QVERIFY(program);
+        QCOMPARE(program->emptyMessage(), QStringLiteral("Choose channel..."));
+        program->table()->tapRow({0, 0});
         auto* selector = qobject_cast<CSelectorViewController*>(app.programSelector());
         QVERIFY(selector);
         QTRY_VERIFY_WITH_TIMEOUT(!selector->sections().adjustedResponse().isEmpty(), 10000);
         QVERIFY(chooseInSelector(selector, QStringLiteral("Киноман")));
         QTRY_VERIFY_WITH_TIMEOUT(app.selectedChannel() && app.selectedChannel()->channelId() == u"13", 10000);
-        QTRY_VERIFY(!selector->navigationController()); // dismissed by the Now screen
+        QTRY_VERIFY(!selector->navigationController()); // dismissed by the programme screen
 
         // Its programme: today's shows from the server, the one on air first.
-        auto* program = qobject_cast<ProgramViewController*>(tabRoot(app, PhoneTab::Program));
-        QVERIFY(program);
         QTRY_VERIFY_WITH_TIMEOUT(!program->arrayShows().isEmpty() && !program->isLoading(), 10000);
         QVERIFY(!program->emptyProgramFlag());
         QVERIFY(program->calendar()->currentDateLabel()->text().endsWith(QStringLiteral(" (Киноман)")));
@@ -107,10 +109,12 @@ private Q_SLOTS:
         QCOMPARE(details->currentShowChannel()->name(), QStringLiteral("Киноман"));
         program->navigationController()->popViewControllerAnimated(false);
 
-        // Another channel from the programme's bar button: the list follows it.
-        app.showProgramSelectorWithDelegate(program);
+        // Another channel, chosen from the Now screen's bar: the programme follows it.
+        app.showProgramSelectorWithDelegate(now);
         QCOMPARE(app.programSelector(), selector);
         QVERIFY(chooseInSelector(selector, QStringLiteral("Новости 24")));
+        QTRY_VERIFY(!selector->navigationController());
+        tabRoot(app, PhoneTab::Program);
         QTRY_COMPARE_WITH_TIMEOUT(program->lastFoundChannelId(), 7, 10000);
         QTRY_VERIFY_WITH_TIMEOUT(!program->isLoading() && !program->arrayShows().isEmpty(), 10000);
         QVERIFY(program->calendar()->currentDateLabel()->text().endsWith(QStringLiteral(" (Новости 24)")));
