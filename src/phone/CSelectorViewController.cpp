@@ -17,6 +17,7 @@
 #include "ui/ActivityOverlay.h"
 #include "ui/AlertView.h"
 #include "ui/Images.h"
+#include "ui/ScreenView.h"
 #include "ui/SegmentedControl.h"
 #include "widgets/AsyncImageView.h"
 
@@ -62,12 +63,7 @@ ChannelList CSelectorViewController::storedFavorites() const
 
 void CSelectorViewController::loadView()
 {
-    auto* view = new QWidget;
-    view->setObjectName(nibName());
-    auto* layout = new QVBoxLayout(view);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    m_toolBar = new QWidget(view);
+    m_toolBar = new QWidget;
     m_toolBar->setAutoFillBackground(true);
     QPalette palette = m_toolBar->palette();
     palette.setColor(QPalette::Window,
@@ -80,11 +76,8 @@ void CSelectorViewController::loadView()
         m_toolBar);
     m_segment->setSelectedSegmentIndex(CSelectorSections::Favorites);
     bar->addWidget(m_segment);
-    layout->addWidget(m_toolBar);
-    m_table = new ListTable(view);
-    m_table->setDataSource(this);
-    m_table->setTableDelegate(this);
-    layout->addWidget(m_table, 1);
+    m_table = new ListTable(this, this);
+    QWidget* view = ScreenView::column(nibName(), {m_toolBar, m_table});
     m_overlay = new ActivityOverlay(view);
     setView(view);
 }
@@ -155,9 +148,7 @@ void CSelectorViewController::showError(const Error& error)
 {
     m_overlay->hide();
     qInfo("channel selector: %s", qPrintable(error.localizedDescription()));
-    (new AlertView(StringTable::localized("Error"), error.localizedDescription(), nullptr, {},
-                   StringTable::localized("OK")))
-        ->show();
+    AlertView::showError(error);
 }
 
 void CSelectorViewController::segmentChanged(int)

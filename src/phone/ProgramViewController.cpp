@@ -20,10 +20,10 @@
 #include "ui/AlertView.h"
 #include "ui/Images.h"
 #include "ui/NavigationController.h"
+#include "ui/ScreenView.h"
 
 #include <QLabel>
 #include <QPainter>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -54,21 +54,9 @@ ProgramViewController::~ProgramViewController()
 
 void ProgramViewController::loadView()
 {
-    auto* view = new QWidget;
-    view->setObjectName(nibName());
-    view->setAutoFillBackground(true);
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    view->setPalette(palette);
-    auto* layout = new QVBoxLayout(view);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    m_calendar = new ORVCalendar(view);
-    layout->addWidget(m_calendar);
-    m_table = new ListTable(view);
-    m_table->setDataSource(this);
-    m_table->setTableDelegate(this);
-    layout->addWidget(m_table, 1);
+    m_calendar = new ORVCalendar;
+    m_table = new ListTable(this, this);
+    QWidget* view = ScreenView::column(nibName(), {m_calendar, m_table});
     m_overlay = new ActivityOverlay(view);
     setView(view);
 }
@@ -171,9 +159,7 @@ void ProgramViewController::onGetProgramForDayWithChannelIdFailed(const Error& e
 {
     m_overlay->hide();
     qInfo("programme: %s", qPrintable(error.localizedDescription()));
-    (new AlertView(StringTable::localized("Error"), error.localizedDescription(), nullptr, {},
-                   StringTable::localized("OK")))
-        ->show();
+    AlertView::showError(error);
     m_table->show();
     m_calendar->show();
 }

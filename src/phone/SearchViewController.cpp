@@ -16,6 +16,7 @@
 #include "ui/AlertView.h"
 #include "ui/Images.h"
 #include "ui/NavigationController.h"
+#include "ui/ScreenView.h"
 #include "widgets/AsyncImageView.h"
 
 #include <QLineEdit>
@@ -32,16 +33,7 @@ SearchViewController::~SearchViewController() = default;
 
 void SearchViewController::loadView()
 {
-    auto* view = new QWidget;
-    view->setObjectName(nibName());
-    view->setAutoFillBackground(true);
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    view->setPalette(palette);
-    auto* layout = new QVBoxLayout(view);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* barBox = new QWidget(view);
+    auto* barBox = new QWidget;
     barBox->setAutoFillBackground(true);
     QPalette barPalette = barBox->palette();
     barPalette.setColor(QPalette::Window, QColor(0xd6, 0xd9, 0xe6));
@@ -56,11 +48,8 @@ void SearchViewController::loadView()
         QStringLiteral("QLineEdit { border-radius: 14px; padding: 5px 8px;"
                        " background: white; border: 1px solid #b9bdd0; font-size: 15px; }"));
     barLayout->addWidget(m_searchBar);
-    layout->addWidget(barBox);
-    m_table = new ListTable(view);
-    m_table->setDataSource(this);
-    m_table->setTableDelegate(this);
-    layout->addWidget(m_table, 1);
+    m_table = new ListTable(this, this);
+    QWidget* view = ScreenView::column(nibName(), {barBox, m_table});
     m_overlay = new ActivityOverlay(view);
     setView(view);
 }
@@ -113,9 +102,7 @@ void SearchViewController::onSearchFailed(const Error& error)
 {
     m_overlay->hide();
     qInfo("search: %s", qPrintable(error.localizedDescription()));
-    (new AlertView(StringTable::localized("Error"), error.localizedDescription(), nullptr, {},
-                   StringTable::localized("OK")))
-        ->show();
+    AlertView::showError(error);
 }
 
 void SearchViewController::reload()

@@ -3,6 +3,9 @@
 #include "LivePointers.h"
 #include "Window.h"
 
+#include "platform/Error.h"
+#include "platform/StringTable.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -80,6 +83,14 @@ AlertView::AlertView(const QString& title, const QString& message, QObject* dele
     } else {
         layout->addLayout(buttons);
     }
+}
+
+AlertView* AlertView::showError(const Error& error)
+{
+    auto* alert = new AlertView(StringTable::localized("Error"), error.localizedDescription(), nullptr, {},
+                                StringTable::localized("OK"));
+    alert->show();
+    return alert;
 }
 
 void AlertView::show()

@@ -9,6 +9,7 @@
 #include <functional>
 
 class QLabel;
+struct Error;
 
 // A modal alert over the key window: a title, a message and buttons. Button indices count
 // the cancel button first (index 0) when there is one, then the other buttons in order.
@@ -34,6 +35,9 @@ public:
     // Shows the alert over the key window (or, without one, as a window of its own).
     void show();
     void dismissWithClickedButtonIndex(int index, bool animated);
+
+    // A failure as screens show it: titled "Error", its description, an "OK" button.
+    static AlertView* showError(const Error& error);
 
     // Alerts shown and not yet dismissed, oldest first.
     static QList<AlertView*> visibleAlerts();

@@ -16,8 +16,9 @@ constexpr int TouchSlop = 10;
 
 } // namespace
 
-ListTable::ListTable(QWidget* parent)
-    : QListView(parent), m_model(new ListTableModel(this)), m_longPress(new QTimer(this))
+ListTable::ListTable(ListTableSource* source, Delegate* delegate, QWidget* parent)
+    : QListView(parent), m_model(new ListTableModel(this)), m_delegate(delegate),
+      m_longPress(new QTimer(this))
 {
     setModel(m_model);
     setItemDelegate(new ListTableItemDelegate(m_model, this));
@@ -37,6 +38,7 @@ ListTable::ListTable(QWidget* parent)
         m_longPressFired = true;
         longPressRow(path);
     });
+    setDataSource(source);
 }
 
 ListTable::~ListTable() = default;

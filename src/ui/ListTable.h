@@ -29,7 +29,8 @@ public:
 
     static constexpr int LongPressMs = 500;
 
-    explicit ListTable(QWidget* parent = nullptr);
+    explicit ListTable(ListTableSource* source = nullptr, Delegate* delegate = nullptr,
+                       QWidget* parent = nullptr);
     ~ListTable() override;
 
     void setDataSource(ListTableSource* source);
