@@ -11,8 +11,8 @@
 // Loads one picture over HTTP and hands it, with the parameters the caller attached (the
 // row it is for, the segment it was asked from), to the caller on the main thread. Pictures
 // already loaded come from a memory cache (16 MiB) at once, still through a queued call.
-// Nothing is reported when the context is destroyed first; a failed load or a body that is
-// not a picture reports nothing either (the placeholder stays).
+// The loader belongs to the context: destroyed with it, its transfer ends unreported. A
+// failed load or a body that is not a picture reports nothing either (the placeholder stays).
 class AsyncImageView : public QObject
 {
     Q_OBJECT
