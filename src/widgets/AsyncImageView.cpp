@@ -28,7 +28,8 @@ AsyncImageView* AsyncImageView::loadImage(const QUrl& url, const QVariantMap& pa
 
 AsyncImageView::AsyncImageView(const QUrl& url, const QVariantMap& params, QObject* context,
                                Handler handleImage)
-    : QObject(context), m_url(url), m_params(params), m_context(context), m_handleImage(std::move(handleImage))
+    : QObject(context), m_url(url), m_params(params), m_context(context),
+      m_handleImage(std::move(handleImage))
 {}
 
 void AsyncImageView::clearCache()
