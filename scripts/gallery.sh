@@ -54,3 +54,6 @@ now = time.time()
 show = next((s for s in shows if s["start_ts"] <= now < s["finish_ts"]), shows[0])
 print("orvane://progdetails/%s/13/%s" % (time.strftime("%Y%m%d", time.localtime(show["start_ts"])), show["ev"]))')
 shoot details --show "details:$link"
+shoot settings --show settings
+shoot city --show city
+shoot profile --show profile

@@ -10,7 +10,7 @@ packages=(
     libqt6sql6-sqlite libqt6dbus6 qt6-networkauth-dev qt6-qpa-plugins libgl-dev
     libcpp-httplib-dev libboost-dev portaudio19-dev libsndfile1-dev libical-dev
     libbenchmark-dev fonts-dejavu-core
-    khal xmltv-util python3
+    khal xmltv-util python3 dbus
 )
 # The benchmarks measure the servers against nginx with wrk: only with --bench, since
 # nginx's package starts a web server on port 80.

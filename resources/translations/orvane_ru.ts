@@ -103,5 +103,38 @@
     <message><source>Selected Category</source><translation>Категория</translation></message>
     <message><source>All</source><translation>Все</translation></message>
     <message><source>Searching</source><translation>Поиск…</translation></message>
+    <message><source>Location</source><translation>Местоположение</translation></message>
+    <message><source>Calendar</source><translation>Календарь</translation></message>
+    <message><source>Social Networking</source><translation>Социальные сети</translation></message>
+    <message><source>Clear History</source><translation>Очистить историю</translation></message>
+    <message><source>Autoupdate</source><translation>Автоопределение канала</translation></message>
+    <message><source>Dont Sleep mode</source><translation>Не гасить экран</translation></message>
+    <message><source>About</source><translation>О программе</translation></message>
+    <message><source>My city</source><translation>Мой город</translation></message>
+    <message><source>Clear past events</source><translation>Удалить прошедшие напоминания</translation></message>
+    <message><source>Clear all events</source><translation>Удалить все напоминания</translation></message>
+    <message><source>Connected</source><translation>Подключён</translation></message>
+    <message><source>Disconnected</source><translation>Не подключён</translation></message>
+    <message><source>Cleared</source><translation>Очищено</translation></message>
+    <message><source>Warning</source><translation>Внимание</translation></message>
+    <message><source>Low battery. Turn on non sleep mode?</source><translation>Батарея почти разряжена. Всё равно не гасить экран?</translation></message>
+    <message><source>Yes</source><translation>Да</translation></message>
+    <message><source>Warning!</source><translation>Внимание!</translation></message>
+    <message><source>Calendar access not granted.</source><translation>Нет доступа к календарю.</translation></message>
+    <message><source>Do you really want clear all calendar events?</source><translation>Удалить все напоминания Orvane из календаря?</translation></message>
+    <message><source>Clear</source><translation>Удалить</translation></message>
+    <message><source>Orvane</source><translation>Orvane</translation></message>
+    <message><source>Orvane %@, a TV programme guide.
+%C 2026 Orvane</source><translation>Orvane %@, телепрограмма.
+%C 2026 Orvane</translation></message>
+    <message><source>Connecting</source><translation>Подключение…</translation></message>
+    <message><source>Connected!</source><translation>Подключено!</translation></message>
+    <message><source>Disconnected!</source><translation>Отключено!</translation></message>
+    <message><source>The history could not be cleared.</source><translation>Не удалось очистить историю: она сохранена как была.</translation></message>
+    <message><source>Not select</source><translation>Не выбран</translation></message>
+    <message><source>History</source><translation>История</translation></message>
+    <message><source>Rating</source><translation>Рейтинг</translation></message>
+    <message><source>@Unknown</source><translation>@неизвестно</translation></message>
+    <message><source>Unknown</source><translation>Гость</translation></message>
 </context>
 </TS>

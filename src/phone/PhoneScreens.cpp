@@ -1,8 +1,11 @@
 #include "PhoneScreens.h"
 
 #include "CSelectorViewController.h"
+#include "CityChooseViewController.h"
 #include "NowViewController.h"
+#include "ProfileViewController.h"
 #include "ProgramViewController.h"
+#include "SettingsViewController.h"
 
 #include "core/AppDelegate.h"
 #include "ui/PlaceholderViewController.h"
@@ -34,22 +37,16 @@ ViewController* PhoneScreens::createRoot(PhoneTab tab)
                            QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Twitter")),
                            QStringLiteral("twitter_tab"));
     case PhoneTab::Profile:
-        return placeholder(phoneTabNibName(tab),
-                           QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Profile")),
-                           QStringLiteral("profile_tab"));
+        return new ProfileViewController;
     case PhoneTab::Settings:
-        return placeholder(phoneTabNibName(tab),
-                           QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "Settings")),
-                           QStringLiteral("settings_tab"));
+        return new SettingsViewController;
     }
     return nullptr;
 }
 
-ViewController* PhoneScreens::createCityChooser(int)
+ViewController* PhoneScreens::createCityChooser(int lastCityId)
 {
-    return placeholder(QStringLiteral("CityChooseViewController"),
-                       QStringLiteral(QT_TRANSLATE_NOOP("orv_localizable", "City")),
-                       QStringLiteral("settings_tab"));
+    return new CityChooseViewController(lastCityId);
 }
 
 ViewController* PhoneScreens::createChannelSelector()

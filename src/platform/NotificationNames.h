@@ -48,6 +48,14 @@ inline constexpr NotificationName CredentialsVerified{QLatin1String("credentials
 inline constexpr NotificationName TwitterLogin{QLatin1String("twitter_login")};
 inline constexpr NotificationName TwitterLogout{QLatin1String("twitter_logout")};
 // The stacked panes.
+// Progress of the Twitter sharer's OAuth sign-in.
+inline constexpr NotificationName OAuthAccessTokenSaved{QLatin1String("SHK_OAUTH_SHARER_ACCESS_TOKEN_SAVED")};
+inline constexpr NotificationName OAuthAccessTokenFailed{
+    QLatin1String("SHK_OAUTH_SHARER_ACCESS_TOKEN_FAILED")};
+inline constexpr NotificationName OAuthStartAuthorizing{QLatin1String("SHK_START_AUTHORIZING")};
+inline constexpr NotificationName OAuthAccessTokenDeleted{
+    QLatin1String("SHK_OAUTH_SHARER_ACCESS_TOKEN_DELETED")};
+
 inline constexpr NotificationName StackExpand{QLatin1String("stackExpand")};
 inline constexpr NotificationName StackCollapse{QLatin1String("stackCollapse")};
 // Platform services: the calendar store's contents changed outside the application.

@@ -336,6 +336,28 @@ int main(int argc, char** argv)
         stand.lineTo(12.5, 19);
         p.fillPath(stroked(stand, 1.6), Qt::white);
     });
+    // The about button: a question mark in a ring, in the bar's tint.
+    save(QStringLiteral("quest"), 25, 25, [](QPainter& p) {
+        p.setPen(QPen(QColor(91, 102, 171), 2));
+        p.drawEllipse(QRectF(2, 2, 21, 21));
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(15);
+        font.setBold(true);
+        p.setFont(font);
+        p.drawText(QRectF(0, 0, 25, 25), Qt::AlignCenter, QStringLiteral("?"));
+    });
+    // The Twitter row's icon: a white bird-like speech mark on a sky-blue tile.
+    save(QStringLiteral("tw_icon"), 30, 30, [](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x1d, 0xa1, 0xf2));
+        p.drawRoundedRect(QRectF(0, 0, 30, 30), 7, 7);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(19);
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(0, 0, 30, 30), Qt::AlignCenter, QStringLiteral("t"));
+    });
     std::printf("images written to %s\n", qPrintable(folder));
     return 0;
 }

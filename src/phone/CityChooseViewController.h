@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ui/TableView.h"
+#include "ui/ViewController.h"
+
+#include <QPointer>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <optional>
+
+struct Error;
+class QLabel;
+
+// The modal city chooser: the cities the content server knows, sorted by name, the last
+// chosen one marked; Done reports the marked city to the application controller, Cancel
+// reports none (-1). A new one is made for every presentation.
+class CityChooseViewController : public ViewController, public TableView::DataSource
+{
+    Q_OBJECT
+
+public:
+    static constexpr int SpinnerTag = 1000;
+    static constexpr int CitiesTimeZone = 100;
+
+    struct City
+    {
+        QVariantList citydata; // the server's record; element 1 is the display name
+        QString cityId;        // "CITY_ID"
+        QString name() const;
+    };
+
+    // The cities of an answer ({"cities": {ID: record, ..., "c": count}}) sorted by name
+    // (locale-aware, case-insensitive); none for an answer of another shape.
+    static std::optional<QList<City>> citiesFromAnswer(const QVariant& answer);
+    // The first city, in list order, whose lower-cased name matches the area name's first
+    // word (and its second, when it has one) taken as regular expressions; -1 for none.
+    static int searchCityByName(const QList<City>& cities, const QString& areaName);
+
+    CityChooseViewController(int lastId, QObject* parent = nullptr);
+    ~CityChooseViewController() override;
+
+    const QList<City>& cities() const { return m_cities; }
+    // Index of the marked city in cities(); -1 for none.
+    int selectedIndex() const { return m_selected; }
+    bool isLoading() const;
+
+    void getCitiesList();
+    void onGetCitiesDone(const QVariant& answer);
+    void onGetCitiesFailed(const Error& error);
+    void selectRow(int row);
+    void clickDoneButton();
+    void clickCancelButton();
+    // Marks the city whose name matches an area name (the location lookup's answer).
+    bool selectCityByAreaName(const QString& areaName);
+
+    // TableView::DataSource
+    int numberOfRowsInSection(int section) const override { return int(m_cities.size()); }
+    QWidget* cellForRow(int section, int row) override;
+    int heightForRow(int section, int row) const override { return 44; }
+
+protected:
+    void loadView() override;
+    void viewDidLoad() override;
+
+private:
+    void report(int cityId, const QString& name);
+    void showConnectionAlert();
+    void scrollToSelected();
+
+    int m_lastSessionId;
+    QList<City> m_cities;
+    int m_selected = -1;
+    QPointer<TableView> m_table;
+    QPointer<QLabel> m_spinner;
+};

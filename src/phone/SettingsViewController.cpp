@@ -1,0 +1,382 @@
+#include "SettingsViewController.h"
+
+#include "core/AppDelegate.h"
+#include "fingerprint/SearchCalls.h"
+#include "model/HistoryRepository.h"
+#include "model/ORVManagedObjectContext.h"
+#include "model/Utilities.h"
+#include "platform/NotificationCenter.h"
+#include "platform/ScreenSleep.h"
+#include "platform/StringTable.h"
+#include "ui/ActivityOverlay.h"
+#include "ui/AlertView.h"
+#include "ui/Images.h"
+#include "ui/ScreenView.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QToolButton>
+
+#include <atomic>
+
+namespace {
+
+std::atomic<int> g_dontSleepEnabled{0};
+
+AppDelegate* app()
+{
+    return AppDelegate::shared();
+}
+
+void alert(const QString& title, const QString& message, int tag = 0)
+{
+    auto* view = new AlertView(title, message, nullptr, {}, StringTable::localized("OK"));
+    view->setTag(tag);
+    view->show();
+}
+
+// A value-style row: picture, title on the left, detail or check mark on the right; a click
+// anywhere on it is the row's tap.
+class SettingsCell : public QWidget
+{
+public:
+    SettingsCell(std::function<void()> tap) : m_tap(std::move(tap))
+    {
+        setAutoFillBackground(true);
+        QPalette palette = this->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        setPalette(palette);
+        m_layout = new QHBoxLayout(this);
+        m_layout->setContentsMargins(14, 0, 14, 0);
+    }
+    QHBoxLayout* layout() const { return m_layout; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (rect().contains(event->position().toPoint()) && m_tap)
+            m_tap();
+    }
+
+private:
+    std::function<void()> m_tap;
+    QHBoxLayout* m_layout;
+};
+
+} // namespace
+
+int SettingsViewController::dontSleepEnabled()
+{
+    return g_dontSleepEnabled.load();
+}
+
+bool SettingsViewController::asksBeforeKeepingAwake(Battery::State state, double level)
+{
+    return (state == Battery::State::Unplugged || state == Battery::State::Full) && level >= 0 &&
+           level < LowBatteryLevel;
+}
+
+SettingsViewController::SettingsViewController(QObject* parent)
+    : ViewController(QStringLiteral("SettingsViewController_iPhone"), parent)
+{
+    setTitle(StringTable::localized("Settings"));
+    tabBarItem().title = title();
+    tabBarItem().imageName = QStringLiteral("settings_tab");
+}
+
+SettingsViewController::~SettingsViewController()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+void SettingsViewController::loadView()
+{
+    m_table = new TableView;
+    m_table->setDataSource(this);
+    QWidget* view = ScreenView::column(nibName(), {m_table}, QColor(0xee, 0xf0, 0xf5));
+    m_table->setStyleSheet(
+        QStringLiteral("QScrollArea, QScrollArea > QWidget > QWidget { background: #eef0f5; }"));
+    m_overlay = new ActivityOverlay(view);
+    setView(view);
+}
+
+void SettingsViewController::viewDidLoad()
+{
+    NotificationCenter::defaultCenter().observeOnMain(this, Notifications::UpdateCityChanging,
+                                                      [this](const Notification&) { updateMeNotify(); });
+    m_table->reloadData();
+}
+
+void SettingsViewController::viewDidAppear(bool)
+{
+    // The sign-in's progress matters only while the list is on screen.
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.observeOnMain(this, Notifications::OAuthStartAuthorizing, [this](const Notification&) {
+        m_overlay->displayActivity(StringTable::localized("Connecting"));
+    });
+    center.observeOnMain(this, Notifications::OAuthAccessTokenSaved, [this](const Notification&) {
+        m_overlay->displayActivity(StringTable::localized("Connected!"));
+        m_table->reloadData();
+    });
+    center.observeOnMain(this, Notifications::OAuthAccessTokenFailed, [this](const Notification&) {
+        m_overlay->hide();
+        m_table->reloadData();
+    });
+    center.observeOnMain(this, Notifications::OAuthAccessTokenDeleted, [this](const Notification&) {
+        m_overlay->displayActivity(StringTable::localized("Disconnected!"));
+        m_table->reloadData();
+    });
+}
+
+void SettingsViewController::viewDidDisappear(bool)
+{
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    for (NotificationName name :
+         {Notifications::OAuthStartAuthorizing, Notifications::OAuthAccessTokenSaved,
+          Notifications::OAuthAccessTokenFailed, Notifications::OAuthAccessTokenDeleted})
+        center.removeObserver(this, name);
+}
+
+void SettingsViewController::updateMeNotify()
+{
+    if (m_table)
+        m_table->reloadData();
+}
+
+int SettingsViewController::numberOfRowsInSection(int section) const
+{
+    switch (section) {
+    case General:
+        return 4;
+    case Location:
+        return 1;
+    case Calendar:
+        return 2;
+    case Social:
+        return 1;
+    }
+    return 0;
+}
+
+QString SettingsViewController::sectionTitle(int section) const
+{
+    static const char* const titles[] = {"General", "Location", "Calendar", "Social Networking"};
+    return section >= 0 && section < 4 ? StringTable::localized(titles[section]) : QString();
+}
+
+QString SettingsViewController::rowTitle(int section, int row) const
+{
+    switch (section * 10 + row) {
+    case 0:
+        return StringTable::localized("Clear History");
+    case 1:
+        return StringTable::localized("Autoupdate");
+    case 2:
+        return StringTable::localized("Dont Sleep mode");
+    case 3:
+        return StringTable::localized("About");
+    case 10:
+        return StringTable::localized("My city");
+    case 20:
+        return StringTable::localized("Clear past events");
+    case 21:
+        return StringTable::localized("Clear all events");
+    case 30:
+        return QStringLiteral("Twitter");
+    }
+    return {};
+}
+
+QString SettingsViewController::rowDetail(int section, int row) const
+{
+    if (section == Location && row == 0)
+        return app() ? app()->userCityName() : QString();
+    if (section == Social && row == 0)
+        return StringTable::localized(isTwitterAuthorized() ? "Connected" : "Disconnected");
+    return {};
+}
+
+bool SettingsViewController::rowChecked(int section, int row) const
+{
+    if (section != General)
+        return false;
+    if (row == 1)
+        return SearchCalls::autoUpdateEnabled.load() == 1;
+    if (row == 2)
+        return g_dontSleepEnabled.load() == 1;
+    return false;
+}
+
+QWidget* SettingsViewController::viewForHeaderInSection(int section)
+{
+    auto* label = new QLabel(sectionTitle(section).toUpper());
+    label->setContentsMargins(16, 12, 16, 4);
+    label->setStyleSheet(QStringLiteral("color: #6b7085; font-size: 12px;"));
+    return label;
+}
+
+QWidget* SettingsViewController::cellForRow(int section, int row)
+{
+    auto* cell = new SettingsCell([this, section, row] { didSelectRow(section, row); });
+    if (section == Social) {
+        auto* icon = new QLabel;
+        icon->setPixmap(Images::named(QStringLiteral("tw_icon.png")));
+        cell->layout()->addWidget(icon);
+    }
+    auto* title = new QLabel(rowTitle(section, row));
+    title->setStyleSheet(QStringLiteral("font-size: 16px; color: #20222e;"));
+    cell->layout()->addWidget(title, 1);
+    if (section == General && row == 3) {
+        auto* about = new QToolButton;
+        about->setAutoRaise(true);
+        about->setIcon(Images::named(QStringLiteral("quest")));
+        about->setIconSize(QSize(25, 25));
+        connect(about, &QToolButton::clicked, this, [this] { showAbout(); });
+        cell->layout()->addWidget(about);
+    } else if (rowChecked(section, row)) {
+        auto* check = new QLabel(QStringLiteral("✓"));
+        check->setStyleSheet(QStringLiteral("font-size: 18px; color: #5b66ab;"));
+        cell->layout()->addWidget(check);
+    } else if (!rowDetail(section, row).isEmpty()) {
+        auto* detail = new QLabel(rowDetail(section, row));
+        detail->setStyleSheet(QStringLiteral("font-size: 15px; color: #6b7085;"));
+        cell->layout()->addWidget(detail);
+    }
+    return cell;
+}
+
+void SettingsViewController::didSelectRow(int section, int row)
+{
+    switch (section * 10 + row) {
+    case 0:
+        clearHistory();
+        break;
+    case 1:
+        switchAutoUpdate();
+        break;
+    case 2:
+        switchDontSleep();
+        break;
+    case 3:
+        showAbout();
+        break;
+    case 10:
+        if (app())
+            app()->showCitySelector();
+        break;
+    case 20:
+        clearPastEvents();
+        break;
+    case 21:
+        clearAllEvents();
+        break;
+    case 30:
+        twitterRow();
+        break;
+    }
+}
+
+void SettingsViewController::clearHistory()
+{
+    ORVManagedObjectContext* context = app() ? app()->dbContext() : nullptr;
+    if (!context)
+        return;
+    HistoryRepository(context).clearHistory();
+    if (context->hasChanges() && !context->saveDataToDB()) {
+        // Nothing was written: the history is still there, and the user is told so.
+        alert(StringTable::localized("Error"), StringTable::localized("The history could not be cleared."));
+        return;
+    }
+    NotificationCenter::defaultCenter().post(Notifications::HistoryCleared, this);
+    alert(StringTable::localized("Cleared"), QString());
+}
+
+void SettingsViewController::switchAutoUpdate()
+{
+    SearchCalls::autoUpdateEnabled = SearchCalls::autoUpdateEnabled.load() == 1 ? 0 : 1;
+    m_table->reloadData();
+}
+
+void SettingsViewController::switchDontSleep()
+{
+    if (g_dontSleepEnabled.load() == 1) {
+        ScreenSleep::shared().setIdleTimerDisabled(true);
+        setDontSleep(false);
+        return;
+    }
+    const Battery::Reading battery = Battery::read();
+    if (!asksBeforeKeepingAwake(battery.state, battery.level)) {
+        setDontSleep(true);
+        return;
+    }
+    auto* question = new AlertView(StringTable::localized("Warning"),
+                                   StringTable::localized("Low battery. Turn on non sleep mode?"), this,
+                                   [this](AlertView*, int index) {
+                                       if (index == 1)
+                                           setDontSleep(true);
+                                   },
+                                   StringTable::localized("Cancel"), {StringTable::localized("Yes")});
+    question->setTag(LowBatteryAlertTag);
+    question->show();
+}
+
+void SettingsViewController::setDontSleep(bool on)
+{
+    g_dontSleepEnabled = on ? 1 : 0;
+    ScreenSleep::shared().setIdleTimerDisabled(on);
+    if (m_table)
+        m_table->reloadData();
+}
+
+void SettingsViewController::showAbout()
+{
+    const QString text = StringTable::localized("Orvane %@, a TV programme guide.\n%C 2026 Orvane")
+                             .replace(QStringLiteral("%@"), QCoreApplication::applicationVersion())
+                             .replace(QStringLiteral("%C"), QString(QChar(169)));
+    alert(StringTable::localized("Orvane"), text);
+}
+
+void SettingsViewController::clearPastEvents()
+{
+    Utilities::eventStoreRequestAccessWithDelegate(
+        this,
+        [] {
+            Utilities::deletePastORVEvents();
+            alert(StringTable::localized("Cleared"), QString(), PastEventsClearedTag);
+        },
+        [](const Error&) {
+            alert(StringTable::localized("Warning!"), StringTable::localized("Calendar access not granted."),
+                  PastEventsRefusedTag);
+        });
+}
+
+void SettingsViewController::clearAllEvents()
+{
+    Utilities::eventStoreRequestAccessWithDelegate(
+        this,
+        [this] {
+            auto* question =
+                new AlertView(StringTable::localized("Warning"),
+                              StringTable::localized("Do you really want clear all calendar events?"), this,
+                              [](AlertView*, int index) {
+                                  if (index == 1)
+                                      Utilities::deleteAllORVEvents();
+                              },
+                              StringTable::localized("Cancel"), {StringTable::localized("Clear")});
+            question->setTag(ClearAllQuestionTag);
+            question->show();
+        },
+        [](const Error&) {
+            alert(StringTable::localized("Warning!"), StringTable::localized("Calendar access not granted."),
+                  AllEventsRefusedTag);
+        });
+}
+
+void SettingsViewController::twitterRow()
+{
+    // The sign-in arrives with the Twitter sharer; until then the row says how to share.
+    alert(QStringLiteral("Twitter"), StringTable::localized("Sign in to Twitter to share."));
+}

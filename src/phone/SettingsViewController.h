@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/Battery.h"
+#include "ui/ActivityOverlay.h"
+#include "ui/TableView.h"
+#include "ui/ViewController.h"
+
+#include <QPointer>
+
+class AlertView;
+class QLabel;
+
+// The fifth tab: clearing the viewing history, automatic identification, keep-awake, about,
+// the user's city, the calendar clean-ups and the Twitter connection, as a grouped list.
+class SettingsViewController : public ViewController, public TableView::DataSource
+{
+    Q_OBJECT
+
+public:
+    enum Section
+    {
+        General,
+        Location,
+        Calendar,
+        Social
+    };
+    static constexpr int LowBatteryAlertTag = -20;
+    static constexpr int PastEventsClearedTag = -21;
+    static constexpr int ClearAllQuestionTag = -22;
+    static constexpr int PastEventsRefusedTag = -19;
+    static constexpr int AllEventsRefusedTag = -18;
+    static constexpr double LowBatteryLevel = 0.2;
+
+    // Whether turning keep-awake on asks first: on the battery (or full) with less than 20 %.
+    static bool asksBeforeKeepingAwake(Battery::State state, double level);
+
+    // Process-wide and not stored: keep the screen awake.
+    static int dontSleepEnabled();
+
+    explicit SettingsViewController(QObject* parent = nullptr);
+    ~SettingsViewController() override;
+
+    // What a row shows: its title, its detail text, and whether it carries a check mark.
+    QString rowTitle(int section, int row) const;
+    QString rowDetail(int section, int row) const;
+    bool rowChecked(int section, int row) const;
+    QString sectionTitle(int section) const;
+    bool isTwitterAuthorized() const { return false; }
+    ActivityOverlay* overlay() const { return m_overlay; }
+
+    void didSelectRow(int section, int row);
+    void clearHistory();
+    void switchAutoUpdate();
+    void switchDontSleep();
+    void setDontSleep(bool on);
+    void showAbout();
+    void clearPastEvents();
+    void clearAllEvents();
+    void twitterRow();
+    void updateMeNotify();
+
+    // TableView::DataSource
+    int numberOfSections() const override { return 4; }
+    int numberOfRowsInSection(int section) const override;
+    QWidget* cellForRow(int section, int row) override;
+    int heightForRow(int section, int row) const override { return 44; }
+    QWidget* viewForHeaderInSection(int section) override;
+    int heightForHeaderInSection(int section) const override { return 36; }
+
+protected:
+    void loadView() override;
+    void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
+
+private:
+    QPointer<TableView> m_table;
+    QPointer<ActivityOverlay> m_overlay;
+};
