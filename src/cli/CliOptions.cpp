@@ -43,7 +43,9 @@ QString CliOptions::usage()
         "                              the favourite channels\n"
         "  history [--clear]           the shows watched, oldest first\n"
         "  remind LINK [--alarm \"YYYY-MM-DD HH:MM\"] | --delete LINK | --clear-all | --clear-past\n"
-        "                              reminders of shows in the calendar\n");
+        "                              reminders of shows in the calendar\n"
+        "  settings [city ID|NAME]     the stored city and the switches; choose the city\n"
+        "  stats                       this device's viewing statistics from the server\n");
 }
 
 CliOptions::Outcome CliOptions::parse(const QStringList& arguments, CliOptions* options, QString* message)

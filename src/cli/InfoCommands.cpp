@@ -4,11 +4,10 @@
 #include "TextTable.h"
 
 #include "model/AppContext.h"
+#include "model/CityList.h"
 #include "platform/JsonValue.h"
 #include "platform/StringTable.h"
 #include "service/ServiceCalls.h"
-
-#include <QCollator>
 
 #include <algorithm>
 
@@ -18,18 +17,9 @@ int InfoCommands::cities(CliSession& session)
         [](const Reply& reply) { ServiceCalls::sharedManager().getCitiesForTimeZone(100, reply); },
         [](const QVariant& answer) {
             QList<QStringList> rows;
-            const QVariantMap cities = JsonValue::map(JsonValue::map(answer).value(QStringLiteral("cities")));
-            for (auto it = cities.begin(); it != cities.end(); ++it) {
-                if (it.key() == u"c")
-                    continue;
-                const QVariantList record = JsonValue::list(it.value());
-                rows.append({it.key(), record.size() > 1 ? JsonValue::text(record.at(1)) : QString()});
-            }
-            QCollator collator;
-            collator.setCaseSensitivity(Qt::CaseInsensitive);
-            std::sort(rows.begin(), rows.end(), [&](const QStringList& a, const QStringList& b) {
-                return collator.compare(a[1], b[1]) < 0;
-            });
+            for (const CityList::City& city :
+                 CityList::citiesFromAnswer(answer).value_or(QList<CityList::City>{}))
+                rows.append({city.cityId, city.name()});
             TextTable table;
             for (const QStringList& row : rows)
                 table.addRow(row);

@@ -9,6 +9,8 @@
 #include "ProgramCommand.h"
 #include "SearchCommand.h"
 #include "ServerTimeCommand.h"
+#include "SettingsCommand.h"
+#include "StatsCommand.h"
 #include "StorageCommands.h"
 #include "TweetsCommand.h"
 
@@ -71,6 +73,8 @@ int main(int argc, char** argv)
         {QStringLiteral("maplist"), [&] { return InfoCommands::mapList(session); }},
         {QStringLiteral("status"), [&] { return InfoCommands::status(session); }},
         {QStringLiteral("tweets"), [&] { return TweetsCommand::run(session); }},
+        {QStringLiteral("settings"), [&] { return SettingsCommand::run(session); }},
+        {QStringLiteral("stats"), [&] { return StatsCommand::run(session); }},
     };
     int status = 2;
     if (auto command = commands.find(options.command); command != commands.end()) {

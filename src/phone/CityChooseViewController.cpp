@@ -8,10 +8,8 @@
 #include "ui/AlertView.h"
 #include "ui/ScreenView.h"
 
-#include <QCollator>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QRegularExpression>
 #include <QScrollBar>
 
 #include <algorithm>
@@ -45,54 +43,6 @@ private:
 };
 
 } // namespace
-
-QString CityChooseViewController::City::name() const
-{
-    return JsonValue::text(citydata.value(1));
-}
-
-std::optional<QList<CityChooseViewController::City>>
-CityChooseViewController::citiesFromAnswer(const QVariant& answer)
-{
-    const QVariantMap root = JsonValue::map(answer);
-    if (!JsonValue::isMap(root.value(QStringLiteral("cities"))))
-        return std::nullopt;
-    const QVariantMap records = root.value(QStringLiteral("cities")).toMap();
-    QList<City> cities;
-    for (auto it = records.begin(); it != records.end(); ++it) {
-        if (it.key() == u"c")
-            continue;
-        cities.append({JsonValue::list(it.value()), it.key()});
-    }
-    QCollator collator(QLocale(QLocale::Russian));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(cities.begin(), cities.end(), [&collator](const City& a, const City& b) {
-        return collator.compare(a.name(), b.name()) < 0;
-    });
-    return cities;
-}
-
-int CityChooseViewController::searchCityByName(const QList<City>& cities, const QString& areaName)
-{
-    const QStringList words = areaName.toLower().split(u' ', Qt::SkipEmptyParts);
-    if (cities.isEmpty() || words.isEmpty())
-        return -1;
-    // The words are patterns, as the lookup has always taken them; one that is not a valid
-    // pattern matches as plain text.
-    const auto pattern = [](const QString& word) {
-        QRegularExpression expression(word);
-        return expression.isValid() ? expression : QRegularExpression(QRegularExpression::escape(word));
-    };
-    const QRegularExpression first = pattern(words[0]);
-    const std::optional<QRegularExpression> second =
-        words.size() >= 2 ? std::optional(pattern(words[1])) : std::nullopt;
-    for (int i = 0; i < cities.size(); ++i) {
-        const QString name = cities[i].name().toLower();
-        if (name.contains(first) && (!second || name.contains(*second)))
-            return i;
-    }
-    return -1;
-}
 
 CityChooseViewController::CityChooseViewController(int lastId, QObject* parent)
     : ViewController(QStringLiteral("CityChooseViewController"), parent), m_lastSessionId(lastId)
@@ -153,7 +103,7 @@ void CityChooseViewController::getCitiesList()
 void CityChooseViewController::onGetCitiesDone(const QVariant& answer)
 {
     m_spinner->hide();
-    const std::optional<QList<City>> cities = citiesFromAnswer(answer);
+    const std::optional<QList<City>> cities = CityList::citiesFromAnswer(answer);
     if (!cities)
         return;
     m_cities = *cities;
@@ -204,7 +154,7 @@ void CityChooseViewController::selectRow(int row)
 
 bool CityChooseViewController::selectCityByAreaName(const QString& areaName)
 {
-    const int index = searchCityByName(m_cities, areaName);
+    const int index = CityList::searchCityByName(m_cities, areaName);
     if (index < 0)
         return false;
     m_selected = index;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/CityList.h"
 #include "ui/TableView.h"
 #include "ui/ViewController.h"
 
@@ -23,19 +24,7 @@ public:
     static constexpr int SpinnerTag = 1000;
     static constexpr int CitiesTimeZone = 100;
 
-    struct City
-    {
-        QVariantList citydata; // the server's record; element 1 is the display name
-        QString cityId;        // "CITY_ID"
-        QString name() const;
-    };
-
-    // The cities of an answer ({"cities": {ID: record, ..., "c": count}}) sorted by name
-    // (locale-aware, case-insensitive); none for an answer of another shape.
-    static std::optional<QList<City>> citiesFromAnswer(const QVariant& answer);
-    // The first city, in list order, whose lower-cased name matches the area name's first
-    // word (and its second, when it has one) taken as regular expressions; -1 for none.
-    static int searchCityByName(const QList<City>& cities, const QString& areaName);
+    using City = CityList::City;
 
     CityChooseViewController(int lastId, QObject* parent = nullptr);
     ~CityChooseViewController() override;

@@ -14,7 +14,13 @@ class Show;
 // text shared, and what the calendar entry does.
 namespace ShowDetailsLogic {
 
-enum Section { ChannelSection = 0, ShowSection = 1, InfoSection = 2, DescriptionSection = 3 };
+enum Section
+{
+    ChannelSection = 0,
+    ShowSection = 1,
+    InfoSection = 2,
+    DescriptionSection = 3
+};
 
 // Rows per section, in order: channel 1, show 1, info (rating row when there is a rating,
 // then the fact row), description 1 when there is one.
@@ -35,7 +41,12 @@ bool offersCalendar(const QDateTime& start, const QDateTime& now);
 // The shared text by the show's times against now (empty at an exact boundary).
 QString shareText(const QString& channelName, const Show& show, const QDateTime& now);
 
-enum class CalendarAction { Delete, AddNow, PickAlarm };
+enum class CalendarAction
+{
+    Delete,
+    AddNow,
+    PickAlarm
+};
 CalendarAction calendarAction(bool hasEvent, const QDateTime& start, const QDateTime& now, bool portrait);
 // The outside movie-information site of the "kp_" ratings: its domain (for cookies, with
 // a leading dot) and the mobile page of a movie by its index.

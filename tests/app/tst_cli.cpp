@@ -184,6 +184,35 @@ private Q_SLOTS:
                 requestsTo("/searchcontent/get_channel_rating.php") == 2);
     }
 
+    void settingsChooseTheCityAndStatsReadAsText()
+    {
+        server->on("/searchcontent/get_user_stats.php",
+                   FakeHttpServer::Response::text("<html><body><h1>Статистика</h1><table><tr><td>Первый</td>"
+                                                  "<td>60%</td></tr></table></body></html>",
+                                                  200));
+        const Run before = cli({"--json", "settings"});
+        QCOMPARE(before.status, 0);
+        QVERIFY2(before.out.contains("\"cityId\": 1"), qPrintable(before.out));
+        // By the words of its name, as a location's area would give it.
+        const Run chosen = cli({"settings", "city", "армавир"});
+        QCOMPARE(chosen.status, 0);
+        QVERIFY(chosen.out.contains("Армавир (2)"));
+        QCOMPARE(requestsTo("/searchcontent/get_channel_city_map_list.php"), 1);
+        QVERIFY(cli({"--json", "settings"}).out.contains("\"cityId\": 2"));
+        const Run unknown = cli({"settings", "city", "Тверь"});
+        QCOMPARE(unknown.status, 1);
+        QVERIFY(unknown.err.contains("Тверь"));
+        QVERIFY(cli({"--json", "settings"}).out.contains("\"cityId\": 2"));
+        QCOMPARE(cli({"settings", "town"}).status, 2);
+
+        const Run stats = cli({"stats"});
+        QCOMPARE(stats.status, 0);
+        QVERIFY2(stats.out.contains("Первый") && !stats.out.contains("<td>"), qPrintable(stats.out));
+        QVERIFY(server->targets().back().find("get_user_stats.php?d=") != std::string::npos);
+        server->on("/searchcontent/get_user_stats.php", FakeHttpServer::Response::text("gone", 500));
+        QCOMPARE(cli({"stats"}).status, 1);
+    }
+
     void favouritesHistoryAndReminders()
     {
         server->on("/searchcontent/get_channel_info.php",

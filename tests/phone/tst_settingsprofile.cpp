@@ -31,7 +31,7 @@
 
 namespace {
 
-using City = CityChooseViewController::City;
+using City = CityList::City;
 
 QList<City> cities(const QStringList& names)
 {
@@ -144,13 +144,13 @@ private Q_SLOTS:
         QFETCH(QString, city);
         const QList<City> list =
             cities({"Великий Новгород", "Москва", "Нижний Новгород", "Ростов-на-Дону", "Санкт-Петербург"});
-        const int index = CityChooseViewController::searchCityByName(list, area);
+        const int index = CityList::searchCityByName(list, area);
         QCOMPARE(index < 0 ? QString() : list[index].name(), city);
     }
 
     void citiesOfAnAnswerAreSortedWithoutTheCount()
     {
-        const auto list = CityChooseViewController::citiesFromAnswer(
+        const auto list = CityList::citiesFromAnswer(
             QVariantMap{{"cities", QVariantMap{{"3", QVariantList{3, "екатеринбург", 5}},
                                                {"1", QVariantList{1, "Москва", 3}},
                                                {"7", QVariantList{7, "Москва", 3}},
@@ -159,8 +159,8 @@ private Q_SLOTS:
         QCOMPARE(list->size(), 3);
         QCOMPARE(list->first().name(), QStringLiteral("екатеринбург"));
         QCOMPARE(list->last().cityId, QStringLiteral("7"));
-        QVERIFY(!CityChooseViewController::citiesFromAnswer(QVariantList{1}));
-        QVERIFY(!CityChooseViewController::citiesFromAnswer(QVariantMap{{"cities", "none"}}));
+        QVERIFY(!CityList::citiesFromAnswer(QVariantList{1}));
+        QVERIFY(!CityList::citiesFromAnswer(QVariantMap{{"cities", "none"}}));
     }
 
     void aCityIsChosenOrNot()
