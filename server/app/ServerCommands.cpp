@@ -168,7 +168,13 @@ int importXmltv(const ServerOptions& options)
         options.cityName.isEmpty() ? QStringLiteral("Город %1").arg(options.city) : options.cityName;
     ProgressLine line;
     XmltvImporter importer(store, options.city);
-    importer.setCityIfMissing({options.city, name, offset});
+    importer.setCityIfMissing({options.city, name, offset, options.cityLatitude, options.cityLongitude});
+    if (!newCity && options.cityLatitude) {
+        StoreCity placed = *store.city(options.city);
+        placed.latitude = options.cityLatitude;
+        placed.longitude = options.cityLongitude;
+        store.upsertCity(placed);
+    }
     importer.setLog([](const QString& text) { say(QStringLiteral("orvane-server: import: ") + text); });
     const XmltvImporter::Summary summary =
         importer.importFile(options.file, [&line](qint64 read, qint64 total, qint64 programmes) {

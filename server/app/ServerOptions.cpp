@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QStandardPaths>
+#include <cmath>
 
 namespace {
 
@@ -52,9 +53,11 @@ QString ServerOptions::usage()
                "                       (default 64)\n"
                "      --workers N      threads per server running connections and requests (default: one\n"
                "                       per processor, at least 2)\n"
-               "  orvane-server import-xmltv FILE [--city ID] [--city-name NAME] [--db PATH]\n"
+               "  orvane-server import-xmltv FILE [--city ID] [--city-name NAME]\n"
+               "                      [--city-location LAT,LON] [--db PATH]\n"
                "      Imports an XMLTV listing; its channels join the city (default 1). Importing again\n"
                "      updates what changed. A city that does not exist yet is created with NAME.\n"
+               "      --city-location  where the city is (degrees), for finding it by location\n"
                "  orvane-server demo-data [--db PATH]\n"
                "      Fills the store with the demo data set for the week around today.\n"
                "  orvane-server demo-audio DIR\n"
@@ -132,6 +135,16 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
             if (needValue() && (!ok || number < 0 || number > 0.5))
                 options.error = QStringLiteral("%1 takes a number from 0 to 0.5").arg(argument);
             (argument == u"--max-ber" ? options.maxBer : options.minMargin) = number;
+        } else if (argument == u"--city-location") {
+            const QStringList parts = hasValue ? value.split(u',') : QStringList();
+            bool latOk = false, lonOk = false;
+            const double latitude = parts.value(0).trimmed().toDouble(&latOk);
+            const double longitude = parts.value(1).trimmed().toDouble(&lonOk);
+            if (needValue() && (parts.size() != 2 || !latOk || !lonOk || std::abs(latitude) > 90 ||
+                                std::abs(longitude) > 180))
+                options.error = QStringLiteral("--city-location takes LATITUDE,LONGITUDE in degrees");
+            options.cityLatitude = latitude;
+            options.cityLongitude = longitude;
         } else if (argument == u"--city-name") {
             if (needValue())
                 options.cityName = value;

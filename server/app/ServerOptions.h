@@ -3,7 +3,9 @@
 #include "identification/ChannelSource.h"
 
 #include <QString>
+
 #include <QStringList>
+#include <optional>
 
 // The command line of orvane-server: a command and its options.
 struct ServerOptions
@@ -23,6 +25,9 @@ struct ServerOptions
     int workers = 0;                // threads per server; 0: one per processor
     int city = 1;
     QString cityName;
+    // --city-location LAT,LON: where the import's city is, in degrees.
+    std::optional<double> cityLatitude;
+    std::optional<double> cityLongitude;
     bool help = false;
     QString error;
 

@@ -16,8 +16,11 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // A service has no session: give the platform plugin the private folder it expects.
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QByteArray runtime = QDir::tempPath().toUtf8() + "/orvane-server-runtime-" + QByteArray::number(getuid());
-        if (QDir().mkpath(QString::fromUtf8(runtime)) && QFile::setPermissions(QString::fromUtf8(runtime), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        const QByteArray runtime =
+            QDir::tempPath().toUtf8() + "/orvane-server-runtime-" + QByteArray::number(getuid());
+        if (QDir().mkpath(QString::fromUtf8(runtime)) &&
+            QFile::setPermissions(QString::fromUtf8(runtime),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
             qputenv("XDG_RUNTIME_DIR", runtime);
     }
     QGuiApplication app(argc, argv);
@@ -29,7 +32,8 @@ int main(int argc, char** argv)
         return 0;
     }
     if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "orvane-server: %s\n\n%s", qPrintable(options.error), qPrintable(ServerOptions::usage()));
+        std::fprintf(stderr, "orvane-server: %s\n\n%s", qPrintable(options.error),
+                     qPrintable(ServerOptions::usage()));
         return 2;
     }
     if (options.command == u"serve")

@@ -547,8 +547,13 @@ HttpResponse ContentService::cities(const HttpRequest& request)
     if (bad)
         return missing(u"tz"_s);
     QVariantMap cities;
-    for (const StoreCity& city : m_store.cities())
-        cities.insert(QString::number(city.id), QVariantList{city.id, city.name, city.utcOffsetMinutes / 60});
+    for (const StoreCity& city : m_store.cities()) {
+        // [id, name, UTC offset in hours, latitude, longitude]: the place when it is known.
+        QVariantList record{city.id, city.name, city.utcOffsetMinutes / 60};
+        if (city.latitude && city.longitude)
+            record << *city.latitude << *city.longitude;
+        cities.insert(QString::number(city.id), record);
+    }
     cities.insert(u"c"_s, int(cities.size()));
     return HttpResponse::json(QVariantMap{{u"cities"_s, cities}});
 }

@@ -7,9 +7,9 @@ namespace DemoCatalogue {
 const QList<City>& cities()
 {
     static const QList<City> list = {
-        {1, QStringLiteral("Москва"), 180},
-        {2, QStringLiteral("Санкт-Петербург"), 180},
-        {3, QStringLiteral("Екатеринбург"), 300},
+        {1, QStringLiteral("Москва"), 180, 55.7558, 37.6173},
+        {2, QStringLiteral("Санкт-Петербург"), 180, 59.9386, 30.3141},
+        {3, QStringLiteral("Екатеринбург"), 300, 56.8389, 60.6057},
     };
     return list;
 }

@@ -43,6 +43,8 @@ struct City
     int id;
     QString name;
     int utcOffsetMinutes;
+    double latitude;
+    double longitude;
 };
 
 const QList<City>& cities();

@@ -94,7 +94,7 @@ DemoData::Summary DemoData::generate(const QDate& today, const Progress& progres
         return summary;
 
     for (const City& city : cities())
-        m_store.upsertCity({city.id, city.name, city.utcOffsetMinutes});
+        m_store.upsertCity({city.id, city.name, city.utcOffsetMinutes, city.latitude, city.longitude});
     for (int i = 0; i < categories().size(); ++i)
         m_store.upsertCategory({i + 1, categories()[i].name, categories()[i].order});
 

@@ -16,6 +16,7 @@ Q_LOGGING_CATEGORY(lcStore, "orvane.store")
 
 namespace {
 
+// Version 1: every table. Later versions: what each adds, applied in order to older stores.
 const QStringList Schema = {
     QStringLiteral("CREATE TABLE settings (key TEXT PRIMARY KEY, value TEXT)"),
     QStringLiteral("CREATE TABLE cities (id INTEGER PRIMARY KEY, name TEXT NOT NULL, utc_offset INTEGER NOT "
@@ -55,6 +56,12 @@ const QStringList Schema = {
         "CREATE TABLE views (device_id TEXT NOT NULL, channel_id INTEGER NOT NULL, time INTEGER NOT NULL)"),
     QStringLiteral("CREATE INDEX views_device ON views (device_id)"),
     QStringLiteral("CREATE TABLE pictures (path TEXT PRIMARY KEY, png BLOB NOT NULL)"),
+};
+
+// Version 2: the cities' places, for finding a user's city by location (degrees; none unknown).
+const QList<QStringList> Upgrades = {
+    {QStringLiteral("ALTER TABLE cities ADD COLUMN latitude REAL"),
+     QStringLiteral("ALTER TABLE cities ADD COLUMN longitude REAL")},
 };
 
 const QString ProgrammeColumns =
@@ -178,7 +185,10 @@ bool ScheduleStore::migrate()
     if (version == SchemaVersion)
         return true;
     connection.transaction();
-    for (const QString& statement : Schema) {
+    QStringList statements = version == 0 ? Schema : QStringList();
+    for (int from = std::max(version, 1); from < SchemaVersion; ++from)
+        statements += Upgrades[from - 1];
+    for (const QString& statement : std::as_const(statements)) {
         if (!query.exec(statement)) {
             m_error = query.lastError().text();
             connection.rollback();
@@ -219,15 +229,32 @@ void ScheduleStore::rollback()
     db().rollback();
 }
 
+StoreCity ScheduleStore::cityOf(const QSqlQuery& q)
+{
+    StoreCity city;
+    city.id = q.value(0).toInt();
+    city.name = q.value(1).toString();
+    city.utcOffsetMinutes = q.value(2).toInt();
+    if (!q.value(3).isNull() && !q.value(4).isNull()) {
+        city.latitude = q.value(3).toDouble();
+        city.longitude = q.value(4).toDouble();
+    }
+    return city;
+}
+
 bool ScheduleStore::upsertCity(const StoreCity& city)
 {
     QSqlQuery q(db());
     q.prepare(QStringLiteral(
-        "INSERT INTO cities (id, name, utc_offset) VALUES (?, ?, ?) "
-        "ON CONFLICT (id) DO UPDATE SET name = excluded.name, utc_offset = excluded.utc_offset"));
+        "INSERT INTO cities (id, name, utc_offset, latitude, longitude) VALUES (?, ?, ?, ?, ?) "
+        "ON CONFLICT (id) DO UPDATE SET name = excluded.name, utc_offset = excluded.utc_offset, "
+        "latitude = COALESCE(excluded.latitude, latitude), longitude = COALESCE(excluded.longitude, "
+        "longitude)"));
     q.addBindValue(city.id);
     q.addBindValue(city.name);
     q.addBindValue(city.utcOffsetMinutes);
+    q.addBindValue(city.latitude ? QVariant(*city.latitude) : QVariant(QMetaType(QMetaType::Double)));
+    q.addBindValue(city.longitude ? QVariant(*city.longitude) : QVariant(QMetaType(QMetaType::Double)));
     return run(q);
 }
 
@@ -534,10 +561,10 @@ QList<StoreCity> ScheduleStore::cities()
 {
     QList<StoreCity> list;
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT id, name, utc_offset FROM cities ORDER BY id"));
+    q.prepare(QStringLiteral("SELECT id, name, utc_offset, latitude, longitude FROM cities ORDER BY id"));
     if (run(q)) {
         while (q.next())
-            list.append({q.value(0).toInt(), q.value(1).toString(), q.value(2).toInt()});
+            list.append(cityOf(q));
     }
     return list;
 }
@@ -545,10 +572,10 @@ QList<StoreCity> ScheduleStore::cities()
 std::optional<StoreCity> ScheduleStore::city(int id)
 {
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("SELECT id, name, utc_offset FROM cities WHERE id = ?"));
+    q.prepare(QStringLiteral("SELECT id, name, utc_offset, latitude, longitude FROM cities WHERE id = ?"));
     q.addBindValue(id);
     if (run(q) && q.next())
-        return StoreCity{q.value(0).toInt(), q.value(1).toString(), q.value(2).toInt()};
+        return cityOf(q);
     return std::nullopt;
 }
 

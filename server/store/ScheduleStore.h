@@ -6,6 +6,7 @@
 #include <QMap>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 #include <functional>
@@ -21,7 +22,7 @@
 class ScheduleStore
 {
 public:
-    static constexpr int SchemaVersion = 1;
+    static constexpr int SchemaVersion = 2;
     // Devices: "seen" means asked for something within the window; rows older than it are
     // deleted, and at most MaxDevices are kept (the most recently seen), as many as the
     // identification server remembers.
@@ -52,6 +53,7 @@ public:
     bool transaction();
     bool commit();
     void rollback();
+    // A city without a place keeps the place it had.
     bool upsertCity(const StoreCity& city);
     bool upsertCategory(const StoreCategory& category);
     // Keeps an existing channel's id when its XMLTV id matches; returns the id (0 on failure).
@@ -102,6 +104,7 @@ public:
     static QString fold(const QString& text);
 
 private:
+    static StoreCity cityOf(const QSqlQuery& query);
     QSqlDatabase db();
     bool migrate();
     void loadParticipants(StoreProgramme& programme);

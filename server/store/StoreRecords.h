@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Rows of the schedule store.
 
 struct StoreCity
@@ -12,6 +14,9 @@ struct StoreCity
     int id = 0;
     QString name;
     int utcOffsetMinutes = 180;
+    // Where the city is, in degrees; none when unknown.
+    std::optional<double> latitude;
+    std::optional<double> longitude;
 };
 
 struct StoreCategory

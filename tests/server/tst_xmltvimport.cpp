@@ -11,6 +11,8 @@
 #include <QBuffer>
 #include <QDateTime>
 #include <QImage>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -70,11 +72,43 @@ class TestXmltvImport : public QObject
     }
 
 private Q_SLOTS:
+    void storesOfTheFirstVersionGainCityPlaces()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("v1.sqlite");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "v1");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(
+                "CREATE TABLE cities (id INTEGER PRIMARY KEY, name TEXT NOT NULL, utc_offset INTEGER)"));
+            QVERIFY(q.exec("INSERT INTO cities VALUES (4, 'Казань', 180)"));
+            QVERIFY(q.exec("PRAGMA user_version = 1"));
+        }
+        QSqlDatabase::removeDatabase("v1");
+        ScheduleStore store(path);
+        QVERIFY2(store.isOpen(), qPrintable(store.error()));
+        QCOMPARE(store.city(4)->name, QStringLiteral("Казань"));
+        QVERIFY(!store.city(4)->latitude);
+        StoreCity placed = *store.city(4);
+        placed.latitude = 55.79;
+        placed.longitude = 49.12;
+        QVERIFY(store.upsertCity(placed));
+        // A later update without a place keeps it.
+        placed.latitude.reset();
+        placed.longitude.reset();
+        placed.name = "Казань (Татарстан)";
+        QVERIFY(store.upsertCity(placed));
+        QCOMPARE(*store.city(4)->latitude, 55.79);
+        QCOMPARE(store.city(4)->name, QStringLiteral("Казань (Татарстан)"));
+    }
+
     void initTestCase()
     {
         server =
             std::make_unique<ServerFixture>(false, HttpServer::Limits{}, QStringLiteral("Europe/Moscow"));
-        store().upsertCity({1, QStringLiteral("Москва"), 180});
+        store().upsertCity({1, QStringLiteral("Москва"), 180, 55.7558, 37.6173});
         qint64 lastReported = -1;
         const XmltvImporter::Summary summary =
             XmltvImporter(store(), 1).importFile(fixture(), [&](qint64 read, qint64 total, qint64) {
@@ -237,7 +271,7 @@ private Q_SLOTS:
         broken.setData(whole.left(200));
         broken.open(QIODevice::ReadOnly);
         XmltvImporter forNewCity(store(), 9);
-        forNewCity.setCityIfMissing({9, QStringLiteral("Казань"), 180});
+        forNewCity.setCityIfMissing({9, QStringLiteral("Казань"), 180, std::nullopt, std::nullopt});
         QVERIFY(!forNewCity.import(broken, QDir()).ok);
         QVERIFY(!store().city(9));
         QBuffer fine;
