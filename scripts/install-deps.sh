@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build ccache pkg-config git clang-format util-linux
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-    libqt6sql6-sqlite libqt6dbus6 qt6-networkauth-dev qt6-qpa-plugins libgl-dev
+    libqt6sql6-sqlite libqt6dbus6 qt6-positioning-dev qt6-networkauth-dev qt6-qpa-plugins libgl-dev
     libcpp-httplib-dev libboost-dev portaudio19-dev libsndfile1-dev libical-dev
     libbenchmark-dev fonts-dejavu-core
     khal xmltv-util python3 dbus

@@ -136,5 +136,6 @@
     <message><source>Rating</source><translation>Рейтинг</translation></message>
     <message><source>@Unknown</source><translation>@неизвестно</translation></message>
     <message><source>Unknown</source><translation>Гость</translation></message>
+    <message><source>Find my city</source><translation>Найти мой город</translation></message>
 </context>
 </TS>

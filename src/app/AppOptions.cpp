@@ -1,5 +1,6 @@
 #include "AppOptions.h"
 
+#include "platform/Location.h"
 #include "platform/ServerAddress.h"
 #include "platform/ServerConfig.h"
 
@@ -52,6 +53,10 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("language"),
         QStringLiteral("Language of the texts (ru, or en for the plain keys); default: the system's."),
         QStringLiteral("LANG"));
+    const QCommandLineOption location(
+        QStringLiteral("location"),
+        QStringLiteral("The device's position for finding the city (degrees), instead of the system's."),
+        QStringLiteral("LAT,LON"));
     const QCommandLineOption show(
         QStringLiteral("show"),
         QStringLiteral(
@@ -59,7 +64,7 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
             "program[:CHANNEL], selector, search:TEXT, details:LINK, talk, profile, settings, city."),
         QStringLiteral("SCREEN[:ARG]"));
     parser.addOptions({help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, after,
-                       language, show});
+                       language, location, show});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -114,6 +119,14 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         }
     }
     options->language = parser.value(language);
+    if (parser.isSet(location)) {
+        options->location = parser.value(location);
+        if (!Location::parse(options->location)) {
+            *message =
+                QStringLiteral("--location takes LATITUDE,LONGITUDE in degrees, for example 55.75,37.62.");
+            return Outcome::ExitError;
+        }
+    }
     if (parser.isSet(show)) {
         const QString value = parser.value(show);
         const qsizetype colon = value.indexOf(u':');

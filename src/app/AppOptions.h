@@ -18,6 +18,8 @@ struct AppOptions
     QString screenshotFile;
     double screenshotAfterSeconds = 0; // at the earliest; 0: once start-up has settled
     QString language;
+    // --location LAT,LON: the device's position, fixed.
+    QString location;
     // --show SCREEN[:ARG]: the screen to open after start-up, and its argument.
     QString showScreen;
     QString showArgument;

@@ -8,6 +8,7 @@
 #include "phone/PhoneScreens.h"
 #include "platform/Device.h"
 #include "platform/EventStore.h"
+#include "platform/Location.h"
 #include "platform/ServerConfig.h"
 #include "platform/Services.h"
 #include "platform/StringTable.h"
@@ -93,6 +94,8 @@ int main(int argc, char** argv)
     ServerConfig::setIdentificationHost(options.idHost);
     AudioCallback::setInputSpec(options.audioInput.toStdString());
     EventStore::setDefaultRoot(options.calendarDir);
+    if (!options.location.isEmpty())
+        Location::setFixed(Location::parse(options.location));
     StringTable::install(options.language.isEmpty() ? QLocale::system().uiLanguages()
                                                     : QStringList{options.language});
 

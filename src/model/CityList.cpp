@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <cmath>
 
 QString CityList::City::name() const
 {
@@ -51,4 +52,32 @@ int CityList::searchCityByName(const QList<City>& cities, const QString& areaNam
             return i;
     }
     return -1;
+}
+
+QString CityList::nearestCityName(const QList<City>& cities, double latitude, double longitude,
+                                  double maxKilometres)
+{
+    // Great-circle distance on a sphere of the Earth's mean radius.
+    constexpr double EarthRadiusKm = 6371.0;
+    constexpr double Radians = 3.14159265358979323846 / 180.0;
+    QString nearest;
+    double best = maxKilometres;
+    for (const City& city : cities) {
+        if (city.citydata.size() < 5 || !JsonValue::isNumber(city.citydata[3]) ||
+            !JsonValue::isNumber(city.citydata[4]))
+            continue;
+        const double lat = JsonValue::number(city.citydata[3]) * Radians;
+        const double lon = JsonValue::number(city.citydata[4]) * Radians;
+        const double dLat = lat - latitude * Radians;
+        const double dLon = lon - longitude * Radians;
+        const double a = std::sin(dLat / 2) * std::sin(dLat / 2) + std::cos(latitude * Radians) *
+                                                                       std::cos(lat) * std::sin(dLon / 2) *
+                                                                       std::sin(dLon / 2);
+        const double distance = 2 * EarthRadiusKm * std::asin(std::min(1.0, std::sqrt(a)));
+        if (distance <= best) {
+            best = distance;
+            nearest = city.name();
+        }
+    }
+    return nearest;
 }

@@ -25,4 +25,8 @@ public:
     // word (and its second, when it has one) taken as regular expressions; -1 for none. A
     // word that is not a valid pattern matches as plain text.
     static int searchCityByName(const QList<City>& cities, const QString& areaName);
+    // The name of the city nearest to a place (degrees), among those whose record carries
+    // its place (elements 3 and 4), when it is at most maxKilometres away; empty otherwise.
+    static QString nearestCityName(const QList<City>& cities, double latitude, double longitude,
+                                   double maxKilometres = 50);
 };

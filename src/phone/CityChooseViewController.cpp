@@ -6,11 +6,14 @@
 #include "platform/StringTable.h"
 #include "service/ServiceCalls.h"
 #include "ui/AlertView.h"
+#include "ui/Images.h"
 #include "ui/ScreenView.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -59,7 +62,18 @@ void CityChooseViewController::loadView()
 {
     m_table = new TableView;
     m_table->setDataSource(this);
-    QWidget* view = ScreenView::column(nibName(), {m_table}, QColor(232, 232, 232));
+    auto* locateBar = new QWidget;
+    auto* locateLayout = new QHBoxLayout(locateBar);
+    locateLayout->setContentsMargins(10, 6, 10, 6);
+    m_locateBtn = new QToolButton(locateBar);
+    m_locateBtn->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_locateBtn->setIcon(Images::named(QStringLiteral("location_icon.png")));
+    m_locateBtn->setIconSize(QSize(22, 22));
+    m_locateBtn->setText(StringTable::localized("Find my city"));
+    m_locateBtn->setAutoRaise(true);
+    locateLayout->addWidget(m_locateBtn);
+    locateLayout->addStretch(1);
+    QWidget* view = ScreenView::column(nibName(), {locateBar, m_table}, QColor(232, 232, 232));
     m_spinner = new QLabel(StringTable::localized("Loading"), view);
     m_spinner->setObjectName(QStringLiteral("spinner"));
     m_spinner->setAlignment(Qt::AlignCenter);
@@ -82,7 +96,61 @@ void CityChooseViewController::viewDidLoad()
             else
                 showConnectionAlert();
         });
+    connect(m_locateBtn, &QToolButton::clicked, this, &CityChooseViewController::getLocation);
     getCitiesList();
+}
+
+void CityChooseViewController::getLocation()
+{
+    Location& location = Location::shared();
+    switch (location.availability()) {
+    case Location::Availability::ServicesOff:
+        (new AlertView(QStringLiteral("Внимание"),
+                       QStringLiteral("Службы геолокации не активны. Активировать службы можно в настройках "
+                                      "вашего устройства."),
+                       nullptr, {}, QStringLiteral("OK")))
+            ->show();
+        return;
+    case Location::Availability::Denied:
+        (new AlertView(
+             QStringLiteral("Нет доступа"),
+             QStringLiteral("Службы геолокации не доступны. Разрешить доступ к службам можно в настройках "
+                            "вашего устройства."),
+             nullptr, {}, QStringLiteral("OK")))
+            ->show();
+        return;
+    case Location::Availability::Available:
+        break;
+    }
+    const std::optional<Location::Coordinate> known = location.lastKnown();
+    if (known && known->latitude != 0 && known->longitude != 0) {
+        if (m_lastLocation && *m_lastLocation == *known)
+            return; // the very place looked up last time
+        m_lastLocation = known;
+        checkGeocodeWithLocation(*known);
+        return;
+    }
+    location.requestLocation(
+        this,
+        [this](const Location::Coordinate& found) {
+            m_lastLocation = found;
+            checkGeocodeWithLocation(found);
+        },
+        [](const QString& why) { qInfo("location: %s", qPrintable(why)); });
+}
+
+void CityChooseViewController::checkGeocodeWithLocation(const Location::Coordinate& location)
+{
+    // The place's area is the content server's nearest city, when one is close enough.
+    const QString area = CityList::nearestCityName(m_cities, location.latitude, location.longitude);
+    if (area.isEmpty()) {
+        qInfo("location: no city of the list near %f, %f", location.latitude, location.longitude);
+        return;
+    }
+    if (selectCityByAreaName(area)) {
+        m_locatedCity = true;
+        m_locateBtn->setIcon(Images::named(QStringLiteral("location_icon_selected.png")));
+    }
 }
 
 bool CityChooseViewController::isLoading() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/CityList.h"
+#include "platform/Location.h"
 #include "ui/TableView.h"
 #include "ui/ViewController.h"
 
@@ -12,6 +13,7 @@
 
 struct Error;
 class QLabel;
+class QToolButton;
 
 // The modal city chooser: the cities the content server knows, sorted by name, the last
 // chosen one marked; Done reports the marked city to the application controller, Cancel
@@ -42,6 +44,10 @@ public:
     void clickCancelButton();
     // Marks the city whose name matches an area name (the location lookup's answer).
     bool selectCityByAreaName(const QString& areaName);
+    // The locate button: the device's position, then the city there.
+    void getLocation();
+    void checkGeocodeWithLocation(const Location::Coordinate& location);
+    bool isLocatedCityShown() const { return m_locatedCity; }
 
     // TableView::DataSource
     int numberOfRowsInSection(int section) const override { return int(m_cities.size()); }
@@ -62,4 +68,7 @@ private:
     int m_selected = -1;
     QPointer<TableView> m_table;
     QPointer<QLabel> m_spinner;
+    QPointer<QToolButton> m_locateBtn;
+    std::optional<Location::Coordinate> m_lastLocation;
+    bool m_locatedCity = false;
 };

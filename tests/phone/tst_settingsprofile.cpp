@@ -18,6 +18,7 @@
 #include "phone/ProfileViewController.h"
 #include "phone/SettingsViewController.h"
 #include "platform/Battery.h"
+#include "platform/Location.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Preferences.h"
 #include "platform/ScreenSleep.h"
@@ -148,6 +149,21 @@ private Q_SLOTS:
         QCOMPARE(index < 0 ? QString() : list[index].name(), city);
     }
 
+    void theNearestCityWithinFiftyKilometres()
+    {
+        QList<City> list = cities({"Москва", "Санкт-Петербург", "Нигде"});
+        list[0].citydata << 55.7558 << 37.6173;
+        list[1].citydata << 59.9386 << 30.3141;
+        QCOMPARE(CityList::nearestCityName(list, 55.70, 37.50), QStringLiteral("Москва")); // 9 km
+        QCOMPARE(CityList::nearestCityName(list, 55.75, 36.80), QString());                // 51 km west
+        QCOMPARE(CityList::nearestCityName(list, 0, 0), QString());
+        QCOMPARE(CityList::nearestCityName({}, 55.75, 37.61), QString());
+        QVERIFY(Location::parse("55.75, 37.62"));
+        QVERIFY(!Location::parse("91,0"));
+        QVERIFY(!Location::parse("nan,0"));
+        QVERIFY(!Location::parse("55.75"));
+    }
+
     void citiesOfAnAnswerAreSortedWithoutTheCount()
     {
         const auto list = CityList::citiesFromAnswer(
@@ -167,9 +183,10 @@ private Q_SLOTS:
     {
         TestHome home;
         FakeHttpServer content;
-        content.on("/searchcontent/get_suggested_cities_list.php",
-                   FakeHttpServer::Response::json(
-                       R"({"cities": {"1": [1, "Москва", 3], "2": [2, "Санкт-Петербург", 3], "c": 2}})"));
+        content.on(
+            "/searchcontent/get_suggested_cities_list.php",
+            FakeHttpServer::Response::json(
+                R"({"cities": {"1": [1, "Москва", 3], "2": [2, "Санкт-Петербург", 3, 59.9386, 30.3141], "c": 2}})"));
         content.on("/searchcontent/get_map_list.php", FakeHttpServer::Response::json(R"({"5": 105})"));
         ServerConfig::setContentHost(content.hostWithPort());
         AppDelegate app{AppSeams{}};
@@ -202,6 +219,17 @@ private Q_SLOTS:
         // Found by the area name of a location.
         QVERIFY(stale->selectCityByAreaName("москва"));
         QCOMPARE(stale->cities()[stale->selectedIndex()].name(), QStringLiteral("Москва"));
+        // The locate button: at 0,0 no city is near; in St Petersburg it is found.
+        Location::setFixed(Location::Coordinate{0, 0});
+        stale->getLocation();
+        QTest::qWait(50); // the fixed position answers on the next turn of the loop
+        QVERIFY(!stale->isLocatedCityShown());
+        QCOMPARE(stale->cities()[stale->selectedIndex()].name(), QStringLiteral("Москва"));
+        Location::setFixed(Location::Coordinate{59.95, 30.32});
+        stale->getLocation();
+        QTRY_VERIFY(stale->isLocatedCityShown());
+        QCOMPARE(stale->cities()[stale->selectedIndex()].name(), QStringLiteral("Санкт-Петербург"));
+        Location::setFixed(std::nullopt);
 
         // A failing list: the connection alert, the list as it was.
         content.on("/searchcontent/get_suggested_cities_list.php", FakeHttpServer::Response::text("x", 503));

@@ -358,6 +358,20 @@ int main(int argc, char** argv)
         p.setPen(Qt::white);
         p.drawText(QRectF(0, 0, 30, 30), Qt::AlignCenter, QStringLiteral("t"));
     });
+    // The city chooser's locate button: a map pin, grey until a city was found by it.
+    for (const bool selected : {false, true}) {
+        save(selected ? QStringLiteral("location_icon_selected") : QStringLiteral("location_icon"), 22, 22,
+             [selected](QPainter& p) {
+                 QPainterPath pin;
+                 pin.moveTo(11, 21);
+                 pin.cubicTo(4, 13, 3, 10, 3, 8.5);
+                 pin.arcTo(QRectF(3, 1, 16, 16), 180, -180);
+                 pin.cubicTo(19, 10, 18, 13, 11, 21);
+                 pin.addEllipse(QPointF(11, 8.5), 3, 3);
+                 pin.setFillRule(Qt::OddEvenFill);
+                 p.fillPath(pin, selected ? QColor(0x2e, 0xcc, 0x71) : QColor(0x8a, 0x8f, 0xa3));
+             });
+    }
     std::printf("images written to %s\n", qPrintable(folder));
     return 0;
 }
