@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "ORVNavigationController.h"
+#include "ReminderAlarms.h"
 
 #include "model/Channel.h"
 #include "model/ChannelsRepository.h"
@@ -9,6 +10,7 @@
 #include "model/ServerClock.h"
 #include "model/Show.h"
 #include "model/Utilities.h"
+#include "platform/DesktopNotifications.h"
 #include "platform/Device.h"
 #include "platform/Dispatch.h"
 #include "platform/JsonValue.h"
@@ -218,6 +220,14 @@ void AppDelegate::observe()
                          [this](const Notification& n) { changeNowPriority(n); });
     center.observeOnMain(this, Notifications::EventStoreChanged,
                          [this](const Notification& n) { handleEventStoreChanged(n); });
+    // Desktop notifications: a click on one arrives as a notification the user opened.
+    DesktopNotifications::shared().setActivationHandler([this](const QVariantMap& userInfo) {
+        applicationDidReceiveLocalNotification(userInfo, Application::State::Inactive);
+        if (m_window)
+            m_window->activateWindow();
+    });
+    m_reminderAlarms = new ReminderAlarms(this);
+    m_reminderAlarms->start();
     m_clockMonitor = new SystemClockMonitor(this);
     connect(m_clockMonitor, &SystemClockMonitor::clockChanged, this, &AppDelegate::handleSysTimeChanged);
 

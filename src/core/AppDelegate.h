@@ -21,6 +21,7 @@ class Channel;
 class Popover;
 class QTimer;
 class Reachability;
+class ReminderAlarms;
 class StackedPanesController;
 class SystemClockMonitor;
 class TabBarController;
@@ -147,4 +148,5 @@ private:
     QPointer<ViewController> m_programSelector;
     std::unique_ptr<Reachability> m_reachability;
     SystemClockMonitor* m_clockMonitor = nullptr;
+    ReminderAlarms* m_reminderAlarms = nullptr;
 };

@@ -3,10 +3,12 @@
 // server, clearing the history through to the profile's list, and the desktop services the
 // settings call (screen saver, battery) on a private D-Bus with fake services.
 #include "FakeHttpServer.h"
+#include "NotificationRecorder.h"
 #include "TestHome.h"
 
 #include "core/AppDelegate.h"
 #include "core/ORVNavigationController.h"
+#include "core/ReminderAlarms.h"
 #include "fingerprint/SearchCalls.h"
 #include "model/Channel.h"
 #include "model/HistoryRepository.h"
@@ -18,6 +20,7 @@
 #include "phone/ProfileViewController.h"
 #include "phone/SettingsViewController.h"
 #include "platform/Battery.h"
+#include "platform/DesktopNotifications.h"
 #include "platform/Location.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Preferences.h"
@@ -26,6 +29,8 @@
 #include "ui/AlertView.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QMutex>
 #include <QProcess>
 #include <QTest>
 #include <QThread>
@@ -69,6 +74,27 @@ public Q_SLOTS:
     {
         lastCookie = cookie;
         ++uninhibits;
+    }
+};
+
+// The desktop's notifications.
+class FakeNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    std::atomic<int> shown{0};
+    QMutex lock;
+    QStringList summaries;
+
+public Q_SLOTS:
+    uint Notify(const QString&, uint, const QString&, const QString& summary, const QString&,
+                const QStringList&, const QVariantMap&, int)
+    {
+        QMutexLocker locked(&lock);
+        summaries << summary;
+        return uint(++shown);
     }
 };
 
@@ -317,6 +343,11 @@ private Q_SLOTS:
         QVERIFY(services.registerObject(Battery::Path, battery, QDBusConnection::ExportAllProperties));
         QVERIFY(services.registerService(ScreenSleep::Service));
         QVERIFY(services.registerService(Battery::Service));
+        auto* notifications = new FakeNotifications;
+        notifications->moveToThread(&serviceThread);
+        QVERIFY(services.registerObject(DesktopNotifications::Path, notifications,
+                                        QDBusConnection::ExportAllSlots));
+        QVERIFY(services.registerService(DesktopNotifications::Service));
 
         const Battery::Reading reading = Battery::read();
         QCOMPARE(reading.state, Battery::State::Unplugged);
@@ -348,11 +379,46 @@ private Q_SLOTS:
         QCOMPARE(saver->inhibits.load(), 2);
         settings.didSelectRow(0, 2);
 
+        // A reminder's alarm raises a notification once; a click on one reaches the
+        // application as "local_notific_recv" with the notification's user info.
+        ReminderAlarms alarms;
+        alarms.start();
+        auto show = std::make_shared<Show>();
+        show->name = "Вечерний фильм";
+        show->startTime = QDateTime::currentDateTime().addSecs(3600);
+        show->endTime = show->startTime.addSecs(5400);
+        QVERIFY(show->addToCalendarWithChanName("Киноман", QDateTime::currentDateTime().addSecs(60)));
+        QCOMPARE(alarms.checkUntil(QDateTime::currentDateTime().addSecs(30)), 0);
+        QCOMPARE(alarms.checkUntil(QDateTime::currentDateTime().addSecs(90)), 1);
+        QCOMPARE(alarms.checkUntil(QDateTime::currentDateTime().addSecs(150)), 0);
+        QCOMPARE(notifications->shown.load(), 1);
+        {
+            QMutexLocker locked(&notifications->lock);
+            QVERIFY2(notifications->summaries.first().contains("Вечерний фильм"),
+                     qPrintable(notifications->summaries.first()));
+        }
+        app.applicationDidFinishLaunchingWithOptions(); // installs the click handler
+        NotificationRecorder recorder({Notifications::LocalNotificationReceived});
+        const QString received = Notifications::LocalNotificationReceived.latin1();
+        QVERIFY(DesktopNotifications::shared().notify("Вы смотрели", "Киноман", {{"show", "12"}}));
+        const uint id = uint(notifications->shown.load());
+        const int pending = DesktopNotifications::shared().pendingCount();
+        QDBusMessage click = QDBusMessage::createSignal(DesktopNotifications::Path,
+                                                        DesktopNotifications::Service, "ActionInvoked");
+        click << id << QString("default");
+        QVERIFY(services.send(click));
+        QTRY_COMPARE(recorder.count(received), 1);
+        QCOMPARE(recorder.last(received).notification.userInfo.value("show").toString(),
+                 QStringLiteral("12"));
+        QCOMPARE(DesktopNotifications::shared().pendingCount(), pending - 1);
+
+        services.unregisterObject(DesktopNotifications::Path);
         services.unregisterObject(ScreenSleep::Path);
         services.unregisterObject(Battery::Path);
         serviceThread.quit();
         serviceThread.wait();
         delete saver;
+        delete notifications;
         delete battery;
         bus.kill();
         bus.waitForFinished();
