@@ -137,5 +137,6 @@
     <message><source>@Unknown</source><translation>@неизвестно</translation></message>
     <message><source>Unknown</source><translation>Гость</translation></message>
     <message><source>Find my city</source><translation>Найти мой город</translation></message>
+    <message><source>Starts at %@</source><translation>Начало в %@</translation></message>
 </context>
 </TS>
