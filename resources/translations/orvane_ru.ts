@@ -138,5 +138,6 @@
     <message><source>Unknown</source><translation>Гость</translation></message>
     <message><source>Find my city</source><translation>Найти мой город</translation></message>
     <message><source>Starts at %@</source><translation>Начало в %@</translation></message>
+    <message><source>Follow us</source><translation>Читать нас</translation></message>
 </context>
 </TS>

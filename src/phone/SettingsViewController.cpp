@@ -218,6 +218,27 @@ QWidget* SettingsViewController::viewForHeaderInSection(int section)
     return label;
 }
 
+QWidget* SettingsViewController::viewForFooterInSection(int section)
+{
+    if (section != Social)
+        return nullptr;
+    auto* viewFollowUs = new QWidget;
+    auto* layout = new QHBoxLayout(viewFollowUs);
+    layout->setContentsMargins(16, 10, 16, 10);
+    auto* button = new QToolButton;
+    button->setText(StringTable::localized("Follow us"));
+    button->setEnabled(isTwitterAuthorized());
+    m_buttonFollowUs = button;
+    layout->addWidget(button);
+    layout->addStretch(1);
+    return viewFollowUs;
+}
+
+bool SettingsViewController::isFollowUsEnabled() const
+{
+    return m_buttonFollowUs && m_buttonFollowUs->isEnabled();
+}
+
 QWidget* SettingsViewController::cellForRow(int section, int row)
 {
     auto* cell = new SettingsCell([this, section, row] { didSelectRow(section, row); });

@@ -65,6 +65,9 @@ public:
     QWidget* cellForRow(int section, int row) override;
     int heightForRow(int section, int row) const override { return 44; }
     QWidget* viewForHeaderInSection(int section) override;
+    QWidget* viewForFooterInSection(int section) override;
+    // The follow button under the social section: usable only while Twitter is connected.
+    bool isFollowUsEnabled() const;
     int heightForHeaderInSection(int section) const override { return 36; }
 
 protected:
@@ -76,4 +79,5 @@ protected:
 private:
     QPointer<TableView> m_table;
     QPointer<ActivityOverlay> m_overlay;
+    QPointer<QWidget> m_buttonFollowUs;
 };

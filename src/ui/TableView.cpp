@@ -2,7 +2,8 @@
 
 #include <QVBoxLayout>
 
-TableView::TableView(QWidget* parent) : QScrollArea(parent), m_content(new QWidget), m_layout(new QVBoxLayout(m_content))
+TableView::TableView(QWidget* parent)
+    : QScrollArea(parent), m_content(new QWidget), m_layout(new QVBoxLayout(m_content))
 {
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
@@ -43,6 +44,8 @@ void TableView::reloadData()
             m_layout->addWidget(cell);
             rows.append(cell);
         }
+        if (QWidget* footer = m_dataSource->viewForFooterInSection(section))
+            m_layout->addWidget(footer);
         m_cells.append(rows);
     }
     m_layout->addStretch(1);

@@ -25,6 +25,8 @@ public:
         virtual int heightForRow(int section, int row) const { return 44; }
         virtual QWidget* viewForHeaderInSection(int section) { return nullptr; }
         virtual int heightForHeaderInSection(int section) const { return 0; }
+        // Below a section; 0 or less: its own height.
+        virtual QWidget* viewForFooterInSection(int section) { return nullptr; }
     };
 
     explicit TableView(QWidget* parent = nullptr);

@@ -278,6 +278,7 @@ private Q_SLOTS:
         QCOMPARE(settings.rowTitle(1, 0), QStringLiteral("My city"));
         QCOMPARE(settings.rowDetail(1, 0), app.userCityName());
         QCOMPARE(settings.rowDetail(3, 0), QStringLiteral("Disconnected"));
+        QVERIFY(!settings.isFollowUsEnabled()); // signed out
         // Automatic identification flips the loop's own switch, and back.
         QVERIFY(settings.rowChecked(0, 1));
         settings.didSelectRow(0, 1);
