@@ -9,15 +9,19 @@
 #include "model/Channel.h"
 #include "model/Show.h"
 #include "phone/CSelectorViewController.h"
+#include "phone/CityChooseViewController.h"
 #include "phone/NowViewController.h"
 #include "phone/PhoneScreens.h"
 #include "phone/ProgramViewController.h"
 #include "phone/SearchViewController.h"
+#include "phone/SettingsViewController.h"
 #include "phone/ShowDetailsViewController.h"
+#include "platform/Location.h"
 #include "platform/ServerConfig.h"
 #include "ui/AlertView.h"
 #include "ui/NavigationController.h"
 #include "ui/TabBarController.h"
+#include "ui/Window.h"
 
 #include <QLabel>
 #include <QTest>
@@ -134,6 +138,54 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(search->showDetailsViewController()->isListShown(), 10000);
         QCOMPARE(search->showDetailsViewController()->show()->name,
                  search->results().arrayFilteredResults().first()->name);
+        dismissAlerts();
+    }
+
+    void aNewCityFromTheSettingsReachesEveryScreen()
+    {
+        TestHome home;
+        ServerFixture server;
+        ServerConfig::setContentHost(server.hostWithPort());
+        AppSeams seams;
+        seams.createPhoneRoot = &PhoneScreens::createRoot;
+        seams.createChannelSelector = &PhoneScreens::createChannelSelector;
+        seams.createCityChooser = &PhoneScreens::createCityChooser;
+        AppDelegate app(seams);
+        app.applicationDidFinishLaunchingWithOptions();
+        QTRY_VERIFY_WITH_TIMEOUT(app.isConnectionAvailable(), 10000);
+        qobject_cast<NowViewController*>(tabRoot(app, PhoneTab::Now))->setDoStuffOnLaunch(false);
+        auto* program = qobject_cast<ProgramViewController*>(tabRoot(app, PhoneTab::Program));
+        auto* settings = qobject_cast<SettingsViewController*>(tabRoot(app, PhoneTab::Settings));
+        QVERIFY(program && settings);
+        QCOMPARE(settings->rowDetail(1, 0), QStringLiteral("Москва"));
+        auto channel = Channel::initWithArray({"Киноман", "", 1, 9, 0, ""});
+        channel->setChannelId("13");
+        channel->setIsSelectedManually(true);
+        app.setSelectedChannel(channel);
+        QTRY_VERIFY_WITH_TIMEOUT(program->lastFoundChannelId() == 13 && !program->arrayShows().isEmpty(),
+                                 10000);
+
+        // The city row opens the chooser over everything; St Petersburg, found by location.
+        settings->didSelectRow(1, 0);
+        auto* stack = qobject_cast<NavigationController*>(app.window()->modalViewControllers().value(0));
+        QVERIFY(stack);
+        auto* chooser = qobject_cast<CityChooseViewController*>(stack->topViewController());
+        QVERIFY(chooser);
+        QTRY_VERIFY_WITH_TIMEOUT(chooser->cities().size() == 3 && !chooser->isLoading(), 10000);
+        QCOMPARE(chooser->cities()[chooser->selectedIndex()].name(), QStringLiteral("Москва"));
+        Location::setFixed(Location::Coordinate{59.93, 30.31});
+        chooser->getLocation();
+        QTRY_VERIFY(chooser->isLocatedCityShown());
+        Location::setFixed(std::nullopt);
+        chooser->clickDoneButton();
+        QTRY_VERIFY(app.window()->modalViewControllers().isEmpty());
+
+        // The new city's map arrives, the screens hear of it.
+        QCOMPARE(app.userCityId(), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(settings->rowDetail(1, 0) == QStringLiteral("Санкт-Петербург"), 10000);
+        QTRY_COMPARE(program->lastFoundChannelId(), int(AppDelegate::NoChannel));
+        QVERIFY(program->emptyProgramFlag());
+        QVERIFY(!app.selectedChannel());
         dismissAlerts();
     }
 };
