@@ -8,10 +8,10 @@
 #include "ui/AlertView.h"
 #include "ui/Images.h"
 #include "ui/ScreenView.h"
+#include "ui/TapFilter.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QToolButton>
 
@@ -20,30 +20,17 @@
 namespace {
 
 // A city row: its name centred; a click marks it.
-class CityCell : public QLabel
+QLabel* cityCell(const QString& name, bool selected, std::function<void()> tap)
 {
-public:
-    CityCell(const QString& name, bool selected, std::function<void()> tap)
-        : QLabel(name), m_tap(std::move(tap))
-    {
-        setAlignment(Qt::AlignCenter);
-        setStyleSheet(selected
-                          ? QStringLiteral("background: rgb(153, 178, 140); color: black; font-size: 16px;")
-                          : QStringLiteral("background: rgb(232, 232, 232); color: rgb(51, 51, 51);"
-                                           " font-size: 16px; border-bottom: 1px solid #d0d0d0;"));
-    }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        if (rect().contains(event->position().toPoint()) && m_tap)
-            m_tap();
-    }
-
-private:
-    std::function<void()> m_tap;
-};
+    auto* cell = new QLabel(name);
+    cell->setAlignment(Qt::AlignCenter);
+    cell->setStyleSheet(selected
+                            ? QStringLiteral("background: rgb(153, 178, 140); color: black; font-size: 16px;")
+                            : QStringLiteral("background: rgb(232, 232, 232); color: rgb(51, 51, 51);"
+                                             " font-size: 16px; border-bottom: 1px solid #d0d0d0;"));
+    TapFilter::install(cell, std::move(tap));
+    return cell;
+}
 
 } // namespace
 
@@ -209,7 +196,7 @@ void CityChooseViewController::scrollToSelected()
 
 QWidget* CityChooseViewController::cellForRow(int, int row)
 {
-    return new CityCell(m_cities.value(row).name(), row == m_selected, [this, row] { selectRow(row); });
+    return cityCell(m_cities.value(row).name(), row == m_selected, [this, row] { selectRow(row); });
 }
 
 void CityChooseViewController::selectRow(int row)

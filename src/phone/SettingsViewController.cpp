@@ -12,11 +12,11 @@
 #include "ui/AlertView.h"
 #include "ui/Images.h"
 #include "ui/ScreenView.h"
+#include "ui/TapFilter.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QToolButton>
 
 #include <atomic>
@@ -39,32 +39,18 @@ void alert(const QString& title, const QString& message, int tag = 0)
 
 // A value-style row: picture, title on the left, detail or check mark on the right; a click
 // anywhere on it is the row's tap.
-class SettingsCell : public QWidget
+QWidget* valueCell(std::function<void()> tap, QHBoxLayout** layout)
 {
-public:
-    SettingsCell(std::function<void()> tap) : m_tap(std::move(tap))
-    {
-        setAutoFillBackground(true);
-        QPalette palette = this->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        setPalette(palette);
-        m_layout = new QHBoxLayout(this);
-        m_layout->setContentsMargins(14, 0, 14, 0);
-    }
-    QHBoxLayout* layout() const { return m_layout; }
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        if (rect().contains(event->position().toPoint()) && m_tap)
-            m_tap();
-    }
-
-private:
-    std::function<void()> m_tap;
-    QHBoxLayout* m_layout;
-};
+    auto* cell = new QWidget;
+    cell->setAutoFillBackground(true);
+    QPalette palette = cell->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    cell->setPalette(palette);
+    *layout = new QHBoxLayout(cell);
+    (*layout)->setContentsMargins(14, 0, 14, 0);
+    TapFilter::install(cell, std::move(tap));
+    return cell;
+}
 
 } // namespace
 
@@ -241,30 +227,31 @@ bool SettingsViewController::isFollowUsEnabled() const
 
 QWidget* SettingsViewController::cellForRow(int section, int row)
 {
-    auto* cell = new SettingsCell([this, section, row] { didSelectRow(section, row); });
+    QHBoxLayout* layout = nullptr;
+    QWidget* cell = valueCell([this, section, row] { didSelectRow(section, row); }, &layout);
     if (section == Social) {
         auto* icon = new QLabel;
         icon->setPixmap(Images::named(QStringLiteral("tw_icon.png")));
-        cell->layout()->addWidget(icon);
+        layout->addWidget(icon);
     }
     auto* title = new QLabel(rowTitle(section, row));
     title->setStyleSheet(QStringLiteral("font-size: 16px; color: #20222e;"));
-    cell->layout()->addWidget(title, 1);
+    layout->addWidget(title, 1);
     if (section == General && row == 3) {
         auto* about = new QToolButton;
         about->setAutoRaise(true);
         about->setIcon(Images::named(QStringLiteral("quest")));
         about->setIconSize(QSize(25, 25));
         connect(about, &QToolButton::clicked, this, [this] { showAbout(); });
-        cell->layout()->addWidget(about);
+        layout->addWidget(about);
     } else if (rowChecked(section, row)) {
         auto* check = new QLabel(QStringLiteral("✓"));
         check->setStyleSheet(QStringLiteral("font-size: 18px; color: #5b66ab;"));
-        cell->layout()->addWidget(check);
+        layout->addWidget(check);
     } else if (!rowDetail(section, row).isEmpty()) {
         auto* detail = new QLabel(rowDetail(section, row));
         detail->setStyleSheet(QStringLiteral("font-size: 15px; color: #6b7085;"));
-        cell->layout()->addWidget(detail);
+        layout->addWidget(detail);
     }
     return cell;
 }

@@ -53,6 +53,16 @@ bool chooseInSelector(CSelectorViewController* selector, const QString& name)
     return false;
 }
 
+// The phone's screens as the application wires them.
+AppSeams phoneSeams()
+{
+    AppSeams seams;
+    seams.createPhoneRoot = &PhoneScreens::createRoot;
+    seams.createChannelSelector = &PhoneScreens::createChannelSelector;
+    seams.createCityChooser = &PhoneScreens::createCityChooser;
+    return seams;
+}
+
 void dismissAlerts()
 {
     for (AlertView* alert : AlertView::visibleAlerts())
@@ -71,11 +81,7 @@ private Q_SLOTS:
         TestHome home;
         ServerFixture server;
         ServerConfig::setContentHost(server.hostWithPort());
-        AppSeams seams;
-        seams.createPhoneRoot = &PhoneScreens::createRoot;
-        seams.createChannelSelector = &PhoneScreens::createChannelSelector;
-        seams.createCityChooser = &PhoneScreens::createCityChooser;
-        AppDelegate app(seams);
+        AppDelegate app(phoneSeams());
         app.applicationDidFinishLaunchingWithOptions();
         QTRY_VERIFY_WITH_TIMEOUT(app.isConnectionAvailable(), 10000);
         auto* now = qobject_cast<NowViewController*>(tabRoot(app, PhoneTab::Now));
@@ -146,11 +152,7 @@ private Q_SLOTS:
         TestHome home;
         ServerFixture server;
         ServerConfig::setContentHost(server.hostWithPort());
-        AppSeams seams;
-        seams.createPhoneRoot = &PhoneScreens::createRoot;
-        seams.createChannelSelector = &PhoneScreens::createChannelSelector;
-        seams.createCityChooser = &PhoneScreens::createCityChooser;
-        AppDelegate app(seams);
+        AppDelegate app(phoneSeams());
         app.applicationDidFinishLaunchingWithOptions();
         QTRY_VERIFY_WITH_TIMEOUT(app.isConnectionAvailable(), 10000);
         qobject_cast<NowViewController*>(tabRoot(app, PhoneTab::Now))->setDoStuffOnLaunch(false);

@@ -30,6 +30,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QLabel>
 #include <QMutex>
 #include <QProcess>
 #include <QTest>
@@ -228,7 +229,16 @@ private Q_SLOTS:
         QTRY_COMPARE(chooser->cities().size(), 2);
         QVERIFY(!chooser->isLoading());
         QCOMPARE(chooser->selectedIndex(), 0);
-        chooser->selectRow(1);
+        // A click on a row marks it.
+        stack.view()->show();
+        QWidget* row = chooser->view()->findChildren<QLabel*>().value(0);
+        for (QLabel* label : chooser->view()->findChildren<QLabel*>()) {
+            if (label->text() == u"Санкт-Петербург")
+                row = label;
+        }
+        QVERIFY(row);
+        QTest::mouseClick(row, Qt::LeftButton);
+        QCOMPARE(chooser->selectedIndex(), 1);
         chooser->clickDoneButton();
         QCOMPARE(app.userCityId(), 2);
         QCOMPARE(Preferences::standard().integer(PreferenceKeys::CityId), 2);
@@ -279,9 +289,17 @@ private Q_SLOTS:
         QCOMPARE(settings.rowDetail(1, 0), app.userCityName());
         QCOMPARE(settings.rowDetail(3, 0), QStringLiteral("Disconnected"));
         QVERIFY(!settings.isFollowUsEnabled()); // signed out
-        // Automatic identification flips the loop's own switch, and back.
+        // Automatic identification flips the loop's own switch (a click on its row), and back.
         QVERIFY(settings.rowChecked(0, 1));
-        settings.didSelectRow(0, 1);
+        settings.view()->resize(390, 700);
+        settings.view()->show();
+        QLabel* autoupdate = nullptr;
+        for (QLabel* label : settings.view()->findChildren<QLabel*>()) {
+            if (label->text() == settings.rowTitle(0, 1))
+                autoupdate = label;
+        }
+        QVERIFY(autoupdate);
+        QTest::mouseClick(autoupdate->parentWidget(), Qt::LeftButton);
         QCOMPARE(SearchCalls::autoUpdateEnabled.load(), 0);
         QVERIFY(!settings.rowChecked(0, 1));
         settings.didSelectRow(0, 1);
