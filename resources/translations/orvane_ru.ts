@@ -124,8 +124,7 @@
     <message><source>Do you really want clear all calendar events?</source><translation>Удалить все напоминания Orvane из календаря?</translation></message>
     <message><source>Clear</source><translation>Удалить</translation></message>
     <message><source>Orvane</source><translation>Orvane</translation></message>
-    <message><source>Orvane %@, a TV programme guide.
-%C 2026 Orvane</source><translation>Orvane %@, телепрограмма.
+    <message><source>Orvane %@, a TV programme guide. %C 2026 Orvane</source><translation>Orvane %@, телепрограмма.
 %C 2026 Orvane</translation></message>
     <message><source>Connecting</source><translation>Подключение…</translation></message>
     <message><source>Connected!</source><translation>Подключено!</translation></message>

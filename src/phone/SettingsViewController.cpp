@@ -341,7 +341,7 @@ void SettingsViewController::setDontSleep(bool on)
 
 void SettingsViewController::showAbout()
 {
-    const QString text = StringTable::localized("Orvane %@, a TV programme guide.\n%C 2026 Orvane")
+    const QString text = StringTable::localized("Orvane %@, a TV programme guide. %C 2026 Orvane")
                              .replace(QStringLiteral("%@"), QCoreApplication::applicationVersion())
                              .replace(QStringLiteral("%C"), QString(QChar(169)));
     alert(StringTable::localized("Orvane"), text);
