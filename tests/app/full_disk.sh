@@ -15,6 +15,10 @@ set -u
 cli=$1 host=$2 link=$3 other=$4 work=$5 disk=$6
 mount -t tmpfs -o size=512k tmpfs "$disk" || exit 77
 export ORVANE_HOME="$disk/home"
+# What is checked here is the full disk. Inside this user namespace, on a busy machine,
+# LeakSanitizer cannot always stop the process's threads at exit and then reports objects
+# those threads still hold; the other terminal tests check leaks of the same commands.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-}${ASAN_OPTIONS:+:}detect_leaks=0"
 step() {
     name=$1
     shift
