@@ -7,6 +7,7 @@
 
 #include "model/ChannelGroup.h"
 #include "model/Show.h"
+#include "model/Utilities.h"
 #include "platform/Dispatch.h"
 #include "platform/JsonValue.h"
 #include "platform/SerialQueue.h"
@@ -67,7 +68,8 @@ private Q_SLOTS:
     void serverTimeIsTheMachines()
     {
         const QVariantMap answer = ask([&](const Reply& r) { calls().getServerTime(r); });
-        QVERIFY(qAbs(JsonValue::number(answer.value("timestamp_gmt")) - QDateTime::currentSecsSinceEpoch()) < 5);
+        QVERIFY(qAbs(JsonValue::number(answer.value("timestamp_gmt")) - QDateTime::currentSecsSinceEpoch()) <
+                5);
     }
 
     void channelListDecodesIntoCategoryGroups()
@@ -99,7 +101,8 @@ private Q_SLOTS:
 
     void dynamicInfoNamesWhatIsOnAir()
     {
-        const QVariantMap answer = ask([&](const Reply& r) { calls().getChannelInfoDinamicWithChannelId(2, r); });
+        const QVariantMap answer =
+            ask([&](const Reply& r) { calls().getChannelInfoDinamicWithChannelId(2, r); });
         const auto channel = Channel::initWithDictionary2(answer);
         QCOMPARE(channel->name(), QStringLiteral("Центральное ТВ"));
         QVERIFY(channel->isTV());
@@ -123,9 +126,13 @@ private Q_SLOTS:
         QVERIFY(shows.first()->startTime.secsTo(shows.last()->endTime) == 24 * 3600);
         const QDateTime now = QDateTime::currentDateTime();
         QVERIFY(shows.first()->startTime <= now && now < shows.last()->endTime);
-        // The programme is cached for the next ask, as the application expects.
+        // The programme is cached for the next ask, as the application expects, under its
+        // programme day (before 01:00 in a zone at UTC that is still yesterday).
         Dispatch::cacheQueue().sync([] {});
-        QVERIFY(FileAnswerCache().getChannProgramDataById("1", QDateTime::currentDateTime()).has_value());
+        QVERIFY(FileAnswerCache()
+                    .getChannProgramDataById(
+                        "1", Utilities::optimizeDateForORVProgram(QDateTime::currentDateTime()))
+                    .has_value());
     }
 
     void missingDaysAndUnknownChannelsAnswerNodata()
@@ -153,7 +160,8 @@ private Q_SLOTS:
         });
         const QList<std::shared_ptr<Show>> shows = numberedShows(day);
         QVERIFY(!shows.isEmpty());
-        const QString link = QStringLiteral("orvane://progdetails/%1/13/%2").arg(server->today(), shows.first()->showId);
+        const QString link =
+            QStringLiteral("orvane://progdetails/%1/13/%2").arg(server->today(), shows.first()->showId);
         const QVariantMap answer = ask([&](const Reply& r) { calls().getShowInfoWithUrl(link, r); });
         const auto channel = Channel::initWithDictionary(answer);
         QCOMPARE(channel->name(), QStringLiteral("Киноман"));
@@ -171,7 +179,8 @@ private Q_SLOTS:
 
     void nowShowsOfBothViewTypes()
     {
-        const QVariantMap one = ask([&](const Reply& r) { calls().getNowShowsWithChannelId(3, 1, 0, std::nullopt, true, r); });
+        const QVariantMap one =
+            ask([&](const Reply& r) { calls().getNowShowsWithChannelId(3, 1, 0, std::nullopt, true, r); });
         QCOMPARE(one.value("chann").toMap().value("ch").toString(), QStringLiteral("Столица"));
         const QVariantList shows = one.value("p").toList();
         QVERIFY(!shows.isEmpty());
@@ -203,8 +212,9 @@ private Q_SLOTS:
 
         // Case and ё do not matter.
         QVERIFY(!ask([&](const Reply& r) { calls().search("ПРИКЛЮЧЕНИЯ ЕЖИКА", r); }).contains("nodata"));
-        for (const QString& hostile : {QStringLiteral("'; DROP TABLE programmes; --"), QStringLiteral("\" OR 1=1 --"),
-                                       QStringLiteral("%_%"), QStringLiteral("a?b")}) {
+        for (const QString& hostile :
+             {QStringLiteral("'; DROP TABLE programmes; --"), QStringLiteral("\" OR 1=1 --"),
+              QStringLiteral("%_%"), QStringLiteral("a?b")}) {
             const QVariantMap none = ask([&](const Reply& r) { calls().search(hostile, r); });
             QVERIFY2(none.contains("nodata"), qPrintable(hostile));
             QCOMPARE(none.value("s").toString(), hostile);
@@ -222,17 +232,19 @@ private Q_SLOTS:
         QVERIFY(!first.value("sender_info").toMap().value("screen_name").toString().isEmpty());
 
         const QDateTime now = QDateTime::currentDateTime();
-        const QVariantMap limited =
-            ask([&](const Reply& r) { calls().getTweetsForChannelId("1", now.addSecs(-7 * 86400), now, 5, r); });
+        const QVariantMap limited = ask(
+            [&](const Reply& r) { calls().getTweetsForChannelId("1", now.addSecs(-7 * 86400), now, 5, r); });
         QCOMPARE(limited.value("Result").toList().size(), 5);
-        const QVariantMap old = ask(
-            [&](const Reply& r) { calls().getTweetsForChannelId("1", now.addDays(-30), now.addDays(-20), 5, r); });
+        const QVariantMap old = ask([&](const Reply& r) {
+            calls().getTweetsForChannelId("1", now.addDays(-30), now.addDays(-20), 5, r);
+        });
         QCOMPARE(old.value("Result").toList().size(), 0);
     }
 
     void citiesRatingsMapAndStatus()
     {
-        const QVariantMap cities = ask([&](const Reply& r) { calls().getCitiesForTimeZone(3, r); }).value("cities").toMap();
+        const QVariantMap cities =
+            ask([&](const Reply& r) { calls().getCitiesForTimeZone(3, r); }).value("cities").toMap();
         QCOMPARE(cities.value("c").toInt(), 3);
         QCOMPARE(cities.value("1").toList().value(1).toString(), QStringLiteral("Москва"));
 
@@ -243,9 +255,11 @@ private Q_SLOTS:
         QVERIFY(ratings.value("1").toList().value(0).toDouble() > 0);
         QVERIFY(ask([&](const Reply& r) { calls().getChannelRatingsWithCityId(77, r); }).contains("nodata"));
 
-        const QVariantMap map = ask([&](const Reply& r) { calls().getMapListForCityID(3, r); }).value("map").toMap();
+        const QVariantMap map =
+            ask([&](const Reply& r) { calls().getMapListForCityID(3, r); }).value("map").toMap();
         QCOMPARE(map.value("1").toString(), QStringLiteral("201"));
-        QVERIFY(ask([&](const Reply& r) { calls().getMapListForCityID(1, r); }).value("map").toMap().isEmpty());
+        QVERIFY(
+            ask([&](const Reply& r) { calls().getMapListForCityID(1, r); }).value("map").toMap().isEmpty());
 
         const QVariantMap status = ask([&](const Reply& r) { calls().getAutoServiceStateWithDelegate(r); });
         QCOMPARE(status.value("ss_status").toInt(), 1);
@@ -256,7 +270,8 @@ private Q_SLOTS:
     {
         context.city = 3;
         context.map = {{"1", "201"}};
-        const QVariantMap dynamic = ask([&](const Reply& r) { calls().getChannelInfoDinamicWithChannelId(1, r); });
+        const QVariantMap dynamic =
+            ask([&](const Reply& r) { calls().getChannelInfoDinamicWithChannelId(1, r); });
         QCOMPARE(dynamic.value("ch").toString(), QStringLiteral("Первый городской (Урал)"));
         context.city = 1;
         context.map.clear();
