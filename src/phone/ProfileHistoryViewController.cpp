@@ -1,5 +1,6 @@
 #include "ProfileHistoryViewController.h"
 
+#include "ShowDetailsLink.h"
 #include "ShowDetailsViewController.h"
 
 #include "core/AppDelegate.h"
@@ -7,13 +8,11 @@
 #include "model/DateHelper.h"
 #include "model/HistoryRepository.h"
 #include "model/Show.h"
-#include "model/Utilities.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Printf.h"
 #include "platform/StringTable.h"
 #include "ui/AlertView.h"
 #include "ui/Images.h"
-#include "ui/NavigationController.h"
 #include "ui/ScreenView.h"
 
 #include <QPainter>
@@ -25,11 +24,6 @@ ProfileHistoryViewController::ProfileHistoryViewController(QObject* parent)
 ProfileHistoryViewController::~ProfileHistoryViewController()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
-}
-
-ShowDetailsViewController* ProfileHistoryViewController::showDetailsViewController() const
-{
-    return qobject_cast<ShowDetailsViewController*>(m_showDetailsViewController.data());
 }
 
 void ProfileHistoryViewController::loadView()
@@ -135,14 +129,9 @@ void ProfileHistoryViewController::didSelectRowAtIndexPath(const IndexPath& path
     const History& record = *m_arrayHistory[path.row];
     if (!record.show_object() || !record.channel_object())
         return;
-    const QString link = Printf::format(QStringLiteral("%@%@/%@/%@"),
-                                        {QStringLiteral("orvane://progdetails/"),
-                                         Utilities::stringFromDate(record.detected_time()),
-                                         record.channel_object()->channelId(), record.show_object()->showId});
-    if (!m_showDetailsViewController)
-        m_showDetailsViewController = new ShowDetailsViewController(this);
-    showDetailsViewController()->setShowUrl(link);
-    NavigationController* stack = m_delegate ? m_delegate->navigationController() : navigationController();
-    if (stack && !stack->viewControllers().contains(m_showDetailsViewController))
-        stack->pushViewController(m_showDetailsViewController, true);
+    ShowDetailsLink::openKept(m_showDetailsViewController, this,
+                              m_delegate ? m_delegate->navigationController() : navigationController(),
+                              ShowDetailsLink::make(record.detected_time(),
+                                                    record.channel_object()->channelId(),
+                                                    record.show_object()->showId));
 }

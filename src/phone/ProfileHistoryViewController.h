@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ShowDetailsViewController.h"
+
 #include "ui/ListTable.h"
 #include "ui/ViewController.h"
 
@@ -8,7 +10,6 @@
 #include <memory>
 
 class History;
-class ShowDetailsViewController;
 
 // The shows watched, oldest first, from the local database; a tap opens the show's
 // details on the profile's navigation stack. Hidden while there is nothing to list.
@@ -26,7 +27,7 @@ public:
     void setDelegate(ViewController* delegate) { m_delegate = delegate; }
     const QList<std::shared_ptr<History>>& arrayHistory() const { return m_arrayHistory; }
     ListTable* table() const { return m_table; }
-    ShowDetailsViewController* showDetailsViewController() const;
+    ShowDetailsViewController* showDetailsViewController() const { return m_showDetailsViewController; }
     // "name (channel)" and the watching time of a row.
     QString rowDescription(int row) const;
     QString rowTime(int row) const;
@@ -49,5 +50,5 @@ private:
     QPointer<ViewController> m_delegate;
     QList<std::shared_ptr<History>> m_arrayHistory;
     QPointer<ListTable> m_table;
-    QPointer<ViewController> m_showDetailsViewController;
+    QPointer<ShowDetailsViewController> m_showDetailsViewController;
 };

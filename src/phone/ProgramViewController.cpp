@@ -1,5 +1,6 @@
 #include "ProgramViewController.h"
 
+#include "ShowDetailsLink.h"
 #include "ShowDetailsViewController.h"
 #include "TableEmptyProgramCell.h"
 #include "TableViewCellProgram.h"
@@ -10,7 +11,6 @@
 #include "model/DateAdditions.h"
 #include "model/Show.h"
 #include "model/ShowsAnswer.h"
-#include "model/Utilities.h"
 #include "platform/JsonValue.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Printf.h"
@@ -19,7 +19,6 @@
 #include "ui/ActivityOverlay.h"
 #include "ui/AlertView.h"
 #include "ui/Images.h"
-#include "ui/NavigationController.h"
 #include "ui/ScreenView.h"
 
 #include <QLabel>
@@ -239,16 +238,9 @@ void ProgramViewController::didSelectRowAtIndexPath(const IndexPath& path)
     const std::shared_ptr<Channel> channel = currentChannel();
     if (!channel || path.section >= m_arrayShows.size())
         return;
-    const QString link = Printf::format(QStringLiteral("%@%@/%@/%@"),
-                                        {QStringLiteral("orvane://progdetails/"),
-                                         Utilities::stringFromDate(m_calendar->selectedDate()),
-                                         channel->channelId(), m_arrayShows[path.section]->showId});
-    if (!m_showDetailsViewController)
-        m_showDetailsViewController = new ShowDetailsViewController(this);
-    m_showDetailsViewController->setShowUrl(link);
-    NavigationController* stack = navigationController();
-    if (stack && !stack->viewControllers().contains(m_showDetailsViewController))
-        stack->pushViewController(m_showDetailsViewController, true);
+    ShowDetailsLink::openKept(m_showDetailsViewController, this, navigationController(),
+                              ShowDetailsLink::make(m_calendar->selectedDate(), channel->channelId(),
+                                                    m_arrayShows[path.section]->showId));
 }
 
 void ProgramViewController::channelChanged()

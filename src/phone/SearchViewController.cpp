@@ -1,13 +1,12 @@
 #include "SearchViewController.h"
 
+#include "ShowDetailsLink.h"
 #include "ShowDetailsViewController.h"
 #include "TableViewCellProgram.h"
 
 #include "core/AppDelegate.h"
 #include "model/DateAdditions.h"
 #include "model/Show.h"
-#include "model/Utilities.h"
-#include "platform/Printf.h"
 #include "platform/StringTable.h"
 #include "service/ContentAddresses.h"
 #include "service/ServiceCalls.h"
@@ -15,7 +14,6 @@
 #include "ui/ActivityOverlay.h"
 #include "ui/AlertView.h"
 #include "ui/Images.h"
-#include "ui/NavigationController.h"
 #include "ui/ScreenView.h"
 #include "widgets/AsyncImageView.h"
 
@@ -260,14 +258,7 @@ void SearchViewController::openResult(int index)
     if (index < 0 || index >= shown.size())
         return;
     m_selectedShow = shown[index];
-    const QString link =
-        Printf::format(QStringLiteral("%@%@/%@/%@"), {QStringLiteral("orvane://progdetails/"),
-                                                      Utilities::stringFromDate(m_selectedShow->startTime),
-                                                      m_selectedShow->channelId, m_selectedShow->showId});
-    if (!m_showDetailsViewController)
-        m_showDetailsViewController = new ShowDetailsViewController(this);
-    m_showDetailsViewController->setShowUrl(link);
-    NavigationController* stack = navigationController();
-    if (stack && !stack->viewControllers().contains(m_showDetailsViewController))
-        stack->pushViewController(m_showDetailsViewController, true);
+    ShowDetailsLink::openKept(
+        m_showDetailsViewController, this, navigationController(),
+        ShowDetailsLink::make(m_selectedShow->startTime, m_selectedShow->channelId, m_selectedShow->showId));
 }
