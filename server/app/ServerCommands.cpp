@@ -12,7 +12,9 @@
 #include "identification/IdentificationService.h"
 #include "identification/Matcher.h"
 #include "importer/DemoData.h"
+#include "importer/DemoSocial.h"
 #include "importer/XmltvImporter.h"
+#include "social/SocialServer.h"
 #include "store/ScheduleStore.h"
 
 #include <QDateTime>
@@ -114,6 +116,12 @@ int serve(const ServerOptions& options)
     HttpServer idHttp(
         [&identification](const HttpRequest& request) { return identification.handle(request); }, idLimits);
     idHttp.setLogger(log.logger(QStringLiteral("identification")));
+    SocialServer social(store);
+    HttpServer::Limits socialLimits = contentLimits;
+    socialLimits.maxBodyBytes = SocialServer::MaxBodyBytes;
+    HttpServer socialHttp([&social](const HttpRequest& request) { return social.handle(request); },
+                          socialLimits);
+    socialHttp.setLogger(log.logger(QStringLiteral("social")));
     QString error;
     if (!contentHttp.listen(options.bind, quint16(options.port), &error, QStringLiteral("content"))) {
         say(QStringLiteral("orvane-server: content server on %1:%2: %3")
@@ -126,6 +134,13 @@ int serve(const ServerOptions& options)
         say(QStringLiteral("orvane-server: identification server on %1:%2: %3")
                 .arg(options.bind)
                 .arg(options.idPort)
+                .arg(error));
+        return 1;
+    }
+    if (!socialHttp.listen(options.bind, quint16(options.socialPort), &error, QStringLiteral("social"))) {
+        say(QStringLiteral("orvane-server: microblog service on %1:%2: %3")
+                .arg(options.bind)
+                .arg(options.socialPort)
                 .arg(error));
         return 1;
     }
@@ -144,6 +159,9 @@ int serve(const ServerOptions& options)
             .arg(options.historyMinutes)
             .arg(options.maxBer)
             .arg(options.minMargin));
+    say(QStringLiteral("orvane-server: microblog service on http://%1:%2/ (OAuth 1.0a)")
+            .arg(options.bind)
+            .arg(socialHttp.port()));
     std::fflush(stderr);
     farm.start();
 
@@ -152,6 +170,7 @@ int serve(const ServerOptions& options)
     say(QStringLiteral("orvane-server: stopping"));
     contentHttp.stop();
     idHttp.stop();
+    socialHttp.stop();
     farm.stop();
     return 0;
 }
@@ -226,6 +245,13 @@ int demoData(const ServerOptions& options)
             .arg(summary.channels)
             .arg(summary.programmes)
             .arg(summary.messages));
+    if (DemoSocial(store).ensure() < 0) {
+        say(QStringLiteral("orvane-server: the demo microblog users could not be stored in %1")
+                .arg(store.path()));
+        return 1;
+    }
+    say(QStringLiteral("orvane-server: demo microblog account: %1 / %2")
+            .arg(DemoSocial::DemoScreenName, DemoSocial::DemoPassword));
     return 0;
 }
 

@@ -31,15 +31,18 @@ QString ServerOptions::usage()
 {
     return QStringLiteral(
                "Usage:\n"
-               "  orvane-server serve [--db PATH] [--bind ADDRESS] [--port N] [--id-port N]\n"
+               "  orvane-server serve [--db PATH] [--bind ADDRESS] [--port N] [--id-port N] [--social-port "
+               "N]\n"
                "                      [--channel ID=SOURCE]... [--config FILE] [--history-minutes N]\n"
                "                      [--max-ber X] [--min-margin X] [--max-connections N]\n"
                "                      [--max-connections-per-peer N] [--workers N]\n"
                "      Serves the content server (/searchcontent/, default port 22222) and the\n"
-               "      identification server (/searchfunctions/, default port 22223) until interrupted.\n"
+               "      identification server (/searchfunctions/, default port 22223) and the microblog\n"
+               "      service (OAuth 1.0a, REST under /1/ and /1.1/, default port 22224) until interrupted.\n"
                "      --bind ADDRESS   address to listen on (default 127.0.0.1; 0.0.0.0 for all)\n"
                "      --port N         content server port (0 picks a free one)\n"
                "      --id-port N      identification server port (0 picks a free one)\n"
+               "      --social-port N  microblog service port (0 picks a free one)\n"
                "      --channel ID=SOURCE  a live channel's audio: file:PATH (a 16-bit 44100 Hz WAV\n"
                "                       looped in real time), pipe:COMMAND (s16le 44100 Hz mono PCM\n"
                "                       on the command's output) or silence; repeatable\n"
@@ -92,9 +95,11 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
         } else if (argument == u"--bind") {
             if (needValue())
                 options.bind = value;
-        } else if (argument == u"--port" || argument == u"--id-port") {
-            if (needValue() &&
-                !readInt(value, 0, 65535, argument == u"--port" ? &options.port : &options.idPort))
+        } else if (argument == u"--port" || argument == u"--id-port" || argument == u"--social-port") {
+            int* port = argument == u"--port"      ? &options.port
+                        : argument == u"--id-port" ? &options.idPort
+                                                   : &options.socialPort;
+            if (needValue() && !readInt(value, 0, 65535, port))
                 options.error = QStringLiteral("%1 takes a port number 0 to 65535").arg(argument);
         } else if (argument == u"--city") {
             bool ok = false;

@@ -15,6 +15,7 @@ struct ServerOptions
     QString bind = QStringLiteral("127.0.0.1");
     int port = 22222;
     int idPort = 22223;
+    int socialPort = 22224;
     QString file;                  // import-xmltv: the listing; demo-audio: the folder
     QList<ChannelSource> channels; // --channel and --config, in that order
     int historyMinutes = 10;

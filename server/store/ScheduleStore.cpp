@@ -62,6 +62,25 @@ const QStringList Schema = {
 const QList<QStringList> Upgrades = {
     {QStringLiteral("ALTER TABLE cities ADD COLUMN latitude REAL"),
      QStringLiteral("ALTER TABLE cities ADD COLUMN longitude REAL")},
+    // The microblog service: its users, follows, favourites, direct messages, OAuth consumers
+    // and tokens; its statuses are rows of messages with the author's user id.
+    {QStringLiteral("CREATE TABLE social_users (id INTEGER PRIMARY KEY, screen_name TEXT NOT NULL UNIQUE "
+                    "COLLATE NOCASE, name TEXT NOT NULL, salt TEXT NOT NULL, password_hash TEXT NOT NULL, "
+                    "description TEXT, created INTEGER NOT NULL, suspended INTEGER NOT NULL DEFAULT 0)"),
+     QStringLiteral("CREATE TABLE social_follows (follower INTEGER NOT NULL, followee INTEGER NOT NULL, "
+                    "notify INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (follower, followee))"),
+     QStringLiteral("CREATE TABLE social_favorites (user_id INTEGER NOT NULL, message_id INTEGER NOT NULL, "
+                    "PRIMARY KEY (user_id, message_id))"),
+     QStringLiteral("CREATE TABLE social_direct (id INTEGER PRIMARY KEY, sender INTEGER NOT NULL, "
+                    "recipient INTEGER NOT NULL, text TEXT NOT NULL, time INTEGER NOT NULL)"),
+     QStringLiteral("CREATE TABLE social_consumers (key TEXT PRIMARY KEY, secret TEXT NOT NULL, "
+                    "name TEXT NOT NULL, url TEXT)"),
+     QStringLiteral("CREATE TABLE social_tokens (token TEXT PRIMARY KEY, secret TEXT NOT NULL, "
+                    "kind INTEGER NOT NULL, consumer TEXT NOT NULL, user_id INTEGER, callback TEXT, "
+                    "verifier TEXT, created INTEGER NOT NULL)"),
+     QStringLiteral("ALTER TABLE messages ADD COLUMN user_id INTEGER"),
+     QStringLiteral("ALTER TABLE messages ADD COLUMN retweet_of INTEGER"),
+     QStringLiteral("CREATE INDEX messages_user ON messages (user_id, id)")},
 };
 
 const QString ProgrammeColumns =
@@ -465,15 +484,17 @@ qint64 ScheduleStore::addMessage(const StoreMessage& m)
 {
     QSqlQuery q(db());
     q.prepare(QStringLiteral(
-        "INSERT INTO messages (channel_id, time, sender_id, sender_name, screen_name, profile_image_url, "
-        "text, source, "
-        "reply_to_id, reply_to_screen_name, media_url) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "INSERT INTO messages (id, channel_id, time, sender_id, sender_name, screen_name, profile_image_url, "
+        "text, source, reply_to_id, reply_to_screen_name, media_url, user_id, retweet_of) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     for (const QVariant& value :
-         {QVariant(m.channelId), QVariant(m.time), QVariant(m.senderId), QVariant(m.senderName),
-          QVariant(m.screenName), QVariant(m.profileImageUrl), QVariant(m.text), QVariant(m.source),
-          m.replyToId.isEmpty() ? QVariant() : QVariant(m.replyToId),
+         {m.id > 0 ? QVariant(m.id) : QVariant(), QVariant(m.channelId), QVariant(m.time),
+          QVariant(m.senderId), QVariant(m.senderName), QVariant(m.screenName), QVariant(m.profileImageUrl),
+          QVariant(m.text), QVariant(m.source), m.replyToId.isEmpty() ? QVariant() : QVariant(m.replyToId),
           m.replyToScreenName.isEmpty() ? QVariant() : QVariant(m.replyToScreenName),
-          m.mediaUrl.isEmpty() ? QVariant() : QVariant(m.mediaUrl)})
+          m.mediaUrl.isEmpty() ? QVariant() : QVariant(m.mediaUrl),
+          m.userId > 0 ? QVariant(m.userId) : QVariant(),
+          m.retweetOf > 0 ? QVariant(m.retweetOf) : QVariant()})
         q.addBindValue(value);
     return run(q) ? q.lastInsertId().toLongLong() : 0;
 }
@@ -753,35 +774,47 @@ QMap<int, double> ScheduleStore::ratings(int cityId)
     return map;
 }
 
+const QString ScheduleStore::MessageColumns =
+    QStringLiteral("id, channel_id, time, sender_id, sender_name, screen_name, profile_image_url, text, "
+                   "source, reply_to_id, reply_to_screen_name, media_url, user_id, retweet_of");
+
+StoreMessage ScheduleStore::messageOf(const QSqlQuery& q)
+{
+    StoreMessage m;
+    m.id = q.value(0).toLongLong();
+    m.channelId = q.value(1).toInt();
+    m.time = q.value(2).toLongLong();
+    m.senderId = q.value(3).toString();
+    m.senderName = q.value(4).toString();
+    m.screenName = q.value(5).toString();
+    m.profileImageUrl = q.value(6).toString();
+    m.text = q.value(7).toString();
+    m.source = q.value(8).toString();
+    m.replyToId = q.value(9).toString();
+    m.replyToScreenName = q.value(10).toString();
+    m.mediaUrl = q.value(11).toString();
+    m.userId = q.value(12).toLongLong();
+    m.retweetOf = q.value(13).toLongLong();
+    return m;
+}
+
 QList<StoreMessage> ScheduleStore::messages(int channelId, qint64 from, qint64 to, int limit)
 {
     QList<StoreMessage> list;
     QSqlQuery q(db());
-    q.prepare(QStringLiteral(
-        "SELECT id, channel_id, time, sender_id, sender_name, screen_name, profile_image_url, text, "
-        "source, reply_to_id, reply_to_screen_name, media_url FROM messages WHERE channel_id = ? "
-        "AND time >= ? AND time <= ? ORDER BY time DESC, id DESC LIMIT ?"));
+    // Channel 1 is the common feed: the talk about every channel.
+    q.prepare(QStringLiteral("SELECT %1 FROM messages WHERE %2 AND time >= ? AND time <= ? "
+                             "ORDER BY time DESC, id DESC LIMIT ?")
+                  .arg(MessageColumns, channelId == CommonTalkChannel
+                                           ? QStringLiteral("channel_id > 0 AND ? > 0")
+                                           : QStringLiteral("channel_id = ?")));
     q.addBindValue(channelId);
     q.addBindValue(from);
     q.addBindValue(to);
     q.addBindValue(limit);
     if (run(q)) {
-        while (q.next()) {
-            StoreMessage m;
-            m.id = q.value(0).toLongLong();
-            m.channelId = q.value(1).toInt();
-            m.time = q.value(2).toLongLong();
-            m.senderId = q.value(3).toString();
-            m.senderName = q.value(4).toString();
-            m.screenName = q.value(5).toString();
-            m.profileImageUrl = q.value(6).toString();
-            m.text = q.value(7).toString();
-            m.source = q.value(8).toString();
-            m.replyToId = q.value(9).toString();
-            m.replyToScreenName = q.value(10).toString();
-            m.mediaUrl = q.value(11).toString();
-            list.append(m);
-        }
+        while (q.next())
+            list.append(messageOf(q));
     }
     return list;
 }

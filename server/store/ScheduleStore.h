@@ -22,7 +22,9 @@
 class ScheduleStore
 {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
+    // The talk feed of this channel number is the talk about every channel.
+    static constexpr int CommonTalkChannel = 1;
     // Devices: "seen" means asked for something within the window; rows older than it are
     // deleted, and at most MaxDevices are kept (the most recently seen), as many as the
     // identification server remembers.
@@ -99,6 +101,12 @@ public:
     QMap<int, int> viewsOfDevice(const QString& deviceId);
     qint64 programmeCount();
     QByteArray picture(const QString& path);
+
+    // The connection of the calling thread (for the stores that share this file).
+    QSqlDatabase connection() { return db(); }
+    // The columns messageOf() reads, in its order.
+    static const QString MessageColumns;
+    static StoreMessage messageOf(const QSqlQuery& query);
 
     // The folded form titles are searched in.
     static QString fold(const QString& text);

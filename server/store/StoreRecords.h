@@ -71,9 +71,12 @@ struct StoreProgramme
     QList<StoreParticipant> participants;
 };
 
+// Channel talk, and the statuses of the microblog service (those have a userId).
 struct StoreMessage
 {
-    qint64 id = 0;
+    qint64 id = 0; // 0: the store numbers it
+    qint64 userId = 0;
+    qint64 retweetOf = 0;
     int channelId = 0;
     qint64 time = 0; // seconds since 1970, UTC
     QString senderId;
@@ -85,4 +88,32 @@ struct StoreMessage
     QString replyToId;
     QString replyToScreenName;
     QString mediaUrl;
+};
+
+struct StoreUser
+{
+    qint64 id = 0;
+    QString screenName;
+    QString name;
+    QString description;
+    qint64 created = 0;
+    bool suspended = false;
+};
+
+// An OAuth 1.0a token of the microblog service: temporary (request) or access.
+struct StoreToken
+{
+    enum Kind
+    {
+        Request = 0,
+        Access = 1
+    };
+    QString token;
+    QString secret;
+    int kind = Request;
+    QString consumer;
+    qint64 userId = 0; // an access token's user, or the user who authorized a request token
+    QString callback;
+    QString verifier;
+    qint64 created = 0;
 };

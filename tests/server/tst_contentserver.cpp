@@ -224,9 +224,14 @@ private Q_SLOTS:
 
     void channelTalkInItsTimeWindow()
     {
-        const QVariantMap all = ask([&](const Reply& r) { calls().getTweetsForChannelId("1", r); });
+        const QVariantMap all = ask([&](const Reply& r) { calls().getTweetsForChannelId("2", r); });
         const QVariantList messages = all.value("Result").toList();
         QCOMPARE(messages.size(), 12);
+        // Channel 1 is the common feed: the talk about every channel, newest first.
+        const QVariantList common =
+            ask([&](const Reply& r) { calls().getTweetsForChannelId("1", r); }).value("Result").toList();
+        QCOMPARE(common.size(), 50);
+        QVERIFY(common.first().toMap().value("time").toString() >= common.last().toMap().value("time").toString());
         const QVariantMap first = messages.first().toMap();
         QVERIFY(!first.value("message").toMap().value("text").toString().isEmpty());
         QVERIFY(!first.value("sender_info").toMap().value("screen_name").toString().isEmpty());

@@ -84,6 +84,10 @@ private Q_SLOTS:
             QVERIFY(q.exec(
                 "CREATE TABLE cities (id INTEGER PRIMARY KEY, name TEXT NOT NULL, utc_offset INTEGER)"));
             QVERIFY(q.exec("INSERT INTO cities VALUES (4, 'Казань', 180)"));
+            QVERIFY(q.exec("CREATE TABLE messages (id INTEGER PRIMARY KEY, channel_id INTEGER NOT NULL, "
+                           "time INTEGER NOT NULL, sender_id TEXT, sender_name TEXT, screen_name TEXT, "
+                           "profile_image_url TEXT, text TEXT, source TEXT, reply_to_id TEXT, "
+                           "reply_to_screen_name TEXT, media_url TEXT)"));
             QVERIFY(q.exec("PRAGMA user_version = 1"));
         }
         QSqlDatabase::removeDatabase("v1");
