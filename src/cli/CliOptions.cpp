@@ -1,5 +1,9 @@
 #include "CliOptions.h"
 
+#include "widgets/TwitterSession.h"
+
+#include <QUrl>
+
 #include "platform/ServerAddress.h"
 #include "platform/ServerConfig.h"
 
@@ -16,6 +20,7 @@ QString CliOptions::usage()
         "  --content-host HOST[:PORT]  content server (default localhost, port 22222)\n"
         "  --city ID                   city id (default: the stored city, else 1)\n"
         "  --json                      print the answers as JSON\n"
+        "  --twitter-api URL           the microblog service (default http://localhost:22224/)\n"
         "  --verbose                   log requests and failures on stderr\n"
         "  --calendar-dir DIR          the calendars reminders go to (default: calendars in the data "
         "folder)\n"
@@ -33,6 +38,9 @@ QString CliOptions::usage()
         "  maplist                     the city's channel-id map\n"
         "  status                      whether the identification service works\n"
         "  tweets CHANNEL [--limit N]  viewers' messages about a channel\n"
+        "  twitter login [--pin] | logout | whoami | timeline | mentions | post TEXT [--reply-to ID]\n"
+        "          | retweet ID | delete ID   the microblog account (timeline, mentions: [--count N]\n"
+        "                              [--max-id ID])\n"
         "  server-time                 the server's time and the device clock's offset from it\n"
         "  fingerprint FILE.wav [--every SECONDS] [--bytes]\n"
         "                              the sub-fingerprints of a 16-bit PCM WAV at 44100 Hz\n"
@@ -79,6 +87,17 @@ CliOptions::Outcome CliOptions::parse(const QStringList& arguments, CliOptions* 
             options->json = true;
         } else if (argument == u"--verbose") {
             options->verbose = true;
+        } else if (argument == u"--twitter-api") {
+            QString base;
+            if (!value(&base))
+                return Outcome::ExitError;
+            const QUrl url(base);
+            if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") ||
+                url.host().isEmpty()) {
+                *message = QStringLiteral("Not an http(s) address: \"%1\".").arg(base);
+                return Outcome::ExitError;
+            }
+            TwitterSession::setApiBase(url);
         } else if (argument == u"--calendar-dir") {
             if (!value(&options->calendarDir))
                 return Outcome::ExitError;

@@ -13,6 +13,7 @@
 #include "StatsCommand.h"
 #include "StorageCommands.h"
 #include "TweetsCommand.h"
+#include "TwitterCommand.h"
 
 #include "platform/EventStore.h"
 #include "platform/ServerConfig.h"
@@ -73,6 +74,7 @@ int main(int argc, char** argv)
         {QStringLiteral("maplist"), [&] { return InfoCommands::mapList(session); }},
         {QStringLiteral("status"), [&] { return InfoCommands::status(session); }},
         {QStringLiteral("tweets"), [&] { return TweetsCommand::run(session); }},
+        {QStringLiteral("twitter"), [&] { return TwitterCommand::run(session); }},
         {QStringLiteral("settings"), [&] { return SettingsCommand::run(session); }},
         {QStringLiteral("stats"), [&] { return StatsCommand::run(session); }},
     };

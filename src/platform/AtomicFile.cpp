@@ -1,6 +1,13 @@
 #include "AtomicFile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 bool AtomicFile::write(const QString& path, const QByteArray& bytes, QString* error)
 {
@@ -15,6 +22,27 @@ bool AtomicFile::write(const QString& path, const QByteArray& bytes, QString* er
         reason = file.errorString();
     } else {
         file.cancelWriting();
+    }
+    if (!written && error)
+        *error = path + QStringLiteral(": ") + reason;
+    return written;
+}
+
+bool AtomicFile::writePrivate(const QString& path, const QByteArray& bytes, QString* error)
+{
+    // QTemporaryFile creates its file with mode 0600.
+    QTemporaryFile file(QFileInfo(path).absolutePath() + QStringLiteral("/.secret-XXXXXX"));
+    bool written =
+        file.open() && file.write(bytes) == bytes.size() && file.flush() && ::fsync(file.handle()) == 0;
+    QString reason = file.errorString();
+    if (written) {
+        file.close();
+        written = std::rename(QFile::encodeName(file.fileName()).constData(),
+                              QFile::encodeName(path).constData()) == 0;
+        if (written)
+            file.setAutoRemove(false);
+        else
+            reason = QString::fromLocal8Bit(std::strerror(errno));
     }
     if (!written && error)
         *error = path + QStringLiteral(": ") + reason;

@@ -11,4 +11,7 @@ class AtomicFile
 {
 public:
     static bool write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+    // The same for secrets: the file is readable and writable by its owner only (0600) from
+    // the moment it exists, before any byte is written.
+    static bool writePrivate(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 };

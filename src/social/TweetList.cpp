@@ -1,0 +1,43 @@
+#include "TweetList.h"
+
+#include "platform/JsonValue.h"
+
+TweetList::TalkRequest TweetList::phoneTalkRequest(const QString& channel, qsizetype shown, bool more,
+                                                   const QDateTime& now)
+{
+    return {channel, now.addSecs(-TalkWindowSeconds), now, more ? int(shown) + PhonePage : PhonePage};
+}
+
+bool TweetList::replaceWithServiceAnswer(QList<Tweet>& list, const QVariant& answer, double serverOffset,
+                                         const QDateTime& now)
+{
+    if (!JsonValue::isMap(answer))
+        return false;
+    const QVariantList result = JsonValue::list(answer.toMap().value(QStringLiteral("Result")));
+    list.clear();
+    list.reserve(result.size());
+    for (const QVariant& item : result)
+        list.append(Tweet::initWithDictionaryFromService(JsonValue::map(item), serverOffset, now));
+    return true;
+}
+
+QString TweetList::mergeTwitterPage(QList<Tweet>& list, const QVariantList& page, bool reload,
+                                    const QString& ownUserId, const QDateTime& now)
+{
+    if (reload)
+        list.clear();
+    else if (!page.isEmpty() && !list.isEmpty())
+        list.removeLast();
+    list.reserve(list.size() + page.size());
+    for (const QVariant& item : page) {
+        Tweet tweet = Tweet::initWithDictionaryFromTwitter(JsonValue::map(item), now);
+        tweet.setIsOwn(!ownUserId.isEmpty() && tweet.senderId() == ownUserId);
+        list.append(std::move(tweet));
+    }
+    return list.isEmpty() ? QString() : list.last().tweetId();
+}
+
+int TweetList::twitterPageCount(bool refresh, qsizetype shown)
+{
+    return refresh || shown == 0 ? PhonePage : PhonePage + 1;
+}

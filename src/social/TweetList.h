@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Tweet.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QVariant>
+
+// How the talk screens assemble their lists from the answers.
+class TweetList
+{
+public:
+    static constexpr int PhonePage = 30;
+    static constexpr qint64 TalkWindowSeconds = 604800; // 7 days
+
+    // The content server's talk request of a phone list: the channel argument, a window of the
+    // last 7 days ending now, and a limit of 30 on a (re)load or shown + 30 to load more.
+    struct TalkRequest
+    {
+        QString channel;
+        QDateTime start;
+        QDateTime end;
+        int limit = PhonePage;
+    };
+    static TalkRequest phoneTalkRequest(const QString& channel, qsizetype shown, bool more,
+                                        const QDateTime& now = QDateTime::currentDateTime());
+
+    // A content-server answer (a dictionary whose "Result" lists tweets, newest first) replaces
+    // the list, isOwn false. False, and the list unchanged, when the answer is not a dictionary.
+    static bool replaceWithServiceAnswer(QList<Tweet>& list, const QVariant& answer, double serverOffset,
+                                         const QDateTime& now = QDateTime::currentDateTime());
+
+    // A page of Twitter statuses (newest first, paged by max_id = the oldest id so far): a
+    // reload clears the list; loading more first drops the list's last tweet when the page is
+    // not empty (the page starts with it again). isOwn: the sender's id is ownUserId. Returns
+    // the next max_id (the last tweet's id; empty when the list is).
+    static QString mergeTwitterPage(QList<Tweet>& list, const QVariantList& page, bool reload,
+                                    const QString& ownUserId,
+                                    const QDateTime& now = QDateTime::currentDateTime());
+
+    // The count a phone Twitter list asks for: 30 on a refresh or when empty, 31 to load more.
+    static int twitterPageCount(bool refresh, qsizetype shown);
+    // A "Show more" row follows the tweets when their number is a non-zero multiple of 30.
+    static bool showsMore(qsizetype count) { return count > 0 && count % PhonePage == 0; }
+};
