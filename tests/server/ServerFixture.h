@@ -2,6 +2,7 @@
 
 #include "content/ContentServer.h"
 #include "http/HttpServer.h"
+#include "social/SocialServer.h"
 #include "store/ScheduleStore.h"
 
 #include <QTemporaryDir>
@@ -22,10 +23,16 @@ public:
     QString hostWithPort() const;
     // Today's programme day of the store, "yyyyMMdd".
     QString today() const;
+    // Starts the microblog service on its own ephemeral port over the same store, with the
+    // demo users; its port.
+    quint16 startSocial();
+    SocialServer& social() { return *m_social; }
 
 private:
     QTemporaryDir m_dir;
     std::unique_ptr<ScheduleStore> m_store;
     std::unique_ptr<ContentServer> m_content;
     std::unique_ptr<HttpServer> m_http;
+    std::unique_ptr<SocialServer> m_social;
+    std::unique_ptr<HttpServer> m_socialHttp;
 };
