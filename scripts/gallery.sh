@@ -18,7 +18,9 @@ trap 'kill "${server_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 "$server" demo-audio "$work/audio" >/dev/null 2>&1
 content_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 id_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
+social_port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
 "$server" serve --db "$work/schedule.sqlite" --bind 127.0.0.1 --port "$content_port" --id-port "$id_port" \
+    --social-port "$social_port" \
     --config "$work/audio/channels.conf" >"$work/server.log" 2>&1 &
 server_pid=$!
 for _ in $(seq 100); do
@@ -37,6 +39,7 @@ shoot() {
     printf '[General]\nCITY_ID=1\nCITY_NAME=Москва\nFIRST_LAUNCH=IS_NOT\n' >"$home/config/orvane.conf"
     ORVANE_HOME="$home" QT_QPA_PLATFORM=offscreen "$app" \
         --content-host "127.0.0.1:$content_port" --id-host "127.0.0.1:$id_port" --audio-input none \
+        --twitter-api "http://127.0.0.1:$social_port/" \
         --language ru "$@" --screenshot "$out/phone-$name.png" >>"$work/app.log" 2>&1
     echo "$out/phone-$name.png"
 }
@@ -57,3 +60,4 @@ shoot details --show "details:$link"
 shoot settings --show settings
 shoot city --show city
 shoot profile --show profile
+shoot talk --show talk

@@ -138,5 +138,19 @@
     <message><source>Find my city</source><translation>Найти мой город</translation></message>
     <message><source>Starts at %@</source><translation>Начало в %@</translation></message>
     <message><source>Follow us</source><translation>Читать нас</translation></message>
+    <message><source>TV/Radio</source><translation>ТВ/Радио</translation></message>
+    <message><source>Channel</source><translation>Канал</translation></message>
+    <message><source>OnAIR</source><translation>Упоминания</translation></message>
+    <message><source>Friends</source><translation>Друзья</translation></message>
+    <message><source>Show more</source><translation>Показать ещё</translation></message>
+    <message><source>Deleting</source><translation>Удаление…</translation></message>
+    <message><source>Sign In</source><translation>Войти</translation></message>
+    <message><source>Reply</source><translation>Ответить</translation></message>
+    <message><source>Retweet</source><translation>Ретвитнуть</translation></message>
+    <message><source>Delete</source><translation>Удалить</translation></message>
+    <message><source>Send</source><translation>Отправить</translation></message>
+    <message><source>Saved!</source><translation>Отправлено!</translation></message>
+    <message><source>I'm watching %@ - %@</source><translation>Смотрю %@ — %@</translation></message>
+    <message><source>In order to Reply, Retweet or Delete messages, please connect to Twitter</source><translation>Чтобы отвечать, ретвитить и удалять сообщения, подключите Twitter в настройках</translation></message>
 </context>
 </TS>

@@ -1,5 +1,7 @@
 #include "AppOptions.h"
 
+#include <QUrl>
+
 #include "platform/Location.h"
 #include "platform/ServerAddress.h"
 #include "platform/ServerConfig.h"
@@ -57,6 +59,11 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("location"),
         QStringLiteral("The device's position for finding the city (degrees), instead of the system's."),
         QStringLiteral("LAT,LON"));
+    const QCommandLineOption twitterApi(
+        QStringLiteral("twitter-api"),
+        QStringLiteral(
+            "The microblog service for Twitter sign-in and posting (default http://localhost:22224/)."),
+        QStringLiteral("URL"));
     const QCommandLineOption show(
         QStringLiteral("show"),
         QStringLiteral(
@@ -64,7 +71,7 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
             "program[:CHANNEL], selector, search:TEXT, details:LINK, talk, profile, settings, city."),
         QStringLiteral("SCREEN[:ARG]"));
     parser.addOptions({help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, after,
-                       language, location, show});
+                       language, location, twitterApi, show});
 
     if (!parser.parse(arguments)) {
         *message = parser.errorText();
@@ -124,6 +131,15 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         if (!Location::parse(options->location)) {
             *message =
                 QStringLiteral("--location takes LATITUDE,LONGITUDE in degrees, for example 55.75,37.62.");
+            return Outcome::ExitError;
+        }
+    }
+    if (parser.isSet(twitterApi)) {
+        options->twitterApi = parser.value(twitterApi);
+        const QUrl url(options->twitterApi);
+        if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") || url.host().isEmpty()) {
+            *message = QStringLiteral(
+                "--twitter-api takes an http(s) address, for example http://localhost:22224/.");
             return Outcome::ExitError;
         }
     }

@@ -20,6 +20,8 @@ struct AppOptions
     QString language;
     // --location LAT,LON: the device's position, fixed.
     QString location;
+    // --twitter-api URL: the microblog service; empty for the default.
+    QString twitterApi;
     // --show SCREEN[:ARG]: the screen to open after start-up, and its argument.
     QString showScreen;
     QString showArgument;

@@ -1,6 +1,7 @@
 #include "AppOptions.h"
 #include "ScreenOpener.h"
 #include "ScreenshotTaker.h"
+#include "widgets/TwitterSession.h"
 
 #include "core/AppDelegate.h"
 #include "fingerprint/AudioCallback.h"
@@ -96,6 +97,8 @@ int main(int argc, char** argv)
     EventStore::setDefaultRoot(options.calendarDir);
     if (!options.location.isEmpty())
         Location::setFixed(Location::parse(options.location));
+    if (!options.twitterApi.isEmpty())
+        TwitterSession::setApiBase(QUrl(options.twitterApi));
     StringTable::install(options.language.isEmpty() ? QLocale::system().uiLanguages()
                                                     : QStringList{options.language});
 

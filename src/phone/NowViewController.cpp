@@ -1,5 +1,8 @@
 #include "NowViewController.h"
 
+#include "social/TWViewController.h"
+#include "widgets/SHKTwitter.h"
+
 #include "ShowDetailsLink.h"
 #include "WebContentViewController.h"
 
@@ -327,17 +330,13 @@ void NowViewController::tweet()
         showConnectionAlert();
         return;
     }
-    // The Twitter sharer is not there yet: the choice says so instead of sharing.
-    auto* sheet =
-        new ActionSheet(QString(), this,
-                        [](ActionSheet*, int index) {
-                            if (index == 0)
-                                (new AlertView(StringTable::localized("Twitter"),
-                                               StringTable::localized("Sign in to Twitter to share."),
-                                               nullptr, {}, StringTable::localized("OK")))
-                                    ->show();
-                        },
-                        StringTable::localized("Cancel"), {StringTable::localized("Share a tweet")});
+    auto* sheet = new ActionSheet(
+        QString(), this,
+        [](ActionSheet*, int index) {
+            if (index == 0)
+                SHKTwitter::shareItem(SHKItem::itemWithText(TWViewController::watchingText()));
+        },
+        StringTable::localized("Cancel"), {StringTable::localized("Share a tweet")});
     sheet->setTag(1);
     sheet->showInView(view());
 }

@@ -4,8 +4,11 @@
 #include "fingerprint/SearchCalls.h"
 #include "model/HistoryRepository.h"
 #include "model/ORVManagedObjectContext.h"
+#include "model/PreferenceKeys.h"
 #include "model/Utilities.h"
+#include "platform/JsonValue.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Preferences.h"
 #include "platform/ScreenSleep.h"
 #include "platform/StringTable.h"
 #include "ui/ActivityOverlay.h"
@@ -13,10 +16,12 @@
 #include "ui/Images.h"
 #include "ui/ScreenView.h"
 #include "ui/TapFilter.h"
+#include "widgets/SHKTwitter.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTimer>
 #include <QToolButton>
 
 #include <atomic>
@@ -66,8 +71,9 @@ bool SettingsViewController::asksBeforeKeepingAwake(Battery::State state, double
 }
 
 SettingsViewController::SettingsViewController(QObject* parent)
-    : ViewController(QStringLiteral("SettingsViewController_iPhone"), parent)
+    : ViewController(QStringLiteral("SettingsViewController_iPhone"), parent), m_twitter(new SHKTwitter(this))
 {
+    m_twitter->setDelegate(this);
     setTitle(StringTable::localized("Settings"));
     tabBarItem().title = title();
     tabBarItem().imageName = QStringLiteral("settings_tab");
@@ -94,6 +100,40 @@ void SettingsViewController::viewDidLoad()
     NotificationCenter::defaultCenter().observeOnMain(this, Notifications::UpdateCityChanging,
                                                       [this](const Notification&) { updateMeNotify(); });
     m_table->reloadData();
+    if (isTwitterAuthorized())
+        m_twitter->verifyCredentials();
+}
+
+bool SettingsViewController::isTwitterAuthorized() const
+{
+    return SHKTwitter::isAuthorized();
+}
+
+void SettingsViewController::updateFollowButton()
+{
+    if (m_buttonFollowUs)
+        m_buttonFollowUs->setEnabled(isTwitterAuthorized());
+}
+
+void SettingsViewController::verifyCredentialsDidFinish(const QVariant& answer)
+{
+    const QVariantMap user = JsonValue::map(answer);
+    if (!user.contains(QStringLiteral("id_str")))
+        return;
+    Preferences& preferences = Preferences::standard();
+    preferences.setValue(
+        PreferenceKeys::TwitterUserInfo,
+        QVariantMap{{QStringLiteral("userId"), user.value(QStringLiteral("id_str"))},
+                    {QStringLiteral("profileImageUrl"), user.value(QStringLiteral("profile_image_url"))},
+                    {QStringLiteral("screenName"), user.value(QStringLiteral("screen_name"))},
+                    {QStringLiteral("name"), user.value(QStringLiteral("name"))}});
+    preferences.setValue(PreferenceKeys::TwitterUserId, user.value(QStringLiteral("id_str")));
+    NotificationCenter::defaultCenter().post(Notifications::CredentialsVerified);
+}
+
+void SettingsViewController::verifyCredentialsDidFailWithError(const Error& error)
+{
+    qInfo().noquote() << "Twitter credentials not verified:" << error.localizedDescription(); // only logged
 }
 
 void SettingsViewController::viewDidAppear(bool)
@@ -103,18 +143,29 @@ void SettingsViewController::viewDidAppear(bool)
     center.observeOnMain(this, Notifications::OAuthStartAuthorizing, [this](const Notification&) {
         m_overlay->displayActivity(StringTable::localized("Connecting"));
     });
-    center.observeOnMain(this, Notifications::OAuthAccessTokenSaved, [this](const Notification&) {
-        m_overlay->displayActivity(StringTable::localized("Connected!"));
+    // A completed step shows its word for a moment, as the sharing library's indicator does.
+    const auto completed = [this](const char* key) {
+        m_overlay->displayActivity(StringTable::localized(key));
+        QTimer::singleShot(1500, m_overlay, [overlay = m_overlay] { overlay->hide(); });
+    };
+    center.observeOnMain(this, Notifications::OAuthAccessTokenSaved, [this, completed](const Notification&) {
+        completed("Connected!");
         m_table->reloadData();
+        updateFollowButton();
+        m_twitter->verifyCredentials();
     });
     center.observeOnMain(this, Notifications::OAuthAccessTokenFailed, [this](const Notification&) {
         m_overlay->hide();
         m_table->reloadData();
+        updateFollowButton();
     });
-    center.observeOnMain(this, Notifications::OAuthAccessTokenDeleted, [this](const Notification&) {
-        m_overlay->displayActivity(StringTable::localized("Disconnected!"));
-        m_table->reloadData();
-    });
+    center.observeOnMain(this, Notifications::OAuthAccessTokenDeleted,
+                         [this, completed](const Notification&) {
+                             completed("Disconnected!");
+                             m_table->reloadData();
+                             updateFollowButton();
+                             Preferences::standard().remove(SHKTwitter::sharerId());
+                         });
 }
 
 void SettingsViewController::viewDidDisappear(bool)
@@ -385,6 +436,12 @@ void SettingsViewController::clearAllEvents()
 
 void SettingsViewController::twitterRow()
 {
-    // The sign-in arrives with the Twitter sharer; until then the row says how to share.
-    alert(QStringLiteral("Twitter"), StringTable::localized("Sign in to Twitter to share."));
+    if (!isTwitterAuthorized()) {
+        SHKTwitter::authorize(); // progress arrives as the OAuth notifications
+        return;
+    }
+    SHKTwitter::logout();
+    Preferences::standard().remove(PreferenceKeys::TwitterUserInfo);
+    Preferences::standard().remove(PreferenceKeys::TwitterUserId);
+    NotificationCenter::defaultCenter().post(Notifications::CredentialsVerified);
 }

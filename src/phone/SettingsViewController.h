@@ -4,6 +4,7 @@
 #include "ui/ActivityOverlay.h"
 #include "ui/TableView.h"
 #include "ui/ViewController.h"
+#include "widgets/TwitterDelegate.h"
 
 #include <QPointer>
 
@@ -12,7 +13,9 @@ class QLabel;
 
 // The fifth tab: clearing the viewing history, automatic identification, keep-awake, about,
 // the user's city, the calendar clean-ups and the Twitter connection, as a grouped list.
-class SettingsViewController : public ViewController, public TableView::DataSource
+class SHKTwitter;
+
+class SettingsViewController : public ViewController, public TableView::DataSource, public TwitterDelegate
 {
     Q_OBJECT
 
@@ -45,7 +48,8 @@ public:
     QString rowDetail(int section, int row) const;
     bool rowChecked(int section, int row) const;
     QString sectionTitle(int section) const;
-    bool isTwitterAuthorized() const { return false; }
+    bool isTwitterAuthorized() const;
+    SHKTwitter* twitter() const { return m_twitter; }
     ActivityOverlay* overlay() const { return m_overlay; }
 
     void didSelectRow(int section, int row);
@@ -58,6 +62,11 @@ public:
     void clearAllEvents();
     void twitterRow();
     void updateMeNotify();
+    void updateFollowButton();
+
+    // TwitterDelegate: the signed-in user's details are kept for the profile screen.
+    void verifyCredentialsDidFinish(const QVariant& user) override;
+    void verifyCredentialsDidFailWithError(const Error& error) override;
 
     // TableView::DataSource
     int numberOfSections() const override { return 4; }
@@ -80,4 +89,5 @@ private:
     QPointer<TableView> m_table;
     QPointer<ActivityOverlay> m_overlay;
     QPointer<QWidget> m_buttonFollowUs;
+    SHKTwitter* m_twitter;
 };

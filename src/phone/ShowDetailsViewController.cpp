@@ -1,5 +1,7 @@
 #include "ShowDetailsViewController.h"
 
+#include "widgets/SHKTwitter.h"
+
 #include "ShowDetailsLogic.h"
 #include "WebContentViewController.h"
 
@@ -462,10 +464,8 @@ void ShowDetailsViewController::actionSheetClickedButtonAtIndex(int index)
 {
     m_sheet = nullptr;
     if (index == 0) {
-        // The Twitter sharer is not there yet: say so instead of sharing.
-        const QString text = shareText(m_channel->name(), *m_show, QDateTime::currentDateTime());
-        showAlert("Twitter",
-                  StringTable::localized("Sign in to Twitter to share.") + QStringLiteral("\n\n") + text);
+        SHKTwitter::shareItem(
+            SHKItem::itemWithText(shareText(m_channel->name(), *m_show, QDateTime::currentDateTime())));
         return;
     }
     if (index != 1 || !m_sheetHasCalendar)

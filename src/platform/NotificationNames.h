@@ -47,6 +47,7 @@ inline constexpr NotificationName HistoryCleared{QLatin1String("historyCleared")
 inline constexpr NotificationName CredentialsVerified{QLatin1String("credentialsVerified")};
 inline constexpr NotificationName TwitterLogin{QLatin1String("twitter_login")};
 inline constexpr NotificationName TwitterLogout{QLatin1String("twitter_logout")};
+inline constexpr NotificationName TweetDeleted{QLatin1String("tweetDeleted")};
 // The stacked panes.
 // Progress of the Twitter sharer's OAuth sign-in.
 inline constexpr NotificationName OAuthAccessTokenSaved{QLatin1String("SHK_OAUTH_SHARER_ACCESS_TOKEN_SAVED")};

@@ -1,5 +1,7 @@
 #include "AsyncImageView.h"
 
+#include "WebImageDiskCache.h"
+
 #include "platform/HttpFetcher.h"
 
 #include <QCache>
@@ -49,13 +51,24 @@ void AsyncImageView::start()
         deleteLater();
         return;
     }
+    const bool onDisk = m_params.value(OnDiskKey).toBool();
+    if (onDisk) {
+        QImage image;
+        if (image.loadFromData(WebImageDiskCache::read(m_url)) && !image.isNull()) {
+            memoryCache().insert(key, new QImage(image), std::max<qsizetype>(1, image.sizeInBytes() / 1024));
+            QTimer::singleShot(0, this, [this, image] { deliver(image); });
+            return;
+        }
+    }
     QNetworkRequest request(m_url);
     request.setTransferTimeout(TimeoutMs);
     HttpFetcher::httpFetcherWithRequest(request)->beginFetch(
         this,
-        [this, key](HttpFetcher*, const QByteArray& body) {
+        [this, key, onDisk](HttpFetcher*, const QByteArray& body) {
             QImage image;
             if (image.loadFromData(body) && !image.isNull()) {
+                if (onDisk)
+                    WebImageDiskCache::write(m_url, body);
                 memoryCache().insert(key, new QImage(image),
                                      std::max<qsizetype>(1, image.sizeInBytes() / 1024));
                 deliver(image);

@@ -21,6 +21,9 @@ public:
     using Handler = std::function<void(const QImage& image, const QVariantMap& params)>;
 
     static constexpr int TimeoutMs = 20000;
+    // A parameter: true keeps the picture on disk too (WebImageDiskCache), so that it is
+    // fetched once across runs.
+    static inline const QString OnDiskKey = QStringLiteral("onDisk");
 
     static AsyncImageView* loadImage(const QUrl& url, const QVariantMap& params, QObject* context,
                                      Handler handleImage);
