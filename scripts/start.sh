@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, fills the content server's store with this week's demo
-# data, writes the demo channels' live audio, starts the servers on 127.0.0.1 (content 22222,
-# identification 22223) and starts the application against them, its microphone playing one
+# data and demo users, writes the demo channels' live audio, starts the servers on 127.0.0.1
+# (content 22222, identification 22223, microblog 22224; sign in as demo / orvane-demo) and
+# starts the application against them, its microphone playing one
 # demo channel with room noise, so that it identifies that channel within seconds. The
 # server stops with the application (its log: orvane-server.log in the build folder).
 # Extra arguments go to orvane (for example --idiom tablet).

@@ -84,7 +84,7 @@ int printTweets(CliSession& session, const QVariant& answer)
     TextTable table;
     for (const QVariant& item : JsonValue::list(answer)) {
         const Tweet tweet = Tweet::initWithDictionaryFromTwitter(JsonValue::map(item));
-        table.addRow({tweet.tweetTime().toString(QStringLiteral("dd.MM HH:mm")),
+        table.addRow({tweet.tweetTime().toLocalTime().toString(QStringLiteral("dd.MM HH:mm")),
                       u'@' + tweet.senderUsername(), tweet.text().simplified(), tweet.tweetId()});
     }
     CliSession::print(table.isEmpty() ? QStringLiteral("No tweets.") : table.render());

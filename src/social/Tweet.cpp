@@ -3,7 +3,6 @@
 #include "model/DateHelper.h"
 #include "platform/JsonValue.h"
 
-#include <QLocale>
 #include <QRegularExpression>
 #include <QTimeZone>
 
@@ -27,7 +26,58 @@ QVariant nullableOf(const QVariantMap& map, const QString& key)
     return JsonValue::text(value);
 }
 
+// "yyyy-MM-dd HH:mm:ss" at the start of the text (the feed adds ".SSSSSS").
+std::optional<std::pair<QDate, QTime>> serviceTime(const QString& text)
+{
+    if (text.size() < 19 || text[4] != u'-' || text[7] != u'-' || text[10] != u' ' || text[13] != u':' ||
+        text[16] != u':')
+        return std::nullopt;
+    const auto number = [&text](int from, int length) {
+        bool ok = false;
+        const int value = QStringView(text).mid(from, length).toInt(&ok);
+        return ok ? value : -1;
+    };
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    if (!date.isValid() || !time.isValid())
+        return std::nullopt;
+    return std::make_pair(date, time);
+}
+
+// "EEE MMM dd HH:mm:ss +0000 yyyy" (English names) as a UTC moment; invalid otherwise.
+QDateTime twitterTime(const QString& text)
+{
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (text.size() != 30 || QStringView(text).mid(19, 7) != u" +0000 ")
+        return {};
+    int month = 0;
+    for (int m = 0; m < 12 && month == 0; ++m) {
+        if (QStringView(text).mid(4, 3) == QLatin1String(months[m]))
+            month = m + 1;
+    }
+    const auto number = [&text](int from, int length) {
+        bool ok = false;
+        const int value = QStringView(text).mid(from, length).toInt(&ok);
+        return ok ? value : -1;
+    };
+    const QDate date(number(26, 4), month, number(8, 2));
+    if (text[13] != u':' || text[16] != u':')
+        return {};
+    const QTime time(number(11, 2), number(14, 2), number(17, 2));
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time, QTimeZone::utc());
+}
+
 } // namespace
+
+const QString& Tweet::tweetTimeDisplay() const
+{
+    if (!m_tweetTimeDisplay)
+        m_tweetTimeDisplay = DateHelper().stringFromDateInPast(m_tweetTime, QStringLiteral("%@"));
+    return *m_tweetTimeDisplay;
+}
 
 QString Tweet::linkAddress(const QString& source)
 {
@@ -74,7 +124,7 @@ void Tweet::readCommon(const QVariantMap& message, const QVariantMap& sender, co
 }
 
 Tweet Tweet::initWithDictionaryFromService(const QVariantMap& dictionary, double serverOffset,
-                                           const QDateTime& now)
+                                           const QTimeZone& deviceZone)
 {
     Tweet t;
     const QVariantMap message = JsonValue::map(dictionary.value(QStringLiteral("message")));
@@ -90,18 +140,13 @@ Tweet Tweet::initWithDictionaryFromService(const QVariantMap& dictionary, double
     t.m_replyName = nullableOf(status, QStringLiteral("in_reply_to_screen_name"));
     t.readCommon(message, sender, status, message.value(QStringLiteral("source")));
     // The feed's time is the server's wall clock: read in the device's zone, then shifted.
-    QDateTime time = QDateTime::fromString(JsonValue::text(dictionary.value(QStringLiteral("time"))),
-                                           QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz000"));
-    if (!time.isValid())
-        time = QLocale::c().toDateTime(JsonValue::text(dictionary.value(QStringLiteral("time"))).left(19),
-                                       QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    if (time.isValid())
-        t.m_tweetTime = time.addSecs(qint64(serverOffset));
-    t.m_tweetTimeDisplay = DateHelper().stringFromDateInPast(t.m_tweetTime, QStringLiteral("%@"), now);
+    if (const auto parts = serviceTime(JsonValue::text(dictionary.value(QStringLiteral("time")))))
+        t.m_tweetTime =
+            QDateTime(parts->first, parts->second, deviceZone).toUTC().addSecs(qint64(serverOffset));
     return t;
 }
 
-Tweet Tweet::initWithDictionaryFromTwitter(const QVariantMap& dictionary, const QDateTime& now)
+Tweet Tweet::initWithDictionaryFromTwitter(const QVariantMap& dictionary)
 {
     Tweet t;
     const QVariantMap user = JsonValue::map(dictionary.value(QStringLiteral("user")));
@@ -114,13 +159,6 @@ Tweet Tweet::initWithDictionaryFromTwitter(const QVariantMap& dictionary, const 
     t.m_replyId = nullableOf(dictionary, QStringLiteral("in_reply_to_status_id_str"));
     t.m_replyName = nullableOf(dictionary, QStringLiteral("in_reply_to_screen_name"));
     t.readCommon(dictionary, user, dictionary, dictionary.value(QStringLiteral("source")));
-    QDateTime time = QLocale(QLocale::English, QLocale::UnitedStates)
-                         .toDateTime(JsonValue::text(dictionary.value(QStringLiteral("created_at"))),
-                                     QStringLiteral("ddd MMM dd HH:mm:ss +0000 yyyy"));
-    if (time.isValid()) {
-        time.setTimeZone(QTimeZone::utc());
-        t.m_tweetTime = time.toLocalTime();
-    }
-    t.m_tweetTimeDisplay = DateHelper().stringFromDateInPast(t.m_tweetTime, QStringLiteral("%@"), now);
+    t.m_tweetTime = twitterTime(JsonValue::text(dictionary.value(QStringLiteral("created_at"))));
     return t;
 }

@@ -3,8 +3,11 @@
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+#include <QTimeZone>
 #include <QVariant>
 #include <QVariantMap>
+
+#include <optional>
 
 // One message of the channel talk, from the content server's talk feed or from a Twitter
 // status. Ids are decimal strings (they exceed 2^53). A text field that the JSON lacks is a
@@ -14,12 +17,12 @@ class Tweet
 {
 public:
     // An element of the content server's talk answer; serverOffset: device clock minus server
-    // clock in seconds (the application controller's roundedServerTimeDifference).
+    // clock in seconds (the application controller's roundedServerTimeDifference). The feed's
+    // time is read in the device's zone (given, so that a list reads it once).
     static Tweet initWithDictionaryFromService(const QVariantMap& dictionary, double serverOffset,
-                                               const QDateTime& now = QDateTime::currentDateTime());
+                                               const QTimeZone& deviceZone = QTimeZone::systemTimeZone());
     // A Twitter status object; its time is GMT.
-    static Tweet initWithDictionaryFromTwitter(const QVariantMap& dictionary,
-                                               const QDateTime& now = QDateTime::currentDateTime());
+    static Tweet initWithDictionaryFromTwitter(const QVariantMap& dictionary);
 
     const QString& tweetId() const { return m_tweetId; }
     const QString& text() const { return m_text; }
@@ -32,8 +35,10 @@ public:
     const QString& mediaImgUrl() const { return m_mediaImgUrl; }
     const QString& sourceName() const { return m_sourceName; }
     const QString& sourceUrl() const { return m_sourceUrl; }
+    // The moment (in UTC; shown in the device's zone).
     const QDateTime& tweetTime() const { return m_tweetTime; }
-    const QString& tweetTimeDisplay() const { return m_tweetTimeDisplay; }
+    // The relative time text of lists, made when first asked for (only shown rows pay for it).
+    const QString& tweetTimeDisplay() const;
     const QImage& thumbnail() const { return m_thumbnail; }
     bool isOwn() const { return m_isOwn; }
     bool isFavorited() const { return m_isFavorited; }
@@ -67,7 +72,7 @@ private:
     QString m_sourceName;
     QString m_sourceUrl;
     QDateTime m_tweetTime;
-    QString m_tweetTimeDisplay;
+    mutable std::optional<QString> m_tweetTimeDisplay;
     QImage m_thumbnail;
     bool m_isOwn = false;
     bool m_isFavorited = false;

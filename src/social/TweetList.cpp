@@ -8,21 +8,21 @@ TweetList::TalkRequest TweetList::phoneTalkRequest(const QString& channel, qsize
     return {channel, now.addSecs(-TalkWindowSeconds), now, more ? int(shown) + PhonePage : PhonePage};
 }
 
-bool TweetList::replaceWithServiceAnswer(QList<Tweet>& list, const QVariant& answer, double serverOffset,
-                                         const QDateTime& now)
+bool TweetList::replaceWithServiceAnswer(QList<Tweet>& list, const QVariant& answer, double serverOffset)
 {
     if (!JsonValue::isMap(answer))
         return false;
     const QVariantList result = JsonValue::list(answer.toMap().value(QStringLiteral("Result")));
     list.clear();
     list.reserve(result.size());
+    const QTimeZone zone = QTimeZone::systemTimeZone(); // looked up once per answer
     for (const QVariant& item : result)
-        list.append(Tweet::initWithDictionaryFromService(JsonValue::map(item), serverOffset, now));
+        list.append(Tweet::initWithDictionaryFromService(JsonValue::map(item), serverOffset, zone));
     return true;
 }
 
 QString TweetList::mergeTwitterPage(QList<Tweet>& list, const QVariantList& page, bool reload,
-                                    const QString& ownUserId, const QDateTime& now)
+                                    const QString& ownUserId)
 {
     if (reload)
         list.clear();
@@ -30,7 +30,7 @@ QString TweetList::mergeTwitterPage(QList<Tweet>& list, const QVariantList& page
         list.removeLast();
     list.reserve(list.size() + page.size());
     for (const QVariant& item : page) {
-        Tweet tweet = Tweet::initWithDictionaryFromTwitter(JsonValue::map(item), now);
+        Tweet tweet = Tweet::initWithDictionaryFromTwitter(JsonValue::map(item));
         tweet.setIsOwn(!ownUserId.isEmpty() && tweet.senderId() == ownUserId);
         list.append(std::move(tweet));
     }

@@ -27,16 +27,14 @@ public:
 
     // A content-server answer (a dictionary whose "Result" lists tweets, newest first) replaces
     // the list, isOwn false. False, and the list unchanged, when the answer is not a dictionary.
-    static bool replaceWithServiceAnswer(QList<Tweet>& list, const QVariant& answer, double serverOffset,
-                                         const QDateTime& now = QDateTime::currentDateTime());
+    static bool replaceWithServiceAnswer(QList<Tweet>& list, const QVariant& answer, double serverOffset);
 
     // A page of Twitter statuses (newest first, paged by max_id = the oldest id so far): a
     // reload clears the list; loading more first drops the list's last tweet when the page is
     // not empty (the page starts with it again). isOwn: the sender's id is ownUserId. Returns
     // the next max_id (the last tweet's id; empty when the list is).
     static QString mergeTwitterPage(QList<Tweet>& list, const QVariantList& page, bool reload,
-                                    const QString& ownUserId,
-                                    const QDateTime& now = QDateTime::currentDateTime());
+                                    const QString& ownUserId);
 
     // The count a phone Twitter list asks for: 30 on a refresh or when empty, 31 to load more.
     static int twitterPageCount(bool refresh, qsizetype shown);

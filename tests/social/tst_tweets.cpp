@@ -101,7 +101,13 @@ private Q_SLOTS:
     {
         // A Twitter time is GMT whatever the zone.
         const Tweet twitter = Tweet::initWithDictionaryFromTwitter(status("1"));
-        QCOMPARE(twitter.tweetTime().toUTC(), QDateTime(QDate(2026, 12, 1), QTime(10, 0), QTimeZone::utc()));
+        QCOMPARE(twitter.tweetTime(), QDateTime(QDate(2026, 12, 1), QTime(10, 0), QTimeZone::utc()));
+        QVERIFY(!Tweet::initWithDictionaryFromTwitter({{"created_at", "Tue Foo 01 10:00:00 +0000 2026"}})
+                     .tweetTime()
+                     .isValid());
+        QVERIFY(!Tweet::initWithDictionaryFromTwitter({{"created_at", "Tue Dec 01 10:00:00 +0300 2026"}})
+                     .tweetTime()
+                     .isValid());
         QVERIFY(!twitter.tweetTimeDisplay().isEmpty());
         // A feed time is the server's clock in the device zone, shifted by the offset exactly.
         const QVariantMap item{{"time", "2026-12-01 10:00:00.000000"},
