@@ -152,5 +152,7 @@
     <message><source>Saved!</source><translation>Отправлено!</translation></message>
     <message><source>I'm watching %@ - %@</source><translation>Смотрю %@ — %@</translation></message>
     <message><source>In order to Reply, Retweet or Delete messages, please connect to Twitter</source><translation>Чтобы отвечать, ретвитить и удалять сообщения, подключите Twitter в настройках</translation></message>
+    <message><source>Open this address, sign in and type the PIN it shows:</source><translation>Откройте этот адрес, войдите и введите PIN-код со страницы:</translation></message>
+    <message><source>Open this address in a browser to sign in:</source><translation>Чтобы войти, откройте этот адрес в браузере:</translation></message>
 </context>
 </TS>

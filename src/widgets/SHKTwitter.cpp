@@ -11,6 +11,7 @@
 #include "ui/AlertView.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QPointer>
 
 SHKTwitter::SHKTwitter(QObject* parent) : QObject(parent) {}
@@ -22,7 +23,36 @@ bool SHKTwitter::isAuthorized()
 
 void SHKTwitter::authorize()
 {
-    TwitterAuthorizer::shared().start(TwitterAuthorizer::Mode::Callback);
+    TwitterAuthorizer& authorizer = TwitterAuthorizer::shared();
+    // Where the browser cannot be started, the user is given the address to open; where no
+    // local callback can listen, the page's PIN is typed in here.
+    static const bool wired = [&authorizer] {
+        QObject::connect(
+            &authorizer, &TwitterAuthorizer::authorizationUrlReady, &authorizer,
+            [&authorizer](const QUrl& url, bool needsPin, bool opened) {
+                if (needsPin) {
+                    auto* prompt = new QInputDialog(QApplication::activeWindow());
+                    prompt->setAttribute(Qt::WA_DeleteOnClose);
+                    prompt->setWindowTitle(QStringLiteral("Twitter"));
+                    prompt->setLabelText(
+                        StringTable::localized("Open this address, sign in and type the PIN it shows:") +
+                        u'\n' + url.toString());
+                    QObject::connect(prompt, &QInputDialog::textValueSelected, &authorizer,
+                                     &TwitterAuthorizer::continueWithPin);
+                    QObject::connect(prompt, &QDialog::rejected, &authorizer, &TwitterAuthorizer::cancel);
+                    prompt->open();
+                } else if (!opened) {
+                    (new AlertView(QStringLiteral("Twitter"),
+                                   StringTable::localized("Open this address in a browser to sign in:") +
+                                       u'\n' + url.toString(),
+                                   nullptr, {}, StringTable::localized("OK")))
+                        ->show();
+                }
+            });
+        return true;
+    }();
+    Q_UNUSED(wired)
+    authorizer.start(TwitterAuthorizer::Mode::Callback);
 }
 
 void SHKTwitter::logout()

@@ -19,6 +19,7 @@ public:
     QString text() const;
     void setText(const QString& text);
     int charactersLeft() const;
+    QPushButton* sendButton() const { return m_send; }
     void setSending(bool sending);
     // As the user would press them (tests).
     void clickSend();

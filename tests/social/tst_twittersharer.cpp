@@ -8,16 +8,21 @@
 #include "platform/AccountStore.h"
 #include "platform/JsonValue.h"
 #include "platform/NotificationNames.h"
+#include "platform/StringTable.h"
 #include "social/TweetList.h"
 #include "store/SocialStore.h"
+#include "ui/AlertView.h"
 #include "widgets/SHKTwitter.h"
+#include "widgets/TweetComposer.h"
 #include "widgets/TwitterAuthorizer.h"
 #include "widgets/TwitterSession.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -186,6 +191,35 @@ private Q_SLOTS:
         wait();
         QVERIFY(delegate.error.isNull());
         QVERIFY(!SocialStore(server->store()).status(id.toLongLong()));
+    }
+
+    void sharingOpensTheComposerAndPosts()
+    {
+        SHKTwitter::shareItem(SHKItem::itemWithText(QStringLiteral("Смотрю Новости 24 - Вечер")));
+        const auto findComposer = [] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                if (auto* composer = qobject_cast<TweetComposer*>(widget); composer && composer->isVisible())
+                    return composer;
+            }
+            return static_cast<TweetComposer*>(nullptr);
+        };
+        QTRY_VERIFY(findComposer());
+        TweetComposer* composer = findComposer();
+        QCOMPARE(composer->text(), QStringLiteral("Смотрю Новости 24 - Вечер"));
+        // Past 140 characters Send is off; at 140 it is on.
+        composer->setText(QString(141, u'a'));
+        QCOMPARE(composer->charactersLeft(), -1);
+        QVERIFY(!composer->sendButton()->isEnabled());
+        composer->setText(QString(140, u'a'));
+        QVERIFY(composer->sendButton()->isEnabled());
+        composer->setText(QStringLiteral("Смотрю #Киноман"));
+        composer->clickSend();
+        QTRY_VERIFY_WITH_TIMEOUT(!AlertView::visibleAlerts().isEmpty(), 10000);
+        QCOMPARE(AlertView::visibleAlerts().first()->message(), StringTable::localized("Saved!"));
+        AlertView::visibleAlerts().first()->dismissWithClickedButtonIndex(0, false);
+        const auto posted = SocialStore(server->store()).userTimeline(demoId().toLongLong(), 0, 0, 1);
+        QCOMPARE(posted.first().text, QStringLiteral("Смотрю #Киноман"));
+        QCOMPARE(posted.first().channelId, 13); // the channel's hashtag makes it that channel's talk
     }
 
     void timelinePagesByThirty()
