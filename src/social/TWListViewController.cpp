@@ -97,6 +97,10 @@ void TWListViewController::endLoading()
 void TWListViewController::setTweets(QList<Tweet> tweets)
 {
     m_arrayTweets = std::move(tweets);
+    for (Tweet& tweet : m_arrayTweets) {
+        if (tweet.thumbnail().isNull())
+            tweet.setThumbnail(m_pictures.value(tweet.profileImageUrl()));
+    }
     if (m_table)
         m_table->reloadData();
     endLoading();

@@ -8,7 +8,10 @@
 #include "ui/ViewController.h"
 #include "widgets/RefreshHeader.h"
 
+#include <QHash>
+#include <QImage>
 #include <QPointer>
+#include <QSet>
 
 // What the four talk lists of the Twitter tab share: the tweets, the rows (a "Show more" row
 // after a multiple of 30), pull-to-refresh, the authors' pictures (fetched once, kept on disk)
@@ -62,6 +65,8 @@ private:
     void loadPicture(int row);
 
     QList<Tweet> m_arrayTweets;
+    QSet<QString> m_picturesAsked;     // authors' picture addresses, asked once
+    QHash<QString, QImage> m_pictures; // the pictures that came, by address
     bool m_reloading = false;
     QPointer<ListTable> m_table;
     QPointer<RefreshHeader> m_refreshHeader;

@@ -23,7 +23,9 @@
 #include "ui/TabBarController.h"
 #include "widgets/SHKTwitter.h"
 #include "widgets/TwitterSession.h"
+#include "widgets/WebImageDiskCache.h"
 
+#include <QDir>
 #include <QTest>
 
 namespace {
@@ -132,6 +134,11 @@ private Q_SLOTS:
         const int others = indexOf(timeline->arrayTweets(), [](const Tweet& t) { return !t.isOwn(); });
         QVERIFY(own >= 0 && others >= 0);
         QCOMPARE(timeline->maxId(), timeline->arrayTweets().last().tweetId());
+        // Painting the rows fetches the authors' pictures once, kept on disk for the next run.
+        timeline->table()->resize(390, 600);
+        timeline->table()->grab();
+        QTRY_VERIFY_WITH_TIMEOUT(!timeline->arrayTweets().first().thumbnail().isNull(), 10000);
+        QVERIFY(!QDir(WebImageDiskCache::folder()).isEmpty());
 
         // Someone else's tweet cannot be deleted; the user's own can, and the timeline reloads.
         timeline->table()->tapRow({0, others});
