@@ -231,7 +231,8 @@ private Q_SLOTS:
         const QVariantList common =
             ask([&](const Reply& r) { calls().getTweetsForChannelId("1", r); }).value("Result").toList();
         QCOMPARE(common.size(), 50);
-        QVERIFY(common.first().toMap().value("time").toString() >= common.last().toMap().value("time").toString());
+        QVERIFY(common.first().toMap().value("time").toString() >=
+                common.last().toMap().value("time").toString());
         const QVariantMap first = messages.first().toMap();
         QVERIFY(!first.value("message").toMap().value("text").toString().isEmpty());
         QVERIFY(!first.value("sender_info").toMap().value("screen_name").toString().isEmpty());
