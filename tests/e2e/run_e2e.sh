@@ -14,7 +14,7 @@ mkdir -p "$work/home"
 # Free ports: bind to 0 and read them back, through the server's own log.
 "$server" demo-data --db "$work/schedule.sqlite" >/dev/null 2>&1
 "$server" demo-audio "$work/audio" >/dev/null 2>&1
-"$server" serve --db "$work/schedule.sqlite" --port 0 --id-port 0 --config "$work/audio/channels.conf" \
+"$server" serve --db "$work/schedule.sqlite" --port 0 --id-port 0 --social-port 0 --config "$work/audio/channels.conf" \
     >"$work/server.log" 2>&1 &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT

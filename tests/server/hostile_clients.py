@@ -92,7 +92,7 @@ class Server:
             self.port = free_port()  # the identification server, unused here, takes any free port
             self.log = open(os.path.join(work, f"server-{self.port}.log"), "w+")
             self.process = subprocess.Popen(
-                [binary, "serve", "--db", self.db, "--port", str(self.port), "--id-port", "0", *extra],
+                [binary, "serve", "--db", self.db, "--port", str(self.port), "--id-port", "0", "--social-port", "0", *extra],
                 stdout=self.log, stderr=subprocess.STDOUT, preexec_fn=limit)
             deadline = time.monotonic() + 20
             while time.monotonic() < deadline and self.process.poll() is None:
