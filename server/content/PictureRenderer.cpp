@@ -232,7 +232,61 @@ HttpResponse PictureRenderer::tvImage(const HttpRequest& request)
     const std::optional<StoreChannel> channel = m_store.channel(channelId);
     if (!channel)
         return HttpResponse::error(404, QStringLiteral("No such channel."));
-    const qint64 moment = QDateTime::currentSecsSinceEpoch() - qint64(minutesAgo) * 60;
+    // "ts": the moment the pictures of a browser are taken at (seconds since 1970), so that its
+    // pictures stay one set while it is open. A stamp of 0, unreadable or ahead of the clock
+    // (a device clock set wrong) means now: the air has no pictures of the future.
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    qint64 base = now;
+    if (request.has(u"ts"_s)) {
+        const qint64 stamp = request.value(u"ts"_s).toLongLong(&ok);
+        if (ok && stamp > 0 && stamp < now)
+            base = std::max(stamp, now - 7 * 86400);
+    }
+    const qint64 moment = base - qint64(minutesAgo) * 60;
     const std::optional<StoreProgramme> onAir = m_store.programmeAt(channel->id, moment);
-    return HttpResponse::png(png(liveFrame(*channel, onAir ? &*onAir : nullptr, moment)));
+    QImage frame = liveFrame(*channel, onAir ? &*onAir : nullptr, moment);
+    // "r=1": the thumbnail. "tt", "bt": the viewer's captions over the top and the bottom.
+    if (request.value(u"r"_s) == u"1")
+        return HttpResponse::png(png(frame.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    captioned(frame, request.value(u"tt"_s), request.value(u"bt"_s), request.value(u"fn"_s));
+    return HttpResponse::png(png(frame));
+}
+
+void PictureRenderer::captioned(QImage& image, const QString& top, const QString& bottom, const QString& fontName)
+{
+    if (top.isEmpty() && bottom.isEmpty())
+        return;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QFont captionFont = font(26);
+    if (fontName.compare(u"impact"_s, Qt::CaseInsensitive) == 0) {
+        captionFont.setFamilies({u"Impact"_s, u"Anton"_s, u"DejaVu Sans Condensed"_s});
+        captionFont.setWeight(QFont::Black);
+    }
+    const auto draw = [&](const QString& text, Qt::Alignment where) {
+        // White with a black outline, in the top or bottom third, shrunk until it fits there.
+        const QString shownText = shown(text.left(120)).toUpper();
+        const QRect box = image.rect().adjusted(8, 6, -8, -6);
+        const int flags = Qt::TextWordWrap | Qt::AlignHCenter;
+        QFont f = captionFont;
+        QRect need;
+        for (int size = 26; size >= 10; size -= 2) {
+            f.setPixelSize(size);
+            need = QFontMetrics(f).boundingRect(box, flags, shownText);
+            if (need.height() <= box.height() / 3)
+                break;
+        }
+        QRect textBox(box.left(), where & Qt::AlignTop ? box.top() : box.bottom() - need.height(), box.width(),
+                      std::min(need.height(), box.height() / 3));
+        painter.setFont(f);
+        painter.setPen(Qt::black);
+        for (const QPoint offset : {QPoint(-2, 0), QPoint(2, 0), QPoint(0, -2), QPoint(0, 2)})
+            painter.drawText(textBox.translated(offset), flags, shownText);
+        painter.setPen(Qt::white);
+        painter.drawText(textBox, flags, shownText);
+    };
+    if (!top.isEmpty())
+        draw(top, Qt::AlignTop);
+    if (!bottom.isEmpty())
+        draw(bottom, Qt::AlignBottom);
 }

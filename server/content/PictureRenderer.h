@@ -34,6 +34,8 @@ public:
 private:
     HttpResponse graphics(const QString& path);
     HttpResponse tvImage(const HttpRequest& request);
+    // Draws the viewer's captions into a live picture (fontName "impact": the caption face).
+    static void captioned(QImage& image, const QString& top, const QString& bottom, const QString& fontName);
 
     ScheduleStore& m_store;
     // Drawn pictures by their path, so that asking again for the same one costs no drawing.

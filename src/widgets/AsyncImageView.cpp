@@ -42,7 +42,8 @@ void AsyncImageView::clearCache()
 void AsyncImageView::start()
 {
     const QString key = m_url.toString();
-    if (const QImage* cached = memoryCache().object(key)) {
+    const bool fresh = m_params.value(FreshKey).toBool();
+    if (const QImage* cached = fresh ? nullptr : memoryCache().object(key)) {
         const QImage image = *cached;
         QTimer::singleShot(0, this, [this, image] { deliver(image); });
         return;
@@ -64,9 +65,13 @@ void AsyncImageView::start()
     request.setTransferTimeout(TimeoutMs);
     HttpFetcher::httpFetcherWithRequest(request)->beginFetch(
         this,
-        [this, key, onDisk](HttpFetcher*, const QByteArray& body) {
+        [this, key, onDisk, fresh](HttpFetcher*, const QByteArray& body) {
             QImage image;
             if (image.loadFromData(body) && !image.isNull()) {
+                if (fresh) {
+                    deliver(image);
+                    return;
+                }
                 if (onDisk)
                     WebImageDiskCache::write(m_url, body);
                 memoryCache().insert(key, new QImage(image),

@@ -24,6 +24,9 @@ public:
     // A parameter: true keeps the picture on disk too (WebImageDiskCache), so that it is
     // fetched once across runs.
     static inline const QString OnDiskKey = QStringLiteral("onDisk");
+    // A parameter: true always downloads and keeps nothing (pictures of the air, which change
+    // under the same address).
+    static inline const QString FreshKey = QStringLiteral("fresh");
 
     static AsyncImageView* loadImage(const QUrl& url, const QVariantMap& params, QObject* context,
                                      Handler handleImage);
