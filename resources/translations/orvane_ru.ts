@@ -154,5 +154,9 @@
     <message><source>In order to Reply, Retweet or Delete messages, please connect to Twitter</source><translation>Чтобы отвечать, ретвитить и удалять сообщения, подключите Twitter в настройках</translation></message>
     <message><source>Open this address, sign in and type the PIN it shows:</source><translation>Откройте этот адрес, войдите и введите PIN-код со страницы:</translation></message>
     <message><source>Open this address in a browser to sign in:</source><translation>Чтобы войти, откройте этот адрес в браузере:</translation></message>
+    <message><source>Apply</source><translation>Применить</translation></message>
+    <message><source>Close</source><translation>Закрыть</translation></message>
+    <message><source>Text above</source><translation>Текст сверху</translation></message>
+    <message><source>Text below</source><translation>Текст снизу</translation></message>
 </context>
 </TS>

@@ -110,6 +110,7 @@ void Photos::download(int index, bool thumb)
     if (!url.isValid() || url.scheme().isEmpty())
         return;
     m_pending.insert(key);
+    ++m_downloadsStarted;
     const quint64 generation = m_generation;
     AsyncImageView* loader = AsyncImageView::loadImage(
         url, {{AsyncImageView::FreshKey, m_isScreensPhotos}}, this,

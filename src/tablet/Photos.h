@@ -52,8 +52,9 @@ public:
     QString thumbAddress(int index) const;
     static QImage placeholder();
     void setMaxImageBytes(qint64 bytes) { m_maxImageBytes = bytes; }
-    // Full pictures held now.
+    // Full pictures held now; downloads started so far (pictures and thumbnails).
     int imagesHeld() const;
+    int downloadsStarted() const { return m_downloadsStarted; }
 
 Q_SIGNALS:
     void finishAsyncImg(const QImage& image, int index);
@@ -79,6 +80,7 @@ private:
     qint32 m_timeStamp = -1;
     qint64 m_maxImageBytes = DefaultMaxImageBytes;
     quint64 m_uses = 0;
+    int m_downloadsStarted = 0;
     quint64 m_generation = 0; // bumped when the pictures are dropped: late downloads are ignored
     QSet<QString> m_pending;  // "i/thumb" keys of downloads under way
 };

@@ -5,7 +5,9 @@
 #include "TestHome.h"
 
 #include "platform/ServerConfig.h"
+#include "tablet/KTPhotoScrollViewController.h"
 #include "tablet/Photos.h"
+#include "tablet/ThumbnailStrip.h"
 
 #include <QImage>
 #include <QSignalSpy>
@@ -150,6 +152,59 @@ private Q_SLOTS:
         QVERIFY(!pictures.wait(1500));
         QVERIFY(photos.imageAtIndex(0).isNull()); // asked again, still nothing
         QCOMPARE(photos.imagesHeld(), 0);
+    }
+
+    void browserStaysWithinTheList()
+    {
+        std::unique_ptr<Photos> photos(Photos::initAsScreens(true));
+        for (int d = 0; d < 3; ++d)
+            photos->pushPhotoUrl(liveUrl(13, d));
+        KTPhotoScrollViewController browser(photos.get(), {{"channtitle", "Киноман"}}, 7);
+        browser.resize(800, 600);
+        QCOMPARE(browser.currentIndex(), 2);
+        QCOMPARE(browser.counterText(), QStringLiteral("3 / 3"));
+        browser.next();
+        QCOMPARE(browser.currentIndex(), 2);
+        // A swipe to the right goes back one; a short drag does nothing.
+        QTest::mousePress(&browser, Qt::LeftButton, {}, QPoint(400, 300));
+        QTest::mouseRelease(&browser, Qt::LeftButton, {}, QPoint(500, 300));
+        QCOMPARE(browser.currentIndex(), 1);
+        QTest::mousePress(&browser, Qt::LeftButton, {}, QPoint(400, 300));
+        QTest::mouseRelease(&browser, Qt::LeftButton, {}, QPoint(380, 300));
+        QCOMPARE(browser.currentIndex(), 1);
+        browser.setCurrentIndex(-4);
+        QCOMPARE(browser.currentIndex(), 0);
+        browser.setZoom(10);
+        QCOMPARE(browser.zoom(), KTPhotoScrollViewController::MaxZoom);
+        browser.setZoom(0.1);
+        QCOMPARE(browser.zoom(), 1.0);
+        // Captions go to the data source and the captioned picture is asked for.
+        browser.applyCaptions(QStringLiteral("  верх "), QString());
+        QCOMPARE(photos->getTopCommentAtIndex(0), QStringLiteral("верх"));
+        QVERIFY(photos->imageAddress(0).contains("&tt=%D0%B2%D0%B5%D1%80%D1%85&fn=impact"));
+        QSignalSpy arrived(photos.get(), &Photos::finishAsyncImg);
+        QVERIFY(arrived.wait(10000));
+
+        Photos empty;
+        KTPhotoScrollViewController nothing(&empty, {}, 3);
+        QCOMPARE(nothing.currentIndex(), 0);
+        QVERIFY(nothing.counterText().isEmpty());
+        nothing.next();
+        nothing.grab(); // paints with no picture at all
+    }
+
+    void stripAsksOnlyForWhatIsOnScreen()
+    {
+        Photos gallery;
+        for (int i = 0; i < 200; ++i)
+            gallery.pushPhotoUrl(QStringLiteral("http://127.0.0.1:9/gfx/%1.png").arg(i)); // nothing listens
+        ThumbnailStrip strip;
+        strip.setDataSource(&gallery);
+        strip.resize(4 * ThumbnailStrip::CellWidth + 20, ThumbnailStrip::CellHeight + 6);
+        strip.grab();
+        QVERIFY(gallery.downloadsStarted() > 0);
+        QVERIFY2(gallery.downloadsStarted() <= 6, qPrintable(QString::number(gallery.downloadsStarted())));
+        QCOMPARE(strip.model()->rowCount(), 200);
     }
 
     void liveStampsTheServerCannotHonour()
