@@ -158,5 +158,6 @@
     <message><source>Close</source><translation>Закрыть</translation></message>
     <message><source>Text above</source><translation>Текст сверху</translation></message>
     <message><source>Text below</source><translation>Текст снизу</translation></message>
+    <message><source>Sign out</source><translation>Выйти</translation></message>
 </context>
 </TS>
