@@ -159,5 +159,6 @@
     <message><source>Text above</source><translation>Текст сверху</translation></message>
     <message><source>Text below</source><translation>Текст снизу</translation></message>
     <message><source>Sign out</source><translation>Выйти</translation></message>
+    <message><source>View Details</source><translation>Подробнее</translation></message>
 </context>
 </TS>

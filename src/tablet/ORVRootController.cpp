@@ -1,0 +1,459 @@
+#include "ORVRootController.h"
+
+#include "core/AppDelegate.h"
+#include "fingerprint/AudioCallback.h"
+#include "fingerprint/SearchCalls.h"
+#include "model/Channel.h"
+#include "model/HistoryRepository.h"
+#include "model/ORVManagedObjectContext.h"
+#include "model/RatingRepository.h"
+#include "model/Show.h"
+#include "model/Utilities.h"
+#include "platform/DesktopNotifications.h"
+#include "platform/Device.h"
+#include "platform/JsonValue.h"
+#include "platform/NotificationCenter.h"
+#include "platform/StringTable.h"
+#include "service/ServiceCalls.h"
+#include "ui/AlertView.h"
+#include "ui/Images.h"
+#include "ui/NavigationController.h"
+#include "ui/PlaceholderViewController.h"
+#include "ui/ScreenView.h"
+#include "widgets/StackedPanesController.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QLoggingCategory>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+Q_LOGGING_CATEGORY(lcRoot, "orvane.tablet.root")
+
+namespace {
+
+struct MenuItem
+{
+    const char* title;
+    const char* icon;
+    const char* nib;
+};
+
+const MenuItem Menu[3] = {{"Сейчас", "menu_knopka_cat.png", "ORVNowViewController"},
+                          {"Каналы", "menu_knopka_cat_ch.png", "ChannelSelector_iPad"},
+                          {"Twitter", "menu_knopka_cat_tw.png", "ORVTwitterView_iPad"}};
+
+AppDelegate* app()
+{
+    return AppDelegate::shared();
+}
+
+std::shared_ptr<Channel> currentChannel()
+{
+    return app() ? app()->selectedChannel() : nullptr;
+}
+
+} // namespace
+
+ORVRootController::ORVRootController(QObject* parent)
+    : ViewController(QStringLiteral("ORVRootController"), parent)
+{}
+
+ORVRootController::~ORVRootController()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+ViewController* ORVRootController::menuScreen(int item) const
+{
+    return item >= 0 && item < 3 ? m_menuScreens[item].data() : nullptr;
+}
+
+bool ORVRootController::isStatusTimerRunning() const
+{
+    return m_updateStatusTimer && m_updateStatusTimer->isActive();
+}
+
+void ORVRootController::loadView()
+{
+    m_menuTable = new QListWidget;
+    m_menuTable->setObjectName(QStringLiteral("menuTable"));
+    m_menuTable->setIconSize(QSize(35, 35));
+    m_menuTable->setFixedHeight(3 * 50 + 4);
+    m_menuTable->setStyleSheet(QStringLiteral(
+        "QListWidget { background: #1f2130; color: rgba(255,255,255,0.7); font-size: 19px; border: none; }"
+        "QListWidget::item { height: 50px; } QListWidget::item:selected { background: #34384d; color: white; "
+        "}"));
+    for (const MenuItem& item : Menu)
+        m_menuTable->addItem(new QListWidgetItem(QIcon(Images::named(QString::fromLatin1(item.icon))),
+                                                 QString::fromUtf8(item.title)));
+    m_logoView = new ORVLogoView_iPad;
+    m_pauseButton = new QPushButton(QStringLiteral("Pause"));
+    auto* settings = new QPushButton(StringTable::localized("Settings"));
+    connect(settings, &QPushButton::clicked, this, &ORVRootController::settingsTouch);
+    connect(m_pauseButton, &QPushButton::clicked, this, &ORVRootController::pauseTouch);
+    auto* buttons = new QWidget;
+    auto* buttonRow = new QHBoxLayout(buttons);
+    buttonRow->addWidget(m_pauseButton);
+    buttonRow->addWidget(settings);
+    QWidget* view =
+        ScreenView::column(nibName(), {m_menuTable, m_logoView, buttons}, QColor(0x1f, 0x21, 0x30));
+    static_cast<QVBoxLayout*>(view->layout())->addStretch();
+    setView(view);
+}
+
+void ORVRootController::viewDidLoad()
+{
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.observeOnMain(this, Notifications::FpNotification, [this](const Notification& n) {
+        fpNotification(n.userInfo.value(QStringLiteral("resultSearch")).toInt());
+    });
+    center.observeOnMain(this, Notifications::ChannelChanged,
+                         [this](const Notification&) { channelChanged(); });
+    center.observeOnMain(this, Notifications::Idle, [this](const Notification&) { idleTime(); });
+    center.observeOnMain(this, Notifications::SaveToHistory, [this](const Notification& n) {
+        saveToHistory(n.userInfo.value(QStringLiteral("resultSearch")).toInt());
+    });
+    center.observeOnMain(this, Notifications::StackExpand, [this](const Notification&) { stackExpanded(); });
+    center.observeOnMain(this, Notifications::StackCollapse,
+                         [this](const Notification&) { stackCollapsed(); });
+    center.observeOnMain(this, Notifications::InternetConnectionAvailable, [this](const Notification& n) {
+        connectionStatusDidChange(n.userInfo.value(QStringLiteral("isAvailable")).toBool());
+    });
+    center.observeOnMain(this, Notifications::TwitterLogin,
+                         [this](const Notification& n) { twitterLogin(n.userInfo); });
+    center.observeOnMain(this, Notifications::TwitterLogout,
+                         [this](const Notification&) { twitterLogout(); });
+    center.observeOnMain(this, Notifications::LocalNotificationReceived,
+                         [this](const Notification& n) { recievedLocalNotification(n.userInfo); });
+
+    m_menuTable->setCurrentRow(0);
+    connect(m_menuTable, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { didSelectMenuRow(m_menuTable->row(item)); });
+    m_logoView->setDelegate(this);
+    // Signing in from here needs the tablet's account service, which is not built yet.
+    m_logoView->loginButton()->setEnabled(false);
+    connect(m_logoView->programButton(), &QPushButton::clicked, this,
+            &ORVRootController::showChannProgramFromLogoView);
+    connectionStatusDidChange(app() && app()->isConnectionAvailable());
+    // The now board opens right after loading.
+    QTimer::singleShot(0, this, [this] { selectMenuItem(0); });
+}
+
+void ORVRootController::pushPlaceholder(const QString& nibName, const QString& title)
+{
+    if (!m_navController)
+        return;
+    auto* screen = new PlaceholderViewController(nibName, title, QString(), this);
+    m_navController->pushViewController(screen, true);
+}
+
+void ORVRootController::selectMenuItem(int item)
+{
+    if (item < 0 || item > 2)
+        return;
+    // The menu's screens are made once; those not built yet show their title.
+    if (!m_menuScreens[item])
+        m_menuScreens[item] = new PlaceholderViewController(
+            QString::fromLatin1(Menu[item].nib), QString::fromUtf8(Menu[item].title), QString(), this);
+    StackedPanesController* stack = app() ? app()->stackController() : nullptr;
+    if (!m_navController && item == 0) {
+        m_navController = new NavigationController(m_menuScreens[0], this);
+        // As wide as the screen in portrait, the screen less the root pane in landscape.
+        const QSize screen = Device::screenSize();
+        m_navController->view()->resize(
+            screen.width() > screen.height() ? screen.width() - Width : screen.width(), screen.height());
+        if (stack)
+            stack->pushViewController(m_navController, nullptr, false);
+    }
+    if (m_navController) {
+        if (item == 0) {
+            m_navController->popToRootViewControllerAnimated(true);
+        } else {
+            m_navController->popToRootViewControllerAnimated(false);
+            m_navController->pushViewController(m_menuScreens[item], true);
+        }
+    }
+    if (m_isStackExpanded && stack)
+        stack->collapseStack(true);
+    m_currentItem = item;
+}
+
+void ORVRootController::didSelectMenuRow(int row)
+{
+    if (row != m_currentItem) {
+        if (m_menuTable)
+            m_menuTable->setCurrentRow(row);
+        selectMenuItem(row);
+    } else {
+        popToSelectedController(m_currentItem);
+    }
+}
+
+void ORVRootController::popToSelectedController(int item)
+{
+    if (!m_navController)
+        return;
+    if (item <= 0) {
+        m_navController->popToRootViewControllerAnimated(true);
+        return;
+    }
+    // Back to the second screen of the pane (the menu's screen), the last step animated.
+    while (m_navController->viewControllers().size() > 2)
+        m_navController->popViewControllerAnimated(m_navController->viewControllers().size() == 3);
+}
+
+void ORVRootController::openMenu()
+{
+    StackedPanesController* stack = app() ? app()->stackController() : nullptr;
+    if (!stack)
+        return;
+    m_isStackExpanded ? stack->collapseStack(true) : stack->expandStack(true);
+}
+
+void ORVRootController::pauseTouch()
+{
+    AudioCallback* audio = SearchCalls::sharedManager() ? SearchCalls::sharedManager()->audioBack() : nullptr;
+    if (!audio || !m_pauseButton)
+        return;
+    m_pauseButton->setText(audio->audio_pause() ? QStringLiteral("Resume") : QStringLiteral("Pause"));
+}
+
+// Identification and the current channel --------------------------------------------------
+
+void ORVRootController::fpNotification(int result)
+{
+    if (result == -2) {
+        m_logoView->animateDetected();
+        return;
+    }
+    if (result <= 0)
+        return;
+    const std::shared_ptr<Channel> channel = currentChannel();
+    if (!channel || !m_logoView->checkShowBounds() || m_logoView->getCurrentShowData().isEmpty())
+        return;
+    applyCurrentShowFromLogoView(channel);
+    saveChannelToHistory(channel);
+}
+
+void ORVRootController::applyCurrentShowFromLogoView(const std::shared_ptr<Channel>& channel)
+{
+    const QVariantMap data = m_logoView->getCurrentShowData();
+    auto show = std::make_shared<Show>();
+    show->showId = JsonValue::text(data.value(QStringLiteral("pid")));
+    show->channelId = channel->channelId();
+    show->name = JsonValue::text(data.value(QStringLiteral("t")));
+    show->pDate = JsonValue::text(data.value(QStringLiteral("pd")));
+    channel->setCurrentShow(show);
+}
+
+void ORVRootController::channelChanged()
+{
+    const std::shared_ptr<Channel> channel = currentChannel();
+    if (!channel)
+        return;
+    const int id = channel->channelId().toInt();
+    if ((id == m_lastFoundChannelId && !channel->isSelectedManually()) || id == 0)
+        return;
+    m_lastFoundChannelId = id;
+    QTimer::singleShot(0, this, [this, channel] {
+        requestNowData(Utilities::stringLocalIdFromMap(channel->channelId()).toInt());
+        if (m_savedChannId >= 1 && m_savedChannId == channel->channelId().toInt() &&
+            !channel->isSelectedManually()) {
+            m_savedChannId = -1;
+            saveChannelToHistory(channel);
+        }
+    });
+}
+
+void ORVRootController::requestNowData(int channelId)
+{
+    ServiceCalls::sharedManager().getNowShowsWithChannelId(
+        channelId, 1, 0, std::nullopt, true,
+        Reply(
+            this, [this](const QVariant& answer) { onGetNowShowsDone(answer); },
+            [this](const Error& error) {
+                m_savedChannId = -1;
+                (new AlertView(QStringLiteral("Error NOW data"), error.localizedDescription(), nullptr, {},
+                               QStringLiteral("OK")))
+                    ->show();
+            }));
+}
+
+void ORVRootController::onGetNowShowsDone(const QVariant& answer)
+{
+    const QVariantMap map = JsonValue::map(answer);
+    if (map.isEmpty() || map.contains(QStringLiteral("nodata")))
+        return;
+    m_logoView->setDetectedChannWithData(map);
+    const std::shared_ptr<Channel> channel = currentChannel();
+    if (channel && m_savedChannId == channel->channelId().toInt()) {
+        m_savedChannId = -1;
+        if (!m_logoView->getCurrentShowData().isEmpty())
+            applyCurrentShowFromLogoView(channel);
+        saveChannelToHistory(channel);
+    }
+}
+
+void ORVRootController::getUpdateToLogoView()
+{
+    const std::shared_ptr<Channel> channel = currentChannel();
+    if (!channel || channel->channelId().toInt() == 0)
+        return;
+    m_savedChannId = channel->channelId().toInt();
+    requestNowData(m_savedChannId);
+}
+
+void ORVRootController::idleTime()
+{
+    m_lastFoundChannelId = 0;
+    m_savedChannId = -1;
+    m_logoView->idle();
+}
+
+void ORVRootController::saveToHistory(int result)
+{
+    if (result <= 0)
+        return;
+    m_savedChannId = result;
+    const std::shared_ptr<Channel> channel = currentChannel();
+    if (channel && result == channel->channelId().toInt()) {
+        m_savedChannId = -1;
+        saveChannelToHistory(channel);
+    }
+}
+
+QString ORVRootController::watchedText(const Channel& channel)
+{
+    QString body = channel.isTV() ? QStringLiteral("Вы смотрели ") : QStringLiteral("Вы слушали ");
+    const QString showName = channel.currentShow() ? channel.currentShow()->name : QString();
+    if (!showName.isEmpty())
+        body += u'"' + showName + QStringLiteral("\" на ");
+    return body + channel.name();
+}
+
+void ORVRootController::saveChannelToHistory(const std::shared_ptr<Channel>& channel)
+{
+    if (!channel || !channel->currentShow())
+        return;
+    const qint64 showId = channel->currentShow()->showId.toLongLong();
+    if (m_historedShowsSet.contains(showId))
+        return;
+    m_historedShowsSet.insert(showId);
+    if (ORVManagedObjectContext* db = app() ? app()->dbContext() : nullptr) {
+        HistoryRepository(db).insertShow(channel->currentShow(), channel);
+        RatingRepository(db).increaseRatingWithChannId(channel->channelId().toInt());
+        db->saveDataToDB();
+    }
+    const QString body = watchedText(*channel);
+    const QVariantMap userInfo{{QStringLiteral("local_showid"), channel->currentShow()->showId},
+                               {QStringLiteral("local_pd"), channel->currentShow()->pDate},
+                               {QStringLiteral("local_channid"), channel->channelId()}};
+    if (!DesktopNotifications::shared().notify(StringTable::localized("View Details"), body, userInfo))
+        qCInfo(lcRoot).noquote() << "watched:" << body;
+}
+
+// Connectivity, status, stack, Twitter, widgets -------------------------------------------
+
+void ORVRootController::connectionStatusDidChange(bool available)
+{
+    if (available) {
+        updateServiceStatus();
+        if (!m_updateStatusTimer) {
+            m_updateStatusTimer = new QTimer(this);
+            m_updateStatusTimer->setInterval(StatusSeconds * 1000);
+            connect(m_updateStatusTimer, &QTimer::timeout, this, &ORVRootController::updateServiceStatus);
+            m_updateStatusTimer->start();
+        }
+        return;
+    }
+    if (m_updateStatusTimer)
+        m_updateStatusTimer->deleteLater();
+    m_updateStatusTimer = nullptr;
+    m_logoView->setOfflineStatus(QStringLiteral("не в сети"));
+}
+
+void ORVRootController::updateServiceStatus()
+{
+    if (!app() || !app()->isConnectionAvailable())
+        return;
+    ServiceCalls::sharedManager().getAutoServiceStateWithDelegate(Reply(
+        this,
+        [this](const QVariant& answer) {
+            const QVariantMap map = JsonValue::map(answer);
+            if (map.contains(QStringLiteral("nodata")))
+                return;
+            if (JsonValue::integer(map.value(QStringLiteral("ss_status"))) == 1)
+                m_logoView->setOnlineStatus(QStringLiteral("работает"),
+                                            JsonValue::integer(map.value(QStringLiteral("pon"))));
+            else
+                m_logoView->setOfflineStatus(QStringLiteral("не доступен"));
+        },
+        [this](const Error&) { m_logoView->setOfflineStatus(QStringLiteral("не доступен")); }));
+}
+
+void ORVRootController::stackExpanded()
+{
+    m_isStackExpanded = true;
+}
+
+void ORVRootController::stackCollapsed()
+{
+    m_isStackExpanded = false;
+}
+
+void ORVRootController::twitterLogin(const QVariantMap& userInfo)
+{
+    const QString user = userInfo.value(QStringLiteral("twitteruser")).toString();
+    if (!user.isEmpty())
+        m_logoView->setTwitterLogin(true, user);
+}
+
+void ORVRootController::twitterLogout()
+{
+    m_logoView->setTwitterLogin(false, {});
+}
+
+// Opening screens ----------------------------------------------------------------------------
+
+void ORVRootController::recievedLocalNotification(const QVariantMap& userInfo)
+{
+    for (const char* key : {"local_pd", "local_showid", "local_channid"}) {
+        if (!userInfo.contains(QString::fromLatin1(key)))
+            return;
+    }
+    pushPlaceholder(QStringLiteral("ShowDetailsController_iPad"), StringTable::localized("Details"));
+}
+
+void ORVRootController::handleLogoViewTap()
+{
+    const std::shared_ptr<Channel> channel = currentChannel();
+    if (m_logoView->getCurrentShowId().isEmpty() || m_logoView->getCurrentShowDate().isEmpty() || !channel ||
+        channel->channelId().isEmpty())
+        return;
+    pushPlaceholder(QStringLiteral("ShowDetailsController_iPad"), StringTable::localized("Details"));
+}
+
+void ORVRootController::showChannProgramFromLogoView()
+{
+    const std::shared_ptr<Channel> channel = currentChannel();
+    if (channel && !channel->channelId().isEmpty())
+        pushPlaceholder(QStringLiteral("ORVProgramView_iPad"), StringTable::localized("Program"));
+}
+
+void ORVRootController::settingsTouch()
+{
+    if (!m_navController)
+        return;
+    for (ViewController* screen : m_navController->viewControllers()) {
+        if (screen->nibName() == u"ORVSettingsController_iPad")
+            return;
+    }
+    pushPlaceholder(QStringLiteral("ORVSettingsController_iPad"), StringTable::localized("Settings"));
+}
+
+// The special-content button that these move is not part of the root pane yet.
+void ORVRootController::logoViewDidAnimateStartDetectionStateWithDuration(double) {}
+void ORVRootController::logoViewWillAnimateFinishDetectionStateWithDuration(double) {}
+void ORVRootController::logoViewCurrentShowDidChange() {}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "ORVLogoView_iPad.h"
+
+#include "ui/NavigationController.h"
+#include "ui/ViewController.h"
+
+#include <QListWidget>
+#include <QPointer>
+#include <QSet>
+
+#include <memory>
+
+class Channel;
+class QPushButton;
+class QTimer;
+
+// The tablet's root pane (300 points, under the sliding navigation pane): a menu of three
+// items (now board, channels, Twitter) and the logo view with the detected channel. It is
+// also the tablet's reaction centre: identification results, the current channel, idle,
+// history saving with a desktop notification for what was watched, connectivity and the
+// service status, the Twitter login state, opened notifications and the stack sliding open
+// and closed. Screens that are not built yet open as their titles on empty pages.
+class ORVRootController : public ViewController, public ORVLogoViewDelegate
+{
+    Q_OBJECT
+
+public:
+    static constexpr int Width = 300;
+    static constexpr int StatusSeconds = 100;
+
+    explicit ORVRootController(QObject* parent = nullptr);
+    ~ORVRootController() override;
+
+    int currentItem() const { return m_currentItem; }
+    bool isStackExpanded() const { return m_isStackExpanded; }
+    int savedChannId() const { return m_savedChannId; }
+    int lastFoundChannelId() const { return m_lastFoundChannelId; }
+    const QSet<qint64>& historedShowsSet() const { return m_historedShowsSet; }
+    ORVLogoView_iPad* logoView() const { return m_logoView; }
+    NavigationController* navController() const { return m_navController; }
+    ViewController* menuScreen(int item) const;
+    bool isStatusTimerRunning() const;
+    QListWidget* menuTable() const { return m_menuTable; }
+
+    void selectMenuItem(int item);
+    void didSelectMenuRow(int row);
+    void popToSelectedController(int item);
+    void openMenu();
+    void pauseTouch();
+
+    void fpNotification(int result);
+    void channelChanged();
+    void idleTime();
+    void saveToHistory(int result);
+    void saveChannelToHistory(const std::shared_ptr<Channel>& channel);
+    void connectionStatusDidChange(bool available);
+    void updateServiceStatus();
+    void stackExpanded();
+    void stackCollapsed();
+    void twitterLogin(const QVariantMap& userInfo);
+    void twitterLogout();
+    void recievedLocalNotification(const QVariantMap& userInfo);
+    void showChannProgramFromLogoView();
+    void handleLogoViewTap();
+    void settingsTouch();
+    // The text of the notification for a show that was watched or listened to.
+    static QString watchedText(const Channel& channel);
+
+    // ORVLogoViewDelegate
+    void logoViewDidAnimateStartDetectionStateWithDuration(double seconds) override;
+    void logoViewWillAnimateFinishDetectionStateWithDuration(double seconds) override;
+    void logoViewCurrentShowDidChange() override;
+    void getUpdateToLogoView() override;
+
+protected:
+    void loadView() override;
+    void viewDidLoad() override;
+
+private:
+    void requestNowData(int channelId);
+    void onGetNowShowsDone(const QVariant& answer);
+    void applyCurrentShowFromLogoView(const std::shared_ptr<Channel>& channel);
+    // Pushes a screen not built yet: its title on an empty page.
+    void pushPlaceholder(const QString& nibName, const QString& title);
+
+    int m_currentItem = -1;
+    bool m_isStackExpanded = false;
+    int m_savedChannId = -1;
+    int m_lastFoundChannelId = 0;
+    QSet<qint64> m_historedShowsSet;
+    QPointer<ViewController> m_menuScreens[3];
+    QPointer<NavigationController> m_navController;
+    QPointer<QTimer> m_updateStatusTimer;
+    QPointer<QListWidget> m_menuTable;
+    QPointer<ORVLogoView_iPad> m_logoView;
+    QPointer<QPushButton> m_pauseButton;
+};

@@ -1,0 +1,115 @@
+// The tablet's root pane on the real content server with the demo data: the menu and the
+// navigation pane, an identified channel reaching the logo view, history saved once per show,
+// idle, and the service status following the connection.
+#include "ServerFixture.h"
+#include "TestHome.h"
+
+#include "core/AppDelegate.h"
+#include "model/Channel.h"
+#include "model/HistoryRepository.h"
+#include "model/Show.h"
+#include "platform/Device.h"
+#include "platform/NotificationCenter.h"
+#include "platform/ServerConfig.h"
+#include "tablet/ORVRootController.h"
+#include "tablet/TabletScreens.h"
+#include "widgets/StackedPanesController.h"
+
+#include <QTest>
+
+class TestTabletRoot : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void identifiedChannelHistoryAndStatus()
+    {
+        TestHome home;
+        ServerFixture server;
+        ServerConfig::setContentHost(server.hostWithPort());
+        Device::setIdiom(Device::Idiom::Tablet);
+        AppSeams seams;
+        seams.createTabletRoot = &TabletScreens::createRoot;
+        AppDelegate app(seams);
+        app.applicationDidFinishLaunchingWithOptions();
+        QTRY_VERIFY_WITH_TIMEOUT(app.isConnectionAvailable(), 10000);
+        auto* root = qobject_cast<ORVRootController*>(app.stackController()->rootViewController());
+        QVERIFY(root);
+
+        // The now board's place opens by itself in the navigation pane.
+        QTRY_COMPARE(root->currentItem(), 0);
+        QVERIFY(root->navController());
+        QCOMPARE(app.stackController()->topViewController(), root->navController());
+        // Channels twice: the second choice goes back to the channel screen, not deeper.
+        root->didSelectMenuRow(1);
+        QCOMPARE(root->navController()->viewControllers().size(), 2);
+        root->settingsTouch();
+        root->settingsTouch(); // settings are pushed once
+        QCOMPARE(root->navController()->viewControllers().size(), 3);
+        root->didSelectMenuRow(1);
+        QCOMPARE(root->navController()->viewControllers().size(), 2);
+        QCOMPARE(root->navController()->topViewController(), root->menuScreen(1));
+        root->didSelectMenuRow(0);
+        QCOMPARE(root->navController()->viewControllers().size(), 1);
+
+        // The service status comes with the connection.
+        QVERIFY(root->isStatusTimerRunning());
+        QTRY_COMPARE_WITH_TIMEOUT(root->logoView()->statusText(), QStringLiteral("работает"), 10000);
+
+        // An identification result makes channel 13 current; the logo view shows its show.
+        NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr,
+                                                 {{"resultSearch", 13}});
+        QTRY_VERIFY_WITH_TIMEOUT(app.selectedChannel() && app.selectedChannel()->channelId() == u"13", 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(root->logoView()->channelText(), QStringLiteral("Киноман"), 10000);
+        QVERIFY(root->logoView()->isDetected());
+        QCOMPARE(root->lastFoundChannelId(), 13);
+        QVERIFY(!root->logoView()->showText().isEmpty());
+
+        // The loop asks to save what is watched: once per show, whatever repeats it.
+        QTRY_VERIFY_WITH_TIMEOUT(app.selectedChannel()->currentShow(), 10000);
+        NotificationCenter::defaultCenter().post(Notifications::SaveToHistory, nullptr,
+                                                 {{"resultSearch", 13}});
+        QTRY_COMPARE(root->historedShowsSet().size(), 1);
+        NotificationCenter::defaultCenter().post(Notifications::SaveToHistory, nullptr,
+                                                 {{"resultSearch", 13}});
+        QTest::qWait(50);
+        QCOMPARE(root->historedShowsSet().size(), 1);
+        QCOMPARE(HistoryRepository(app.dbContext()).getAllShows().size(), 1);
+        QVERIFY(ORVRootController::watchedText(*app.selectedChannel())
+                    .startsWith(QStringLiteral("Вы смотрели \"")));
+        QVERIFY(
+            ORVRootController::watchedText(*app.selectedChannel()).endsWith(QStringLiteral("\" на Киноман")));
+        // A save for a channel that is not current waits for its now-data.
+        NotificationCenter::defaultCenter().post(Notifications::SaveToHistory, nullptr,
+                                                 {{"resultSearch", 7}});
+        QTRY_COMPARE(root->savedChannId(), 7);
+
+        // Idle forgets the channel in the logo view.
+        NotificationCenter::defaultCenter().post(Notifications::Idle);
+        QTRY_VERIFY(!root->logoView()->isDetected());
+        QCOMPARE(root->lastFoundChannelId(), 0);
+        QCOMPARE(root->savedChannId(), -1);
+
+        // Offline: the timer stops and the status says so; back online, it starts again.
+        root->connectionStatusDidChange(false);
+        QVERIFY(!root->isStatusTimerRunning());
+        QCOMPARE(root->logoView()->statusText(), QStringLiteral("не в сети"));
+        root->connectionStatusDidChange(true);
+        QVERIFY(root->isStatusTimerRunning());
+        QTRY_COMPARE_WITH_TIMEOUT(root->logoView()->statusText(), QStringLiteral("работает"), 10000);
+
+        // Twitter state and a notification without its keys.
+        NotificationCenter::defaultCenter().post(Notifications::TwitterLogin, nullptr,
+                                                 {{"twitteruser", "demo"}});
+        QTRY_COMPARE(root->logoView()->twitterText(), QStringLiteral("@demo"));
+        NotificationCenter::defaultCenter().post(Notifications::TwitterLogout);
+        QTRY_VERIFY(root->logoView()->twitterText().isEmpty());
+        const int screens = int(root->navController()->viewControllers().size());
+        root->recievedLocalNotification({{"local_showid", "1"}});
+        QCOMPARE(root->navController()->viewControllers().size(), screens);
+        Device::setIdiom(Device::Idiom::Phone);
+    }
+};
+
+QTEST_MAIN(TestTabletRoot)
+#include "tst_tabletroot.moc"
