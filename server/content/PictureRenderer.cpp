@@ -247,12 +247,14 @@ HttpResponse PictureRenderer::tvImage(const HttpRequest& request)
     QImage frame = liveFrame(*channel, onAir ? &*onAir : nullptr, moment);
     // "r=1": the thumbnail. "tt", "bt": the viewer's captions over the top and the bottom.
     if (request.value(u"r"_s) == u"1")
-        return HttpResponse::png(png(frame.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+        return HttpResponse::png(
+            png(frame.scaled(160, 120, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     captioned(frame, request.value(u"tt"_s), request.value(u"bt"_s), request.value(u"fn"_s));
     return HttpResponse::png(png(frame));
 }
 
-void PictureRenderer::captioned(QImage& image, const QString& top, const QString& bottom, const QString& fontName)
+void PictureRenderer::captioned(QImage& image, const QString& top, const QString& bottom,
+                                const QString& fontName)
 {
     if (top.isEmpty() && bottom.isEmpty())
         return;
@@ -276,8 +278,8 @@ void PictureRenderer::captioned(QImage& image, const QString& top, const QString
             if (need.height() <= box.height() / 3)
                 break;
         }
-        QRect textBox(box.left(), where & Qt::AlignTop ? box.top() : box.bottom() - need.height(), box.width(),
-                      std::min(need.height(), box.height() / 3));
+        QRect textBox(box.left(), where & Qt::AlignTop ? box.top() : box.bottom() - need.height(),
+                      box.width(), std::min(need.height(), box.height() / 3));
         painter.setFont(f);
         painter.setPen(Qt::black);
         for (const QPoint offset : {QPoint(-2, 0), QPoint(2, 0), QPoint(0, -2), QPoint(0, 2)})
