@@ -89,6 +89,7 @@ void ORVRootController::loadView()
         m_menuTable->addItem(new QListWidgetItem(QIcon(Images::named(QString::fromLatin1(item.icon))),
                                                  QString::fromUtf8(item.title)));
     m_logoView = new ORVLogoView_iPad;
+    m_slideView = new SlideView_iPad;
     m_pauseButton = new QPushButton(QStringLiteral("Pause"));
     auto* settings = new QPushButton(StringTable::localized("Settings"));
     connect(settings, &QPushButton::clicked, this, &ORVRootController::settingsTouch);
@@ -97,8 +98,8 @@ void ORVRootController::loadView()
     auto* buttonRow = new QHBoxLayout(buttons);
     buttonRow->addWidget(m_pauseButton);
     buttonRow->addWidget(settings);
-    QWidget* view =
-        ScreenView::column(nibName(), {m_menuTable, m_logoView, buttons}, QColor(0x1f, 0x21, 0x30));
+    QWidget* view = ScreenView::column(nibName(), {m_menuTable, m_logoView, m_slideView, buttons},
+                                       QColor(0x1f, 0x21, 0x30));
     static_cast<QVBoxLayout*>(view->layout())->addStretch();
     setView(view);
 }
@@ -125,6 +126,8 @@ void ORVRootController::viewDidLoad()
                          [this](const Notification& n) { twitterLogin(n.userInfo); });
     center.observeOnMain(this, Notifications::TwitterLogout,
                          [this](const Notification&) { twitterLogout(); });
+    center.observeOnMain(this, Notifications::ChangeWidgetChannels,
+                         [this](const Notification&) { widgetChannelChanged(); });
     center.observeOnMain(this, Notifications::LocalNotificationReceived,
                          [this](const Notification& n) { recievedLocalNotification(n.userInfo); });
 
@@ -136,6 +139,10 @@ void ORVRootController::viewDidLoad()
     m_logoView->loginButton()->setEnabled(false);
     connect(m_logoView->programButton(), &QPushButton::clicked, this,
             &ORVRootController::showChannProgramFromLogoView);
+    connect(m_slideView, &SlideView_iPad::tapped, this, &ORVRootController::handleSlideViewTap);
+    m_slideView->widgetInit();
+    if (app() && !app()->widgetChannels().isEmpty())
+        m_slideView->addChannelsWithId(app()->widgetChannels());
     connectionStatusDidChange(app() && app()->isConnectionAvailable());
     // The now board opens right after loading.
     QTimer::singleShot(0, this, [this] { selectMenuItem(0); });
@@ -366,12 +373,14 @@ void ORVRootController::connectionStatusDidChange(bool available)
             connect(m_updateStatusTimer, &QTimer::timeout, this, &ORVRootController::updateServiceStatus);
             m_updateStatusTimer->start();
         }
+        m_slideView->setOffline(false, QStringLiteral("Нет соединения"));
         return;
     }
     if (m_updateStatusTimer)
         m_updateStatusTimer->deleteLater();
     m_updateStatusTimer = nullptr;
     m_logoView->setOfflineStatus(QStringLiteral("не в сети"));
+    m_slideView->setOffline(true, QStringLiteral("Нет соединения"));
 }
 
 void ORVRootController::updateServiceStatus()
@@ -384,11 +393,13 @@ void ORVRootController::updateServiceStatus()
             const QVariantMap map = JsonValue::map(answer);
             if (map.contains(QStringLiteral("nodata")))
                 return;
-            if (JsonValue::integer(map.value(QStringLiteral("ss_status"))) == 1)
-                m_logoView->setOnlineStatus(QStringLiteral("работает"),
-                                            JsonValue::integer(map.value(QStringLiteral("pon"))));
-            else
+            if (JsonValue::integer(map.value(QStringLiteral("ss_status"))) != 1) {
                 m_logoView->setOfflineStatus(QStringLiteral("не доступен"));
+                return;
+            }
+            m_logoView->setOnlineStatus(QStringLiteral("работает"),
+                                        JsonValue::integer(map.value(QStringLiteral("pon"))));
+            m_slideView->setOffline(false, {});
         },
         [this](const Error&) { m_logoView->setOfflineStatus(QStringLiteral("не доступен")); }));
 }
@@ -396,11 +407,44 @@ void ORVRootController::updateServiceStatus()
 void ORVRootController::stackExpanded()
 {
     m_isStackExpanded = true;
+    if (app() && app()->isConnectionAvailable())
+        m_slideView->setIsAutoUpdating(true);
 }
 
 void ORVRootController::stackCollapsed()
 {
     m_isStackExpanded = false;
+    m_slideView->setIsAutoUpdating(false);
+}
+
+void ORVRootController::widgetChannelChanged()
+{
+    if (!app())
+        return;
+    const QList<int> wanted = app()->widgetChannels();
+    const QList<int>& shown = m_slideView->channelsId();
+    if (wanted.size() > shown.size()) {
+        QList<int> added;
+        for (int id : wanted) {
+            if (!shown.contains(id))
+                added.append(id);
+        }
+        m_slideView->addChannelsWithId(added);
+    } else if (wanted.size() < shown.size()) {
+        QList<int> removed;
+        for (int id : shown) {
+            if (!wanted.contains(id))
+                removed.append(id);
+        }
+        m_slideView->removeChannelsWithId(removed);
+    }
+}
+
+void ORVRootController::handleSlideViewTap()
+{
+    if (m_slideView->getCurrentShowId().isEmpty() || m_slideView->getCurrentChannId() == 0)
+        return;
+    pushPlaceholder(QStringLiteral("ShowDetailsController_iPad"), StringTable::localized("Details"));
 }
 
 void ORVRootController::twitterLogin(const QVariantMap& userInfo)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ORVLogoView_iPad.h"
+#include "SlideView_iPad.h"
 
 #include "ui/NavigationController.h"
 #include "ui/ViewController.h"
@@ -16,7 +17,8 @@ class QPushButton;
 class QTimer;
 
 // The tablet's root pane (300 points, under the sliding navigation pane): a menu of three
-// items (now board, channels, Twitter) and the logo view with the detected channel. It is
+// items (now board, channels, Twitter), the logo view with the detected channel and the strip
+// of widget channels. It is
 // also the tablet's reaction centre: identification results, the current channel, idle,
 // history saving with a desktop notification for what was watched, connectivity and the
 // service status, the Twitter login state, opened notifications and the stack sliding open
@@ -38,6 +40,7 @@ public:
     int lastFoundChannelId() const { return m_lastFoundChannelId; }
     const QSet<qint64>& historedShowsSet() const { return m_historedShowsSet; }
     ORVLogoView_iPad* logoView() const { return m_logoView; }
+    SlideView_iPad* slideScreensView() const { return m_slideView; }
     NavigationController* navController() const { return m_navController; }
     ViewController* menuScreen(int item) const;
     bool isStatusTimerRunning() const;
@@ -60,6 +63,10 @@ public:
     void stackCollapsed();
     void twitterLogin(const QVariantMap& userInfo);
     void twitterLogout();
+    // Brings the strip's channels in line with the widget channels: ids added when there are
+    // more, removed when fewer; the same number leaves the strip as it is.
+    void widgetChannelChanged();
+    void handleSlideViewTap();
     void recievedLocalNotification(const QVariantMap& userInfo);
     void showChannProgramFromLogoView();
     void handleLogoViewTap();
@@ -94,5 +101,6 @@ private:
     QPointer<QTimer> m_updateStatusTimer;
     QPointer<QListWidget> m_menuTable;
     QPointer<ORVLogoView_iPad> m_logoView;
+    QPointer<SlideView_iPad> m_slideView;
     QPointer<QPushButton> m_pauseButton;
 };

@@ -12,6 +12,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/ServerConfig.h"
 #include "tablet/ORVRootController.h"
+#include "tablet/SlideView_iPad.h"
 #include "tablet/TabletScreens.h"
 #include "widgets/StackedPanesController.h"
 
@@ -97,6 +98,26 @@ private Q_SLOTS:
         root->connectionStatusDidChange(true);
         QVERIFY(root->isStatusTimerRunning());
         QTRY_COMPARE_WITH_TIMEOUT(root->logoView()->statusText(), QStringLiteral("работает"), 10000);
+
+        // The strip holds the widget channels; a channel added is added to it, and stack
+        // slides switch its refreshing.
+        SlideView_iPad* strip = root->slideScreensView();
+        QCOMPARE(strip->channelsId(), app.widgetChannels());
+        QTRY_VERIFY_WITH_TIMEOUT(!strip->pages().isEmpty(), 10000);
+        const int before = int(strip->channelsId().size());
+        int added = 1;
+        while (app.widgetChannels().contains(added))
+            ++added;
+        app.addWidgetChannel(added);
+        app.saveWidgetChannels();
+        QTRY_COMPARE(strip->channelsId().size(), before + 1);
+        QVERIFY(strip->channelsId().contains(added));
+        NotificationCenter::defaultCenter().post(Notifications::StackExpand);
+        QTRY_VERIFY(root->isStackExpanded());
+        QVERIFY(strip->isAutoUpdating());
+        NotificationCenter::defaultCenter().post(Notifications::StackCollapse);
+        QTRY_VERIFY(!root->isStackExpanded());
+        QVERIFY(!strip->isAutoUpdating());
 
         // Twitter state and a notification without its keys.
         NotificationCenter::defaultCenter().post(Notifications::TwitterLogin, nullptr,
