@@ -11,6 +11,7 @@
 #include "fingerprint/popRequest.h"
 #include "model/Channel.h"
 #include "platform/ServerConfig.h"
+#include "platform/Services.h"
 
 #include <QTest>
 #include <QTimer>
@@ -22,6 +23,9 @@ class TestAppIdentification : public QObject
 private Q_SLOTS:
     void anIdentifiedChannelBecomesCurrentAndIsForgottenAgain()
     {
+        // The services' owner stops and joins the identification loop's thread when the test
+        // ends, before the process's statics go (as the programs do).
+        Services services;
         TestHome home;
         FakeIdentificationServer identification;
         identification.script("getstationidresident.php", {FakeIdentificationServer::Response::result(7)});
