@@ -46,7 +46,7 @@ void TableViewCellTwitter::paint(QPainter* painter, const QRect& rect, const Twe
     painter->setPen(QColor(0x6b, 0x70, 0x85));
     painter->drawText(QRect(left, rect.top() + 6, width, 20), Qt::AlignRight | Qt::AlignVCenter, time);
 
-    // The text on up to three lines, the last elided.
+    // The text on the lines the row has room for (three in a phone row), the last elided.
     QFont body;
     body.setPixelSize(13);
     painter->setFont(body);
@@ -55,14 +55,16 @@ void TableViewCellTwitter::paint(QPainter* painter, const QRect& rect, const Twe
     QTextLayout layout(tweet.text().left(1000).simplified(), body);
     layout.beginLayout();
     int y = rect.top() + 28;
-    for (int lineNumber = 0; lineNumber < 3; ++lineNumber) {
+    const int lines = std::clamp((rect.bottom() - 4 - y) / metrics.lineSpacing(), 1, 3);
+    for (int lineNumber = 0; lineNumber < lines; ++lineNumber) {
         QTextLine line = layout.createLine();
         if (!line.isValid())
             break;
         line.setLineWidth(width);
-        const QString text = layout.text().mid(line.textStart(), lineNumber == 2 ? -1 : line.textLength());
+        const bool last = lineNumber == lines - 1;
+        const QString text = layout.text().mid(line.textStart(), last ? -1 : line.textLength());
         painter->drawText(QPoint(left, y + metrics.ascent()),
-                          lineNumber == 2 ? metrics.elidedText(text, Qt::ElideRight, width) : text);
+                          last ? metrics.elidedText(text, Qt::ElideRight, width) : text);
         y += metrics.lineSpacing();
     }
     layout.endLayout();

@@ -5,7 +5,13 @@
 TweetList::TalkRequest TweetList::phoneTalkRequest(const QString& channel, qsizetype shown, bool more,
                                                    const QDateTime& now)
 {
-    return {channel, now.addSecs(-TalkWindowSeconds), now, more ? int(shown) + PhonePage : PhonePage};
+    return talkRequest(channel, shown, more, PhonePage, now);
+}
+
+TweetList::TalkRequest TweetList::talkRequest(const QString& channel, qsizetype shown, bool more, int page,
+                                              const QDateTime& now)
+{
+    return {channel, now.addSecs(-TalkWindowSeconds), now, more ? int(shown) + page : page};
 }
 
 bool TweetList::replaceWithServiceAnswer(QList<Tweet>& list, const QVariant& answer, double serverOffset)

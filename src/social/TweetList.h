@@ -24,6 +24,9 @@ public:
     };
     static TalkRequest phoneTalkRequest(const QString& channel, qsizetype shown, bool more,
                                         const QDateTime& now = QDateTime::currentDateTime());
+    // The same with another page size (the tablet's talk panel asks 20 at a time).
+    static TalkRequest talkRequest(const QString& channel, qsizetype shown, bool more, int page,
+                                   const QDateTime& now = QDateTime::currentDateTime());
 
     // A content-server answer (a dictionary whose "Result" lists tweets, newest first) replaces
     // the list, isOwn false. False, and the list unchanged, when the answer is not a dictionary.
@@ -39,5 +42,5 @@ public:
     // The count a phone Twitter list asks for: 30 on a refresh or when empty, 31 to load more.
     static int twitterPageCount(bool refresh, qsizetype shown);
     // A "Show more" row follows the tweets when their number is a non-zero multiple of 30.
-    static bool showsMore(qsizetype count) { return count > 0 && count % PhonePage == 0; }
+    static bool showsMore(qsizetype count, int page = PhonePage) { return count > 0 && count % page == 0; }
 };

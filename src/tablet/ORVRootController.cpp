@@ -90,6 +90,11 @@ void ORVRootController::loadView()
                                                  QString::fromUtf8(item.title)));
     m_logoView = new ORVLogoView_iPad;
     m_slideView = new SlideView_iPad;
+    m_socialWidget = new SocialWidget_iPad;
+    connect(m_socialWidget, &SocialWidget_iPad::detailsTouched, this, [] {
+        if (StackedPanesController* stack = app() ? app()->stackController() : nullptr)
+            stack->collapseStack(true);
+    });
     m_pauseButton = new QPushButton(QStringLiteral("Pause"));
     auto* settings = new QPushButton(StringTable::localized("Settings"));
     connect(settings, &QPushButton::clicked, this, &ORVRootController::settingsTouch);
@@ -98,9 +103,8 @@ void ORVRootController::loadView()
     auto* buttonRow = new QHBoxLayout(buttons);
     buttonRow->addWidget(m_pauseButton);
     buttonRow->addWidget(settings);
-    QWidget* view = ScreenView::column(nibName(), {m_menuTable, m_logoView, m_slideView, buttons},
-                                       QColor(0x1f, 0x21, 0x30));
-    static_cast<QVBoxLayout*>(view->layout())->addStretch();
+    QWidget* view = ScreenView::column(
+        nibName(), {m_menuTable, m_logoView, m_slideView, m_socialWidget, buttons}, QColor(0x1f, 0x21, 0x30));
     setView(view);
 }
 

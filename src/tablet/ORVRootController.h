@@ -2,6 +2,7 @@
 
 #include "ORVLogoView_iPad.h"
 #include "SlideView_iPad.h"
+#include "SocialWidget_iPad.h"
 
 #include "ui/NavigationController.h"
 #include "ui/ViewController.h"
@@ -17,8 +18,8 @@ class QPushButton;
 class QTimer;
 
 // The tablet's root pane (300 points, under the sliding navigation pane): a menu of three
-// items (now board, channels, Twitter), the logo view with the detected channel and the strip
-// of widget channels. It is
+// items (now board, channels, Twitter), the logo view with the detected channel, the strip
+// of widget channels and the talk about the current channel. It is
 // also the tablet's reaction centre: identification results, the current channel, idle,
 // history saving with a desktop notification for what was watched, connectivity and the
 // service status, the Twitter login state, opened notifications and the stack sliding open
@@ -41,6 +42,7 @@ public:
     const QSet<qint64>& historedShowsSet() const { return m_historedShowsSet; }
     ORVLogoView_iPad* logoView() const { return m_logoView; }
     SlideView_iPad* slideScreensView() const { return m_slideView; }
+    SocialWidget_iPad* socialWidget() const { return m_socialWidget; }
     NavigationController* navController() const { return m_navController; }
     ViewController* menuScreen(int item) const;
     bool isStatusTimerRunning() const;
@@ -102,5 +104,6 @@ private:
     QPointer<QListWidget> m_menuTable;
     QPointer<ORVLogoView_iPad> m_logoView;
     QPointer<SlideView_iPad> m_slideView;
+    QPointer<SocialWidget_iPad> m_socialWidget;
     QPointer<QPushButton> m_pauseButton;
 };

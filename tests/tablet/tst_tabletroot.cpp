@@ -13,6 +13,7 @@
 #include "platform/ServerConfig.h"
 #include "tablet/ORVRootController.h"
 #include "tablet/SlideView_iPad.h"
+#include "tablet/SocialWidget_iPad.h"
 #include "tablet/TabletScreens.h"
 #include "widgets/StackedPanesController.h"
 
@@ -66,6 +67,11 @@ private Q_SLOTS:
         QCOMPARE(root->lastFoundChannelId(), 13);
         QVERIFY(!root->logoView()->showText().isEmpty());
 
+        // The talk panel follows the current channel: its 12 demo messages, no "Show more".
+        SocialWidget_iPad* talk = root->socialWidget();
+        QTRY_COMPARE_WITH_TIMEOUT(talk->tweets().size(), 12, 10000);
+        QCOMPARE(talk->numberOfRowsInSection(0), 12);
+
         // The loop asks to save what is watched: once per show, whatever repeats it.
         QTRY_VERIFY_WITH_TIMEOUT(app.selectedChannel()->currentShow(), 10000);
         NotificationCenter::defaultCenter().post(Notifications::SaveToHistory, nullptr,
@@ -84,6 +90,15 @@ private Q_SLOTS:
         NotificationCenter::defaultCenter().post(Notifications::SaveToHistory, nullptr,
                                                  {{"resultSearch", 7}});
         QTRY_COMPARE(root->savedChannId(), 7);
+
+        // Channel 1's feed is the talk about every channel: 20, then "Show more" asks for 40.
+        NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr,
+                                                 {{"resultSearch", 1}});
+        QTRY_VERIFY_WITH_TIMEOUT(app.selectedChannel()->channelId() == u"1", 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(talk->tweets().size(), 20, 10000);
+        QVERIFY(talk->isShowMoreRow(20));
+        talk->table()->tapRow({0, 20});
+        QTRY_COMPARE_WITH_TIMEOUT(talk->tweets().size(), 40, 10000);
 
         // Idle forgets the channel in the logo view.
         NotificationCenter::defaultCenter().post(Notifications::Idle);
