@@ -43,6 +43,19 @@ shoot() {
         --language ru "$@" --screenshot "$out/phone-$name.png" >>"$work/app.log" 2>&1
     echo "$out/phone-$name.png"
 }
+# The tablet: shoot_tablet NAME ARGS... writes docs/gallery/tablet-NAME.png.
+shoot_tablet() {
+    local name=$1
+    shift
+    local home="$work/tablet-$name"
+    mkdir -p "$home/config"
+    printf '[General]\nCITY_ID=1\nCITY_NAME=Москва\nFIRST_LAUNCH=IS_NOT\n' >"$home/config/orvane.conf"
+    ORVANE_HOME="$home" QT_QPA_PLATFORM=offscreen "$app" --idiom tablet \
+        --content-host "127.0.0.1:$content_port" --id-host "127.0.0.1:$id_port" --audio-input none \
+        --twitter-api "http://127.0.0.1:$social_port/" \
+        --language ru "$@" --screenshot "$out/tablet-$name.png" >>"$work/app.log" 2>&1
+    echo "$out/tablet-$name.png"
+}
 shoot now --show now
 shoot program --show program:1
 shoot selector --show selector
@@ -61,3 +74,5 @@ shoot settings --show settings
 shoot city --show city
 shoot profile --show profile
 shoot talk --show talk
+shoot_tablet root --show root
+shoot_tablet photos --show photos:13

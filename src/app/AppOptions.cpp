@@ -68,7 +68,8 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("show"),
         QStringLiteral(
             "Open a screen after start-up, as a user would reach it. Phone: now, "
-            "program[:CHANNEL], selector, search:TEXT, details:LINK, talk, profile, settings, city."),
+            "program[:CHANNEL], selector, search:TEXT, details:LINK, talk, profile, settings, city. "
+            "Tablet: board, root, expanded, photos:CHANNEL."),
         QStringLiteral("SCREEN[:ARG]"));
     parser.addOptions({help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, after,
                        language, location, twitterApi, show});
@@ -175,7 +176,10 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
 QList<std::pair<QString, AppOptions::Argument>> AppOptions::showableScreens(Device::Idiom idiom)
 {
     if (idiom == Device::Idiom::Tablet)
-        return {{QStringLiteral("board"), Argument::None}};
+        return {{QStringLiteral("board"), Argument::None},
+                {QStringLiteral("root"), Argument::None},
+                {QStringLiteral("expanded"), Argument::None},
+                {QStringLiteral("photos"), Argument::Required}};
     return {{QStringLiteral("now"), Argument::None},         {QStringLiteral("program"), Argument::Optional},
             {QStringLiteral("selector"), Argument::None},    {QStringLiteral("search"), Argument::Required},
             {QStringLiteral("details"), Argument::Required}, {QStringLiteral("talk"), Argument::None},

@@ -6,9 +6,13 @@
 #include "phone/NowViewController.h"
 #include "phone/ShowDetailsLink.h"
 #include "platform/Device.h"
+#include "service/ContentAddresses.h"
 #include "service/ServiceCalls.h"
+#include "tablet/KTPhotoScrollViewController.h"
+#include "tablet/Photos.h"
 #include "ui/NavigationController.h"
 #include "ui/TabBarController.h"
+#include "widgets/StackedPanesController.h"
 
 #include <QLineEdit>
 #include <QTimer>
@@ -40,11 +44,30 @@ void ScreenOpener::start()
 void ScreenOpener::open()
 {
     if (Device::isTablet())
-        qInfo("--show %s: the tablet's screens arrive later; showing the start screen", qPrintable(m_screen));
+        openTabletScreen();
     else
         openPhoneScreen();
     Q_EMIT opened();
     deleteLater();
+}
+
+void ScreenOpener::openTabletScreen()
+{
+    StackedPanesController* stack = m_app->stackController();
+    if (m_screen == u"expanded") {
+        if (stack)
+            stack->expandStack(false);
+    } else if (m_screen == u"photos") {
+        // The channel's live pictures of the last quarter of an hour, as the board opens them.
+        Photos* live = Photos::initWithTimeStamp(0, m_app);
+        live->updateTimeStamp();
+        for (int d = 0; d < 15; ++d)
+            live->pushPhotoUrl(ContentAddresses::showPicture(m_argument, d).toString());
+        auto* browser = new KTPhotoScrollViewController(live, {}, 0, stack ? stack->view() : nullptr);
+        browser->show();
+    } else if (m_screen != u"root" && m_screen != u"board") {
+        qInfo("--show %s: not a tablet screen yet; showing the start screen", qPrintable(m_screen));
+    }
 }
 
 ViewController* ScreenOpener::selectTab(int index)

@@ -27,6 +27,7 @@ Q_SIGNALS:
 private:
     void open();
     void openPhoneScreen();
+    void openTabletScreen();
     // The root screen of a phone tab, selecting the tab.
     ViewController* selectTab(int index);
     void chooseChannelThenShowProgram(int channelId);
