@@ -5,6 +5,7 @@
 
 #include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
+#include <QVariantAnimation>
 #include <QWidget>
 
 StackedPanesController::StackedPanesController(ViewController* rootViewController, QObject* parent)
@@ -174,12 +175,41 @@ void StackedPanesController::layoutPanes()
 
 void StackedPanesController::expandStack(bool animated)
 {
-    settle(m_largeLeftInset);
+    animated ? slideTo(m_largeLeftInset) : settle(m_largeLeftInset);
 }
 
 void StackedPanesController::collapseStack(bool animated)
 {
-    settle(m_leftInset);
+    animated ? slideTo(m_leftInset) : settle(m_leftInset);
+}
+
+void StackedPanesController::slideTo(int target)
+{
+    if (m_slide)
+        m_slide->stop();
+    else
+        m_restingOffset = m_offset; // where a slide that is cut short started from
+    if (target == m_offset) {
+        settle(target);
+        return;
+    }
+    m_slide = new QVariantAnimation(this);
+    m_slide->setDuration(SlideMs);
+    m_slide->setEasingCurve(QEasingCurve::OutCubic);
+    m_slide->setStartValue(m_offset);
+    m_slide->setEndValue(target);
+    connect(m_slide, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+        m_offset = value.toInt();
+        layoutPanes();
+    });
+    connect(m_slide, &QVariantAnimation::finished, this, [this, target] {
+        m_slide->deleteLater();
+        m_slide = nullptr;
+        // Settle from where the slide began, so that the state change is told once.
+        m_offset = m_restingOffset;
+        settle(target);
+    });
+    m_slide->start();
 }
 
 void StackedPanesController::settle(int offset)

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPointer>
 
+class QVariantAnimation;
 class QWidget;
 
 // The tablet's root container: a root screen on the left (the menu) under a stack of panes
@@ -16,6 +17,8 @@ class StackedPanesController : public ViewController
     Q_OBJECT
 
 public:
+    static constexpr int SlideMs = 250;
+
     explicit StackedPanesController(ViewController* rootViewController, QObject* parent = nullptr);
 
     ViewController* rootViewController() const { return m_root; }
@@ -45,6 +48,8 @@ public:
     // Where the first pane's left edge rests now.
     int stackOffset() const { return m_offset; }
     bool isExpanded() const { return m_offset >= m_largeLeftInset; }
+    bool isSliding() const { return m_slide != nullptr; }
+    // Animated: the stack slides there over SlideMs and tells its new state when it rests.
     void expandStack(bool animated);
     void collapseStack(bool animated);
     // Moves the stack by a drag of dx points, within the insets unless dragging past them is on.
@@ -63,6 +68,7 @@ private:
     void layoutPanes();
     void applyShadow(QWidget* pane);
     void settle(int offset);
+    void slideTo(int offset);
 
     QPointer<ViewController> m_root;
     QList<QPointer<ViewController>> m_panes;
@@ -75,4 +81,6 @@ private:
     qreal m_shadowWidth = 20;
     int m_offset = 200;
     int m_dragStartX = -1;
+    QVariantAnimation* m_slide = nullptr;
+    int m_restingOffset = 0;
 };

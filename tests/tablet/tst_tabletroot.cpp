@@ -134,6 +134,19 @@ private Q_SLOTS:
         QTRY_VERIFY(!root->isStackExpanded());
         QVERIFY(!strip->isAutoUpdating());
 
+        // The menu button slides the navigation pane open and back, telling each resting state.
+        StackedPanesController* stack = app.stackController();
+        stack->collapseStack(false);
+        QTRY_VERIFY(!root->isStackExpanded());
+        root->openMenu();
+        QVERIFY(stack->isSliding());
+        QTRY_VERIFY(root->isStackExpanded());
+        QVERIFY(!stack->isSliding());
+        QCOMPARE(stack->stackOffset(), 300);
+        root->openMenu();
+        QTRY_VERIFY(!root->isStackExpanded());
+        QCOMPARE(stack->stackOffset(), 0);
+
         // Twitter state and a notification without its keys.
         NotificationCenter::defaultCenter().post(Notifications::TwitterLogin, nullptr,
                                                  {{"twitteruser", "demo"}});
