@@ -437,6 +437,11 @@ def descriptor_limit(binary, work):
         print(f"  out of descriptors: {len(socks)} connected, {used:.2f} s of CPU in 2 s")
         if used > 0.5:
             problems.append(f"out of descriptors: {used:.2f} s of CPU in 2 s (spinning)")
+        # A slow (sanitized, loaded) server may still be working through the backlog: give it
+        # time to reach the limit while the connections are held.
+        deadline = time.monotonic() + 15
+        while "out of file descriptors" not in server.log_text() and time.monotonic() < deadline:
+            time.sleep(0.2)
         for sock in socks:
             sock.close()
         time.sleep(0.5)
