@@ -193,15 +193,22 @@ HttpResponse SocialApi::favorite(const Call& call, bool on)
     return statusAnswer(call, id);
 }
 
+std::optional<StoreUser> SocialApi::namedUser(const Call& call, bool* named)
+{
+    const qint64 id = idOf(call.parameters, u"user_id"_s);
+    *named = id > 0 || call.parameters.contains(u"screen_name"_s);
+    if (id > 0)
+        return m_store.user(id);
+    if (call.parameters.contains(u"screen_name"_s))
+        return m_store.userByScreenName(call.parameters.value(u"screen_name"_s));
+    return std::nullopt;
+}
+
 HttpResponse SocialApi::showUser(const Call& call)
 {
-    std::optional<StoreUser> user;
-    const qint64 id = idOf(call.parameters, u"user_id"_s);
-    if (id > 0)
-        user = m_store.user(id);
-    else if (call.parameters.contains(u"screen_name"_s))
-        user = m_store.userByScreenName(call.parameters.value(u"screen_name"_s));
-    else
+    bool named = false;
+    const std::optional<StoreUser> user = namedUser(call, &named);
+    if (!named)
         return missing(u"user_id"_s);
     if (!user)
         return SocialJson::error(404, 50, u"User not found."_s);
@@ -227,12 +234,8 @@ HttpResponse SocialApi::friendship(const Call& call, bool follow)
 
 HttpResponse SocialApi::directMessage(const Call& call)
 {
-    std::optional<StoreUser> recipient;
-    const qint64 id = idOf(call.parameters, u"user_id"_s);
-    if (id > 0)
-        recipient = m_store.user(id);
-    else if (call.parameters.contains(u"screen_name"_s))
-        recipient = m_store.userByScreenName(call.parameters.value(u"screen_name"_s));
+    bool named = false;
+    const std::optional<StoreUser> recipient = namedUser(call, &named);
     const QString text = call.parameters.value(u"text"_s);
     if (!recipient)
         return SocialJson::error(404, 50, u"User not found."_s);

@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QString>
 
+#include <optional>
+
 class SocialStore;
 
 // The REST calls of the microblog service for one signed-in user. Paths are relative to the
@@ -49,6 +51,9 @@ private:
     HttpResponse friendship(const Call& call, bool follow);
     HttpResponse directMessage(const Call& call);
     HttpResponse statusAnswer(const Call& call, qint64 id);
+    // The user the call names by "user_id" (when a positive number) or "screen_name";
+    // named: whether it names one at all.
+    std::optional<StoreUser> namedUser(const Call& call, bool* named);
 
     SocialStore& m_store;
 };
