@@ -1,8 +1,10 @@
 // The root pane's strip of widget channels: pages from now-data, paging, shows moving on as
-// they end, removed channels, and the offline message.
+// they end, removed channels, the offline message, and turning pages by animation and by hand.
 #include "tablet/SlideView_iPad.h"
 
+#include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -99,6 +101,81 @@ private Q_SLOTS:
         QVERIFY(empty.getCurrentShowId().isEmpty());
         QCOMPARE(empty.getCurrentChannId(), 0);
         empty.grab();
+    }
+
+    void turningByAnimationAndByHand()
+    {
+        SlideView_iPad view;
+        view.resize(300, 140);
+        view.addChannelsWithId({1, 2, 3});
+        view.onGetShowsDone(answer({1, 2, 3}));
+
+        // The next page scrolls into view; the page index is the new one at once.
+        view.slideNextwithAnimation();
+        QCOMPARE(view.currentShowIndex(), 1);
+        QVERIFY(view.isTurning());
+        QVERIFY(view.scrollPosition() < 1.0);
+        QTRY_VERIFY(!view.isTurning());
+        QCOMPARE(view.scrollPosition(), 1.0);
+        view.slideNextwithAnimation();
+        QTRY_COMPARE(view.scrollPosition(), 2.0);
+        // From the last page back to the first: a jump, not a scroll across the strip.
+        view.slideNextwithAnimation();
+        QCOMPARE(view.currentShowIndex(), 0);
+        QVERIFY(!view.isTurning());
+        QCOMPARE(view.scrollPosition(), 0.0);
+
+        // A drag of a fifth of a page springs back; half a page turns; the ends hold.
+        view.dragBy(-60);
+        QCOMPARE(view.scrollPosition(), 0.2);
+        view.endDrag();
+        QCOMPARE(view.currentShowIndex(), 0);
+        QTRY_COMPARE(view.scrollPosition(), 0.0);
+        view.dragBy(-150);
+        view.endDrag();
+        QCOMPARE(view.currentShowIndex(), 1);
+        QTRY_COMPARE(view.scrollPosition(), 1.0);
+        view.dragBy(+150);
+        view.endDrag();
+        QCOMPARE(view.currentShowIndex(), 0);
+        QTRY_COMPARE(view.scrollPosition(), 0.0);
+        view.dragBy(+500);
+        QCOMPARE(view.scrollPosition(), 0.0);
+        view.dragBy(-5000);
+        QCOMPARE(view.scrollPosition(), 2.0);
+        view.endDrag();
+        QCOMPARE(view.currentShowIndex(), 2);
+        QCOMPARE(view.getCurrentChannId(), 3);
+
+        // A short press is a tap; a long stroke is a drag and opens nothing.
+        QSignalSpy taps(&view, &SlideView_iPad::tapped);
+        QTest::mouseClick(&view, Qt::LeftButton, {}, QPoint(100, 100));
+        QCOMPARE(taps.size(), 1);
+        QTest::mousePress(&view, Qt::LeftButton, {}, QPoint(250, 100));
+        QMouseEvent move(QEvent::MouseMove, QPointF(60, 100), view.mapToGlobal(QPointF(60, 100)),
+                         Qt::NoButton, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&view, &move);
+        QTest::mouseRelease(&view, Qt::LeftButton, {}, QPoint(60, 100));
+        QCOMPARE(taps.size(), 1);
+        QCOMPARE(view.currentShowIndex(), 2); // already at the last page
+
+        // The share button asks its owner; the refresh button disables itself for its spin.
+        QSignalSpy shares(&view, &SlideView_iPad::shareTouched);
+        view.shareButton()->click();
+        QCOMPARE(shares.size(), 1);
+        view.setIsAutoUpdating(false);
+        view.refreshButton()->click();
+        QVERIFY(!view.refreshButton()->isEnabled());
+        QTRY_VERIFY(view.refreshButton()->isEnabled());
+        QVERIFY(view.isAutoUpdating());
+
+        // Pages removed while turning leave the strip on a page that exists.
+        view.removeChannelsWithId({2, 3});
+        QCOMPARE(view.currentShowIndex(), 0);
+        QCOMPARE(view.scrollPosition(), 0.0);
+        view.dragBy(-200); // one page: nowhere to go
+        view.endDrag();
+        QCOMPARE(view.currentShowIndex(), 0);
     }
 };
 
