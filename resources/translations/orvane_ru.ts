@@ -94,6 +94,10 @@
     <message><source>The show could not be read.</source><translation>Не удалось прочитать передачу.</translation></message>
     <message><source>Do not miss &quot;%@&quot; - &quot;%@&quot; at %@</source><translation>Не пропустите: «%@» — «%@» в %@</translation></message>
     <message><source>I'm watching &quot;%@&quot; - &quot;%@&quot;</source><translation>Смотрю «%@» — «%@»</translation></message>
+    <message><source>I'm listen &quot;%@&quot; - &quot;%@&quot;</source><translation>Слушаю «%@» — «%@»</translation></message>
+    <message><source>On &quot;%@&quot; tv channel &quot;%@&quot; now</source><translation>Сейчас на телеканале «%@»: «%@»</translation></message>
+    <message><source>Special content</source><translation>Дополнительный контент</translation></message>
+    <message><source>Identifying the channel…</source><translation>Определяем канал…</translation></message>
     <message><source>&quot;%@&quot; - &quot;%@&quot; at %@</source><translation>«%@» — «%@», %@</translation></message>
     <message><source>Favorites</source><translation>Избранное</translation></message>
     <message><source>Add to favorites</source><translation>В избранное</translation></message>

@@ -13,6 +13,7 @@
 #include "platform/Device.h"
 #include "platform/JsonValue.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Printf.h"
 #include "platform/StringTable.h"
 #include "service/ServiceCalls.h"
 #include "ui/AlertView.h"
@@ -20,8 +21,15 @@
 #include "ui/NavigationController.h"
 #include "ui/PlaceholderViewController.h"
 #include "ui/ScreenView.h"
+#include "ui/ViewTag.h"
+#include "widgets/SHKTwitter.h"
 #include "widgets/StackedPanesController.h"
+#include "widgets/StatusBarOverlay.h"
+#include "widgets/TwitterSession.h"
 
+#include "SpecialContentButton.h"
+
+#include <QBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QLoggingCategory>
@@ -139,11 +147,14 @@ void ORVRootController::viewDidLoad()
     connect(m_menuTable, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { didSelectMenuRow(m_menuTable->row(item)); });
     m_logoView->setDelegate(this);
-    // Signing in from here needs the tablet's account service, which is not built yet.
-    m_logoView->loginButton()->setEnabled(false);
     connect(m_logoView->programButton(), &QPushButton::clicked, this,
             &ORVRootController::showChannProgramFromLogoView);
+    connect(m_logoView->shareButton(), &QPushButton::clicked, this, &ORVRootController::twitterShareTouch);
+    connect(m_logoView->loginButton(), &QPushButton::clicked, this, &ORVRootController::twitterLoginTouch);
+    connect(m_logoView->logoutButton(), &QPushButton::clicked, this, &ORVRootController::twitterLogoutTouch);
     connect(m_slideView, &SlideView_iPad::tapped, this, &ORVRootController::handleSlideViewTap);
+    connect(m_slideView, &SlideView_iPad::shareTouched, this, &ORVRootController::handleSlideViewDoubleTap);
+    observeTwitterAccount();
     m_slideView->widgetInit();
     if (app() && !app()->widgetChannels().isEmpty())
         m_slideView->addChannelsWithId(app()->widgetChannels());
@@ -235,10 +246,16 @@ void ORVRootController::pauseTouch()
 
 void ORVRootController::fpNotification(int result)
 {
+    StatusBarOverlay* overlay = StatusBarOverlay::sharedOverlay();
     if (result == -2) {
         m_logoView->animateDetected();
+        if (overlay)
+            overlay->postMessage(StringTable::localized("Identifying the channel…"));
         return;
     }
+    // The search ended one way or the other; a found channel is told once its now-data is in.
+    if (overlay && overlay->kind() == StatusBarOverlay::Kind::Activity)
+        overlay->hideOverlay();
     if (result <= 0)
         return;
     const std::shared_ptr<Channel> channel = currentChannel();
@@ -298,6 +315,10 @@ void ORVRootController::onGetNowShowsDone(const QVariant& answer)
     if (map.isEmpty() || map.contains(QStringLiteral("nodata")))
         return;
     m_logoView->setDetectedChannWithData(map);
+    qCInfo(lcRoot).noquote() << "logo view:" << m_logoView->channelText() << "-" << m_logoView->showText();
+    if (StatusBarOverlay* overlay = StatusBarOverlay::sharedOverlay();
+        overlay && !m_logoView->channelText().isEmpty())
+        overlay->postFinishMessage(m_logoView->channelText(), OverlaySeconds);
     const std::shared_ptr<Channel> channel = currentChannel();
     if (channel && m_savedChannId == channel->channelId().toInt()) {
         m_savedChannId = -1;
@@ -318,6 +339,8 @@ void ORVRootController::getUpdateToLogoView()
 
 void ORVRootController::idleTime()
 {
+    if (StatusBarOverlay* overlay = StatusBarOverlay::sharedOverlay())
+        overlay->hideOverlay();
     m_lastFoundChannelId = 0;
     m_savedChannId = -1;
     m_logoView->idle();
@@ -361,8 +384,12 @@ void ORVRootController::saveChannelToHistory(const std::shared_ptr<Channel>& cha
     const QVariantMap userInfo{{QStringLiteral("local_showid"), channel->currentShow()->showId},
                                {QStringLiteral("local_pd"), channel->currentShow()->pDate},
                                {QStringLiteral("local_channid"), channel->channelId()}};
-    if (!DesktopNotifications::shared().notify(StringTable::localized("View Details"), body, userInfo))
+    if (!DesktopNotifications::shared().notify(StringTable::localized("View Details"), body, userInfo)) {
+        // Without a notification service the note goes to the log and, briefly, the status bar.
         qCInfo(lcRoot).noquote() << "watched:" << body;
+        if (StatusBarOverlay* overlay = StatusBarOverlay::sharedOverlay())
+            overlay->postFinishMessage(body, OverlaySeconds);
+    }
 }
 
 // Connectivity, status, stack, Twitter, widgets -------------------------------------------
@@ -501,7 +528,124 @@ void ORVRootController::settingsTouch()
     pushPlaceholder(QStringLiteral("ORVSettingsController_iPad"), StringTable::localized("Settings"));
 }
 
-// The special-content button that these move is not part of the root pane yet.
-void ORVRootController::logoViewDidAnimateStartDetectionStateWithDuration(double) {}
-void ORVRootController::logoViewWillAnimateFinishDetectionStateWithDuration(double) {}
-void ORVRootController::logoViewCurrentShowDidChange() {}
+// Twitter -----------------------------------------------------------------------------------
+
+// Until the tablet has its own account service, the sharer's sign-in stands for it: a saved
+// or deleted token is the login or logout of this service's account.
+void ORVRootController::observeTwitterAccount()
+{
+    const auto showAccount = [this] {
+        if (const auto account = TwitterSession::shared().account())
+            twitterLogin({{QStringLiteral("twitteruser"), account->username}});
+        else
+            twitterLogout();
+    };
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.observeOnMain(this, Notifications::OAuthAccessTokenSaved,
+                         [showAccount](const Notification&) { showAccount(); });
+    center.observeOnMain(this, Notifications::OAuthAccessTokenDeleted,
+                         [showAccount](const Notification&) { showAccount(); });
+    showAccount();
+}
+
+void ORVRootController::twitterLoginTouch()
+{
+    SHKTwitter::authorize();
+}
+
+void ORVRootController::twitterLogoutTouch()
+{
+    SHKTwitter::logout();
+}
+
+QString ORVRootController::slideShareText() const
+{
+    const QString channel = m_slideView->getCurrentChannName();
+    const QString show = m_slideView->getCurrentShowName();
+    if (m_slideView->getCurrentShowImage().isEmpty() || channel.isEmpty() || show.isEmpty() ||
+        !m_slideView->getCurrentIsScreensSign())
+        return {};
+    return Printf::format(StringTable::localized("On \"%@\" tv channel \"%@\" now"), {channel, show});
+}
+
+QString ORVRootController::logoShareText() const
+{
+    const std::shared_ptr<Channel> channel = currentChannel();
+    const bool tv = !channel || channel->isTV();
+    return Printf::format(
+        StringTable::localized(tv ? "I'm watching \"%@\" - \"%@\"" : "I'm listen \"%@\" - \"%@\""),
+        {m_logoView->channelText(), m_logoView->showText()});
+}
+
+void ORVRootController::handleSlideViewDoubleTap()
+{
+    const QString text = slideShareText();
+    if (!text.isEmpty())
+        SHKTwitter::shareItem(SHKItem::itemWithText(text));
+}
+
+void ORVRootController::twitterShareTouch()
+{
+    SHKTwitter::shareItem(SHKItem::itemWithText(logoShareText()));
+}
+
+// Special content ---------------------------------------------------------------------------
+
+QPushButton* ORVRootController::specialContentButton() const
+{
+    // One may still be closing while a new one opens: the open one is the answer.
+    if (QWidget* pane = m_logoView->parentWidget()) {
+        for (auto* button : pane->findChildren<SpecialContentButton*>()) {
+            if (ViewTag::of(button) == SpecialContentButton::Tag && !button->isHiding())
+                return button;
+        }
+    }
+    return nullptr;
+}
+
+void ORVRootController::showSpecialContentButtonWithDuration(double seconds)
+{
+    if (specialContentButton() || !m_logoView->parentWidget())
+        return;
+    auto* column = qobject_cast<QBoxLayout*>(m_logoView->parentWidget()->layout());
+    if (!column)
+        return;
+    auto* button = new SpecialContentButton;
+    connect(button, &QPushButton::clicked, this, &ORVRootController::showSpecialContent);
+    column->insertWidget(column->indexOf(m_logoView) + 1, button);
+    button->showWithDuration(seconds);
+}
+
+void ORVRootController::hideSpecialContentButtonWithDuration(double seconds)
+{
+    if (auto* button = qobject_cast<SpecialContentButton*>(specialContentButton()))
+        button->hideWithDuration(seconds);
+}
+
+void ORVRootController::showSpecialContent()
+{
+    if (m_logoView->specialContentUrl().isEmpty() || !app() || !app()->isConnectionAvailable())
+        return;
+    pushPlaceholder(QStringLiteral("SpecialContentController"), StringTable::localized("Special content"));
+}
+
+void ORVRootController::logoViewDidAnimateStartDetectionStateWithDuration(double seconds)
+{
+    if (m_logoView->isHaveSpecialContent())
+        showSpecialContentButtonWithDuration(seconds);
+}
+
+void ORVRootController::logoViewWillAnimateFinishDetectionStateWithDuration(double seconds)
+{
+    // A button left over an idle logo view would offer content of a show no longer detected.
+    hideSpecialContentButtonWithDuration(seconds);
+}
+
+void ORVRootController::logoViewCurrentShowDidChange()
+{
+    const bool wanted = m_logoView->isHaveSpecialContent();
+    if (wanted && !specialContentButton())
+        showSpecialContentButtonWithDuration(0.5);
+    else if (!wanted && specialContentButton())
+        hideSpecialContentButtonWithDuration(0.5);
+}

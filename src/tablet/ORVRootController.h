@@ -31,6 +31,8 @@ class ORVRootController : public ViewController, public ORVLogoViewDelegate
 public:
     static constexpr int Width = 300;
     static constexpr int StatusSeconds = 100;
+    // How long the status bar tells of a detected channel or a saved show.
+    static constexpr double OverlaySeconds = 3.0;
 
     explicit ORVRootController(QObject* parent = nullptr);
     ~ORVRootController() override;
@@ -73,6 +75,22 @@ public:
     void showChannProgramFromLogoView();
     void handleLogoViewTap();
     void settingsTouch();
+    // Offers a tweet about the strip's current show (a live-screen picture is needed).
+    void handleSlideViewDoubleTap();
+    // Offers a tweet about what the logo view shows, watching or listening.
+    void twitterShareTouch();
+    void twitterLoginTouch();
+    void twitterLogoutTouch();
+    // The texts those two offer; empty when something they need is missing.
+    QString slideShareText() const;
+    QString logoShareText() const;
+
+    // The special-content button under the logo view, and the screen it opens.
+    void showSpecialContentButtonWithDuration(double seconds);
+    void hideSpecialContentButtonWithDuration(double seconds);
+    // The button while shown (not while it closes); null otherwise.
+    QPushButton* specialContentButton() const;
+    void showSpecialContent();
     // The text of the notification for a show that was watched or listened to.
     static QString watchedText(const Channel& channel);
 
@@ -92,6 +110,7 @@ private:
     void applyCurrentShowFromLogoView(const std::shared_ptr<Channel>& channel);
     // Pushes a screen not built yet: its title on an empty page.
     void pushPlaceholder(const QString& nibName, const QString& title);
+    void observeTwitterAccount();
 
     int m_currentItem = -1;
     bool m_isStackExpanded = false;

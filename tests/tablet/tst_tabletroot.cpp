@@ -1,6 +1,7 @@
 // The tablet's root pane on the real content server with the demo data: the menu and the
 // navigation pane, an identified channel reaching the logo view, history saved once per show,
-// idle, and the service status following the connection.
+// idle, and the service status following the connection; the special-content button, the
+// texts offered for sharing and the Twitter account shown in the logo view.
 #include "ServerFixture.h"
 #include "TestHome.h"
 
@@ -16,7 +17,10 @@
 #include "tablet/SocialWidget_iPad.h"
 #include "tablet/TabletScreens.h"
 #include "widgets/StackedPanesController.h"
+#include "widgets/TwitterSession.h"
 
+#include <QDateTime>
+#include <QPushButton>
 #include <QTest>
 
 class TestTabletRoot : public QObject
@@ -156,6 +160,113 @@ private Q_SLOTS:
         const int screens = int(root->navController()->viewControllers().size());
         root->recievedLocalNotification({{"local_showid", "1"}});
         QCOMPARE(root->navController()->viewControllers().size(), screens);
+        Device::setIdiom(Device::Idiom::Phone);
+    }
+
+    void specialContentSharingAndAccount()
+    {
+        TestHome home;
+        ServerFixture server;
+        ServerConfig::setContentHost(server.hostWithPort());
+        Device::setIdiom(Device::Idiom::Tablet);
+        AppSeams seams;
+        seams.createTabletRoot = &TabletScreens::createRoot;
+        AppDelegate app(seams);
+        app.applicationDidFinishLaunchingWithOptions();
+        QTRY_VERIFY_WITH_TIMEOUT(app.isConnectionAvailable(), 10000);
+        auto* root = qobject_cast<ORVRootController*>(app.stackController()->rootViewController());
+        QVERIFY(root);
+        QTRY_VERIFY(root->navController());
+        ORVLogoView_iPad* logo = root->logoView();
+
+        // A show with extra content brings the button in as the channel is detected.
+        const qint64 now = QDateTime::currentSecsSinceEpoch();
+        const QVariantMap special{{"t", "Матч"},
+                                  {"ts", now - 600},
+                                  {"tf", now + 600},
+                                  {"pid", "501"},
+                                  {"pd", "2026-12-08"},
+                                  {"aact", 1},
+                                  {"aurl", "http://127.0.0.1:1/special/501"}};
+        const QVariantMap plain{{"t", "После матча"}, {"ts", now + 600}, {"tf", now + 1800}, {"pid", "502"}};
+        logo->setDetectedChannWithData(
+            {{"p", QVariantList{special, plain}}, {"c", QVariantMap{{"ch", "Спорт-1"}, {"t", 1}}}});
+        QPushButton* button = root->specialContentButton();
+        QVERIFY(button);
+        QTRY_COMPARE(button->height(), 40);
+        // The same show again keeps the one button.
+        root->logoViewCurrentShowDidChange();
+        QCOMPARE(root->specialContentButton(), button);
+        const int screens = int(root->navController()->viewControllers().size());
+        button->click();
+        QCOMPARE(root->navController()->viewControllers().size(), screens + 1);
+        QCOMPARE(root->navController()->topViewController()->nibName(),
+                 QStringLiteral("SpecialContentController"));
+        // Offline, the content cannot be shown: nothing opens.
+        root->navController()->popViewControllerAnimated(false);
+        QCOMPARE(root->navController()->viewControllers().size(), screens);
+
+        // The next show has none: the button goes, once its closing is over.
+        QVERIFY(logo->checkShowBounds(QDateTime::fromSecsSinceEpoch(now + 700)));
+        QVERIFY(!root->specialContentButton());
+        QPointer<QPushButton> closing = button;
+        // Content again while the old button still closes: one new button, not two.
+        logo->setDetectedChannWithData(
+            {{"p", QVariantList{special, plain}}, {"c", QVariantMap{{"ch", "Спорт-1"}, {"t", 1}}}});
+        QPushButton* reopened = root->specialContentButton();
+        QVERIFY(reopened && reopened != closing);
+        root->logoViewCurrentShowDidChange();
+        QCOMPARE(root->specialContentButton(), reopened);
+        QTRY_VERIFY(!closing);
+        QCOMPARE(root->specialContentButton(), reopened);
+        // Back to a show with content, then idle: the button goes with the channel.
+        logo->setDetectedChannWithData(
+            {{"p", QVariantList{special, plain}}, {"c", QVariantMap{{"ch", "Спорт-1"}, {"t", 1}}}});
+        QVERIFY(root->specialContentButton());
+        NotificationCenter::defaultCenter().post(Notifications::Idle);
+        QTRY_VERIFY(!root->specialContentButton());
+
+        // Sharing: the logo view's channel and show, for watching or listening.
+        logo->setDetectedChannWithData(
+            {{"p", QVariantList{special, plain}}, {"c", QVariantMap{{"ch", "Спорт-1"}, {"t", 1}}}});
+        const QString watching = root->logoShareText();
+        QVERIFY(watching.contains(QStringLiteral("Спорт-1")));
+        QVERIFY(watching.contains(QStringLiteral("Матч")));
+        auto radio = Channel::initWithArray({"Радио Волна", "/101.png", 0, 2, 1, ""});
+        radio->setChannelId(QStringLiteral("101"));
+        app.setSelectedChannel(radio);
+        QVERIFY(root->logoShareText() != watching);
+        QVERIFY(root->logoShareText().contains(QStringLiteral("Матч")));
+
+        // The strip's share needs a live-screen picture with its channel and show.
+        SlideView_iPad* strip = root->slideScreensView();
+        strip->widgetInit();
+        strip->addChannelsWithId({77});
+        strip->onGetShowsDone(QVariantMap{{"77", QVariantList{QVariantMap{{"t", "Новости"},
+                                                                          {"ts", now},
+                                                                          {"tf", now + 900},
+                                                                          {"pid", "9"},
+                                                                          {"cl", "Эфир"},
+                                                                          {"oim", 0},
+                                                                          {"pim", "shows/9.png"}}}}});
+        QVERIFY(root->slideShareText().isEmpty()); // not a live screen
+        strip->onGetShowsDone(QVariantMap{{"77", QVariantList{QVariantMap{{"t", "Новости"},
+                                                                          {"ts", now},
+                                                                          {"tf", now + 900},
+                                                                          {"pid", "9"},
+                                                                          {"cl", "Эфир"},
+                                                                          {"oim", 1},
+                                                                          {"pim", "shows/9.png"}}}}});
+        QVERIFY(root->slideShareText().contains(QStringLiteral("Эфир")));
+        QVERIFY(root->slideShareText().contains(QStringLiteral("Новости")));
+
+        // The Twitter account signed in through the sharer shows in the logo view, and goes.
+        QVERIFY(logo->twitterText().isEmpty());
+        QVERIFY(TwitterSession::shared().saveAccount("token", "secret", "42", "anna_tv"));
+        NotificationCenter::defaultCenter().post(Notifications::OAuthAccessTokenSaved);
+        QTRY_COMPARE(logo->twitterText(), QStringLiteral("@anna_tv"));
+        TwitterSession::shared().signOut(false);
+        QTRY_VERIFY(logo->twitterText().isEmpty());
         Device::setIdiom(Device::Idiom::Phone);
     }
 };
