@@ -1,9 +1,10 @@
 #include "StackedPanesController.h"
 
+#include "PaneShadow.h"
+
 #include "platform/NotificationCenter.h"
 #include "ui/LivePointers.h"
 
-#include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
 #include <QVariantAnimation>
 #include <QWidget>
@@ -72,15 +73,16 @@ void StackedPanesController::setDefaultShadowWidth(qreal width)
 
 void StackedPanesController::applyShadow(QWidget* pane)
 {
+    QPointer<PaneShadow>& shadow = m_shadowOf[pane];
     if (!m_shadows || m_shadowWidth <= 0 || m_shadowAlpha <= 0) {
-        pane->setGraphicsEffect(nullptr);
+        delete shadow;
+        m_shadowOf.remove(pane);
         return;
     }
-    auto* shadow = new QGraphicsDropShadowEffect(pane);
-    shadow->setBlurRadius(m_shadowWidth * 2);
-    shadow->setOffset(-m_shadowWidth / 2, 0);
-    shadow->setColor(QColor(0, 0, 0, int(255 * m_shadowAlpha)));
-    pane->setGraphicsEffect(shadow);
+    if (!shadow)
+        shadow = new PaneShadow(m_shadowAlpha, view());
+    shadow->setAlpha(m_shadowAlpha);
+    shadow->attach(pane, int(m_shadowWidth));
 }
 
 QList<ViewController*> StackedPanesController::viewControllers() const
@@ -127,6 +129,7 @@ ViewController* StackedPanesController::popViewControllerAnimated(bool animated)
         if (visible)
             pane->beginAppearance(false, animated);
         pane->view()->removeEventFilter(this);
+        delete m_shadowOf.take(pane->view());
         pane->view()->hide();
         pane->view()->setParent(nullptr);
         if (visible)
@@ -146,8 +149,8 @@ void StackedPanesController::adopt(QWidget* pane)
 {
     pane->setParent(view());
     pane->installEventFilter(this);
-    applyShadow(pane);
     pane->raise();
+    applyShadow(pane);
 }
 
 void StackedPanesController::layoutPanes()
@@ -169,6 +172,8 @@ void StackedPanesController::layoutPanes()
             continue;
         QWidget* widget = pane->view();
         widget->setGeometry(std::max(m_leftInset, natural - shift), 0, widget->width(), host->height());
+        if (PaneShadow* shadow = m_shadowOf.value(widget))
+            shadow->follow(widget, int(m_shadowWidth));
         natural += widget->width();
     }
 }

@@ -2,9 +2,11 @@
 
 #include "ui/ViewController.h"
 
+#include <QHash>
 #include <QList>
 #include <QPointer>
 
+class PaneShadow;
 class QVariantAnimation;
 class QWidget;
 
@@ -72,6 +74,7 @@ private:
 
     QPointer<ViewController> m_root;
     QList<QPointer<ViewController>> m_panes;
+    QHash<const QWidget*, QPointer<PaneShadow>> m_shadowOf;
     int m_leftInset = 60;
     int m_largeLeftInset = 200;
     bool m_bounces = true;
