@@ -147,9 +147,19 @@ private Q_SLOTS:
         QTRY_VERIFY(root->isStackExpanded());
         QVERIFY(!stack->isSliding());
         QCOMPARE(stack->stackOffset(), 300);
+        // The pane's shadow strip lies along its left edge, wherever the pane rests.
+        auto* shadow = stack->view()->findChild<QWidget*>(QStringLiteral("paneShadow"));
+        QVERIFY(shadow && shadow->isVisibleTo(stack->view()));
+        QCOMPARE(shadow->geometry(), QRect(295, 0, 5, root->navController()->view()->height()));
+        // An identification result during the slide lands in the logo view; the pane rests.
         root->openMenu();
+        QVERIFY(stack->isSliding());
+        NotificationCenter::defaultCenter().post(Notifications::FpNotification, nullptr,
+                                                 {{"resultSearch", 13}});
         QTRY_VERIFY(!root->isStackExpanded());
         QCOMPARE(stack->stackOffset(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(root->logoView()->channelText(), QStringLiteral("Киноман"), 10000);
+        QVERIFY(!stack->isSliding());
 
         // Twitter state and a notification without its keys.
         NotificationCenter::defaultCenter().post(Notifications::TwitterLogin, nullptr,
