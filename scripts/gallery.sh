@@ -49,7 +49,9 @@ shoot_tablet() {
     shift
     local home="$work/tablet-$name"
     mkdir -p "$home/config"
-    printf '[General]\nCITY_ID=1\nCITY_NAME=Москва\nFIRST_LAUNCH=IS_NOT\n' >"$home/config/orvane.conf"
+    # Three widget channels for the root pane's strip.
+    printf '[General]\nCITY_ID=1\nCITY_NAME=Москва\nFIRST_LAUNCH=IS_NOT\nWIDGET_CHANNS=1, 2, 13\n' \
+        >"$home/config/orvane.conf"
     ORVANE_HOME="$home" QT_QPA_PLATFORM=offscreen "$app" --idiom tablet \
         --content-host "127.0.0.1:$content_port" --id-host "127.0.0.1:$id_port" --audio-input none \
         --twitter-api "http://127.0.0.1:$social_port/" \
