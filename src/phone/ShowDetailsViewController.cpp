@@ -2,14 +2,15 @@
 
 #include "widgets/SHKTwitter.h"
 
-#include "ShowDetailsLogic.h"
 #include "WebContentViewController.h"
+#include "model/ShowDetailsLogic.h"
 
 #include "core/AppDelegate.h"
 #include "model/Channel.h"
 #include "model/DateAdditions.h"
 #include "model/DateHelper.h"
 #include "model/Show.h"
+#include "model/ShowInfo.h"
 #include "model/Utilities.h"
 #include "platform/HttpFetcher.h"
 #include "platform/JsonValue.h"
@@ -165,22 +166,15 @@ void ShowDetailsViewController::loadShowInfo()
 void ShowDetailsViewController::onGetShowInfoDone(const QVariant& answer)
 {
     m_overlay->hide();
-    const QVariantMap map = JsonValue::map(answer);
-    const QVariantMap showMap = JsonValue::map(map.value(QStringLiteral("0")));
-    std::shared_ptr<Channel> channel = Channel::initWithDictionary(map);
-    std::shared_ptr<Show> show = showMap.isEmpty() ? nullptr : Show::initWithDictionary(showMap);
-    if (!channel || !show) {
+    const std::optional<ShowInfo> info =
+        ShowInfo::fromAnswer(answer, app() ? app()->roundedServerTimeDifference() : 0);
+    if (!info) {
         onGetShowInfoFailed(Error::withDescription(QStringLiteral("ShowDetails"), 1,
                                                    StringTable::localized("The show could not be read.")));
         return;
     }
-    channel->setIsSelectedManually(true);
-    const qint64 shift = qint64(app() ? app()->roundedServerTimeDifference() : 0);
-    show->startTime = show->startTime.addSecs(shift);
-    show->endTime = show->endTime.addSecs(shift);
-    channel->setCurrentShow(show);
-    m_channel = channel;
-    m_show = show;
+    m_channel = info->channel;
+    m_show = info->show;
     fill();
     m_table->show();
 }

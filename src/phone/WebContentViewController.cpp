@@ -1,7 +1,7 @@
 #include "WebContentViewController.h"
 
 #include "ShowDetailsLink.h"
-#include "ShowDetailsLogic.h"
+#include "model/ShowDetailsLogic.h"
 
 #include "platform/HttpFetcher.h"
 #include "ui/NavigationController.h"

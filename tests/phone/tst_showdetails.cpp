@@ -9,7 +9,7 @@
 #include "core/ORVNavigationController.h"
 #include "model/Channel.h"
 #include "model/Show.h"
-#include "phone/ShowDetailsLogic.h"
+#include "model/ShowDetailsLogic.h"
 #include "phone/ShowDetailsViewController.h"
 #include "platform/ServerConfig.h"
 #include "ui/AlertView.h"
