@@ -119,8 +119,10 @@ void StatusBarOverlay::place()
     const QWidget* window = parentWidget();
     if (!window)
         return;
+    // The window has no status bar of its own: the bar sits in the bottom right corner, where
+    // it covers no control of the navigation bar.
     const int width = m_shrinked ? ShrunkWidth : std::min(Width, window->width());
-    setGeometry(window->width() - width, 0, width, Height);
+    setGeometry(window->width() - width, window->height() - Height, width, Height);
 }
 
 bool StatusBarOverlay::eventFilter(QObject* watched, QEvent* event)

@@ -6,7 +6,7 @@
 
 class QTimer;
 
-// A thin bar over the top right corner of the window that tells of background work in a few
+// A thin bar over the bottom right corner of the window that tells of background work in a few
 // words: a message with a spinner while the work lasts, then a finished or an error mark for
 // a moment. Messages posted while a timed one shows wait their turn; a message replaces an
 // untimed one at once (waiting or shown). A tap shrinks the bar to its mark alone,

@@ -25,7 +25,8 @@ private Q_SLOTS:
         overlay.postMessage(QStringLiteral("Определяем канал…"));
         QVERIFY(overlay.isShowing());
         QCOMPARE(overlay.kind(), StatusBarOverlay::Kind::Activity);
-        QCOMPARE(overlay.geometry(), QRect(1024 - StatusBarOverlay::Width, 0, StatusBarOverlay::Width, 20));
+        QCOMPARE(overlay.geometry(),
+                 QRect(1024 - StatusBarOverlay::Width, 768 - 20, StatusBarOverlay::Width, 20));
         overlay.grab(); // paints the spinner
 
         // A timed message replaces the activity at once; what comes during its time waits.
@@ -64,7 +65,7 @@ private Q_SLOTS:
         // The window grows: the bar stays in its corner.
         overlay.postMessage(QStringLiteral("…"));
         window.resize(1280, 800);
-        QCOMPARE(overlay.geometry().right(), 1279);
+        QCOMPARE(overlay.geometry().bottomRight(), QPoint(1279, 799));
     }
 
     void aTapShrinksAndTheStateIsKept()
