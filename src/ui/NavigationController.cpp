@@ -103,6 +103,17 @@ void NavigationController::popToRootViewControllerAnimated(bool animated)
         show(topViewController(), outgoing, animated);
 }
 
+void NavigationController::popToViewController(ViewController* controller, bool animated)
+{
+    if (!viewControllers().contains(controller) || topViewController() == controller)
+        return;
+    ViewController* outgoing = topViewController();
+    while (topViewController() != controller)
+        m_stack.removeLast();
+    if (isViewLoaded())
+        show(controller, outgoing, animated);
+}
+
 void NavigationController::show(ViewController* incoming, ViewController* outgoing, bool animated)
 {
     const bool visible = isVisible();

@@ -26,6 +26,8 @@ public:
     void pushViewController(ViewController* controller, bool animated);
     ViewController* popViewControllerAnimated(bool animated);
     void popToRootViewControllerAnimated(bool animated);
+    // Pops the screens above controller (one in this stack); the top one leaves animated.
+    void popToViewController(ViewController* controller, bool animated);
 
     int supportedInterfaceOrientations() const override;
     QList<ViewController*> visibleChildViewControllers() const override;
