@@ -471,7 +471,9 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
     QVariantMap answer{{u"t"_s, channel->name},
                        {u"i"_s, channel->logo},
                        {u"ct"_s, channel->isTv ? 1 : 0},
-                       {u"slogan"_s, channel->slogan}};
+                       {u"slogan"_s, channel->slogan},
+                       {u"id"_s, QString::number(channel->id)},
+                       {u"oim"_s, channel->livePictures ? 1 : 0}};
     int number = 1;
     for (const StoreProgramme& p : m_store.programmes(channel->id, from, to, !brief)) {
         if (p.start < from)

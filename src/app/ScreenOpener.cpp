@@ -9,6 +9,7 @@
 #include "service/ContentAddresses.h"
 #include "service/ServiceCalls.h"
 #include "tablet/KTPhotoScrollViewController.h"
+#include "tablet/ORVRootController.h"
 #include "tablet/Photos.h"
 #include "ui/NavigationController.h"
 #include "ui/TabBarController.h"
@@ -65,6 +66,12 @@ void ScreenOpener::openTabletScreen()
             live->pushPhotoUrl(ContentAddresses::showPicture(m_argument, d).toString());
         auto* browser = new KTPhotoScrollViewController(live, {}, 0, stack ? stack->view() : nullptr);
         browser->show();
+    } else if (m_screen == u"program" || m_screen == u"details") {
+        auto* root = stack ? qobject_cast<ORVRootController*>(stack->rootViewController()) : nullptr;
+        if (root && m_screen == u"program")
+            root->showProgramForChannel(m_argument);
+        else if (root && !root->openShowLink(m_argument))
+            qInfo("--show details:%s: not a show link", qPrintable(m_argument));
     } else if (m_screen != u"root" && m_screen != u"board") {
         qInfo("--show %s: not a tablet screen yet; showing the start screen", qPrintable(m_screen));
     }

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "Photos.h"
+
 #include <QPointer>
 #include <QVariantMap>
 #include <QWidget>
 
-class Photos;
 class QLineEdit;
 class QPushButton;
 

@@ -27,6 +27,9 @@
 #include "widgets/StatusBarOverlay.h"
 #include "widgets/TwitterSession.h"
 
+#include "ORVNowViewController.h"
+#include "ORVProgramView_iPad.h"
+#include "ProgramDetailsController.h"
 #include "SpecialContentButton.h"
 
 #include <QBoxLayout>
@@ -176,9 +179,17 @@ void ORVRootController::selectMenuItem(int item)
     if (item < 0 || item > 2)
         return;
     // The menu's screens are made once; those not built yet show their title.
-    if (!m_menuScreens[item])
-        m_menuScreens[item] = new PlaceholderViewController(
-            QString::fromLatin1(Menu[item].nib), QString::fromUtf8(Menu[item].title), QString(), this);
+    if (!m_menuScreens[item]) {
+        if (item == 0) {
+            auto* board = new ORVNowViewController(this);
+            board->setTitleString(QString::fromUtf8(Menu[item].title));
+            board->setRootDelegate(this);
+            m_menuScreens[item] = board;
+        } else {
+            m_menuScreens[item] = new PlaceholderViewController(
+                QString::fromLatin1(Menu[item].nib), QString::fromUtf8(Menu[item].title), QString(), this);
+        }
+    }
     StackedPanesController* stack = app() ? app()->stackController() : nullptr;
     if (!m_navController && item == 0) {
         m_navController = new NavigationController(m_menuScreens[0], this);
@@ -473,9 +484,38 @@ void ORVRootController::widgetChannelChanged()
 
 void ORVRootController::handleSlideViewTap()
 {
-    if (m_slideView->getCurrentShowId().isEmpty() || m_slideView->getCurrentChannId() == 0)
+    const QString showId = m_slideView->getCurrentShowId();
+    if (showId.isEmpty() || m_slideView->getCurrentChannId() == 0 || !m_navController)
         return;
-    pushPlaceholder(QStringLiteral("ShowDetailsController_iPad"), StringTable::localized("Details"));
+    // Details of this show already in the pane: back to them.
+    for (ViewController* screen : m_navController->viewControllers()) {
+        auto* details = qobject_cast<ProgramDetailsController*>(screen);
+        if (details && details->currentShowId() == showId) {
+            m_navController->popToViewController(details, true);
+            return;
+        }
+    }
+    pushDetails(showId, QString::number(m_slideView->getCurrentChannId()), m_slideView->getCurrentShowTime());
+}
+
+bool ORVRootController::detailsOnTop(const QString& showId) const
+{
+    auto* top = m_navController
+                    ? qobject_cast<ProgramDetailsController*>(m_navController->topViewController())
+                    : nullptr;
+    return top && top->currentShowId() == showId;
+}
+
+ProgramDetailsController* ORVRootController::pushDetails(const QString& showId, const QString& channelId,
+                                                         const QVariant& startTime)
+{
+    if (!m_navController)
+        return nullptr;
+    auto* details = new ProgramDetailsController(this);
+    details->setRootDelegate(this);
+    m_navController->pushViewController(details, true);
+    details->openShowWithId(showId, channelId, startTime);
+    return details;
 }
 
 void ORVRootController::twitterLogin(const QVariantMap& userInfo)
@@ -498,23 +538,53 @@ void ORVRootController::recievedLocalNotification(const QVariantMap& userInfo)
         if (!userInfo.contains(QString::fromLatin1(key)))
             return;
     }
-    pushPlaceholder(QStringLiteral("ShowDetailsController_iPad"), StringTable::localized("Details"));
+    const QString showId = userInfo.value(QStringLiteral("local_showid")).toString();
+    if (showId.isEmpty() || detailsOnTop(showId))
+        return;
+    pushDetails(showId, userInfo.value(QStringLiteral("local_channid")).toString(),
+                userInfo.value(QStringLiteral("local_pd")).toString());
 }
 
 void ORVRootController::handleLogoViewTap()
 {
     const std::shared_ptr<Channel> channel = currentChannel();
-    if (m_logoView->getCurrentShowId().isEmpty() || m_logoView->getCurrentShowDate().isEmpty() || !channel ||
-        channel->channelId().isEmpty())
+    const QString showId = m_logoView->getCurrentShowId();
+    if (showId.isEmpty() || m_logoView->getCurrentShowDate().isEmpty() || !channel ||
+        channel->channelId().isEmpty() || detailsOnTop(showId))
         return;
-    pushPlaceholder(QStringLiteral("ShowDetailsController_iPad"), StringTable::localized("Details"));
+    pushDetails(showId, Utilities::stringLocalIdFromMap(channel->channelId()),
+                m_logoView->getCurrentShowTime());
 }
 
 void ORVRootController::showChannProgramFromLogoView()
 {
     const std::shared_ptr<Channel> channel = currentChannel();
     if (channel && !channel->channelId().isEmpty())
-        pushPlaceholder(QStringLiteral("ORVProgramView_iPad"), StringTable::localized("Program"));
+        showProgramForChannel(channel->channelId());
+}
+
+void ORVRootController::showProgramForChannel(const QString& channelId)
+{
+    if (channelId.isEmpty() || !m_navController)
+        return;
+    auto* program = new ORVProgramView_iPad(this);
+    program->setRootDelegate(this);
+    program->setChannelId(channelId);
+    m_navController->pushViewController(program, true);
+}
+
+bool ORVRootController::openShowLink(const QString& link)
+{
+    // "orvane://progdetails/DAY/CHANNEL/SHOW"
+    static const QString prefix = QStringLiteral("orvane://progdetails/");
+    if (!link.startsWith(prefix))
+        return false;
+    const QStringList parts = link.mid(prefix.size()).split(u'/');
+    if (parts.size() != 3 || parts.contains(QString()))
+        return false;
+    if (!detailsOnTop(parts[2]))
+        pushDetails(parts[2], parts[1], parts[0]);
+    return true;
 }
 
 void ORVRootController::settingsTouch()

@@ -73,6 +73,10 @@ public:
     void handleSlideViewTap();
     void recievedLocalNotification(const QVariantMap& userInfo);
     void showChannProgramFromLogoView();
+    void showProgramForChannel(const QString& channelId);
+    // Pushes the details of a show link ("orvane://progdetails/DAY/CHANNEL/SHOW"); false for
+    // anything else.
+    bool openShowLink(const QString& link);
     void handleLogoViewTap();
     void settingsTouch();
     // Offers a tweet about the strip's current show (a live-screen picture is needed).
@@ -110,6 +114,10 @@ private:
     void applyCurrentShowFromLogoView(const std::shared_ptr<Channel>& channel);
     // Pushes a screen not built yet: its title on an empty page.
     void pushPlaceholder(const QString& nibName, const QString& title);
+    // Whether the pane's top screen shows this show's details already.
+    bool detailsOnTop(const QString& showId) const;
+    class ProgramDetailsController* pushDetails(const QString& showId, const QString& channelId,
+                                                const QVariant& startTime);
     void observeTwitterAccount();
 
     int m_currentItem = -1;
