@@ -47,7 +47,7 @@ public:
     QStringList getGalleryImages() const { return m_gallery; }
     // "channel" → Channel, "show" → Show, as held (empty before the facts).
     const std::optional<ShowInfo>& currentChannInfo() const { return m_info; }
-    std::shared_ptr<Show> show() const { return m_show; }
+    std::shared_ptr<Show> currentShow() const { return m_show; }
     QString tweetText() const;
 
     QPushButton* openNextBtn() const { return m_openNext; }

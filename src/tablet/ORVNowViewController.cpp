@@ -643,6 +643,7 @@ void ORVNowViewController::reloadTable()
     // Rows are laid out when the list next does its layout; the details row follows then.
     m_table->doItemsLayout();
     placeExpandedCell();
+    QTimer::singleShot(0, this, &ORVNowViewController::placeExpandedCell);
 }
 
 bool ORVNowViewController::eventFilter(QObject* watched, QEvent* event)
