@@ -78,3 +78,5 @@ shoot profile --show profile
 shoot talk --show talk
 shoot_tablet root --show root
 shoot_tablet photos --show photos:13
+shoot_tablet program --show program:13
+shoot_tablet details --show "details:$link"
