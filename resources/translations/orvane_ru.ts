@@ -98,6 +98,11 @@
     <message><source>On &quot;%@&quot; tv channel &quot;%@&quot; now</source><translation>Сейчас на телеканале «%@»: «%@»</translation></message>
     <message><source>Special content</source><translation>Дополнительный контент</translation></message>
     <message><source>Identifying the channel…</source><translation>Определяем канал…</translation></message>
+    <message><source>On &quot;%@&quot; radio &quot;%@&quot; now</source><translation>Сейчас на радио «%@»: «%@»</translation></message>
+    <message><source>%@ on tv &quot;%@&quot; show &quot;%@&quot;</source><translation>%@ на телеканале «%@» шла передача «%@»</translation></message>
+    <message><source>%@ on radio &quot;%@&quot; show &quot;%@&quot;</source><translation>%@ на радио «%@» шла передача «%@»</translation></message>
+    <message><source>No data</source><translation>Нет данных</translation></message>
+    <message><source>Time</source><translation>Время</translation></message>
     <message><source>&quot;%@&quot; - &quot;%@&quot; at %@</source><translation>«%@» — «%@», %@</translation></message>
     <message><source>Favorites</source><translation>Избранное</translation></message>
     <message><source>Add to favorites</source><translation>В избранное</translation></message>
