@@ -123,6 +123,27 @@ private Q_SLOTS:
         board->didSelectRowAtIndexPath({1, 0}); // and again: collapsed
         QCOMPARE(board->board().expandedSection(), -1);
 
+        // The search bar opens the results for a text and is cleared; an empty text opens nothing.
+        const int screens = int(root->navController()->viewControllers().size());
+        board->searchBar()->setText(QStringLiteral("   "));
+        board->searchBarSearchButtonClicked();
+        QCOMPARE(root->navController()->viewControllers().size(), screens);
+        board->searchBar()->setText(QStringLiteral("новости"));
+        board->searchBarSearchButtonClicked();
+        QCOMPARE(root->navController()->topViewController()->nibName(),
+                 QStringLiteral("ORVSearchController_iPad"));
+        QVERIFY(board->searchBar()->text().isEmpty());
+        root->navController()->popViewControllerAnimated(false);
+
+        // The time line's slider: minutes after 05:00 today; letting go shows that time.
+        board->clickTimeLine();
+        QVERIFY(board->timeLineIsShow());
+        board->timeSlider()->setValue(9 * 60 + 30);
+        board->timeTouchCancel();
+        QCOMPARE(board->currentDate(), QDateTime(QDate::currentDate(), QTime(14, 30)));
+        board->clickTimeLine();
+        QVERIFY(!board->timeLineIsShow());
+
         // The time line: an hour ago, the rows show what was on then.
         board->syncProgramWithDate(now.addSecs(-3600));
         int moved = 0;
