@@ -249,7 +249,7 @@ void ORVProgramView_iPad::paintRow(QPainter* painter, const QRect& rect, const I
     if (m_emptyProgramFlag) {
         painter->fillRect(rect, QColor(0xf4, 0xf5, 0xf8));
         painter->setPen(QColor(0x5a, 0x5e, 0x6c));
-        painter->drawText(rect, Qt::AlignCenter, StringTable::localized("No programme for this day"));
+        painter->drawText(rect, Qt::AlignCenter, StringTable::localized("No programme for this day."));
         return;
     }
     if (path.section >= m_arrayShows.size())
