@@ -27,6 +27,7 @@
 #include "widgets/StatusBarOverlay.h"
 #include "widgets/TwitterSession.h"
 
+#include "ChannSelectorViewController_iPad.h"
 #include "ORVNowViewController.h"
 #include "ORVProgramView_iPad.h"
 #include "ProgramDetailsController.h"
@@ -180,11 +181,13 @@ void ORVRootController::selectMenuItem(int item)
         return;
     // The menu's screens are made once; those not built yet show their title.
     if (!m_menuScreens[item]) {
-        if (item == 0) {
-            auto* board = new ORVNowViewController(this);
-            board->setTitleString(QString::fromUtf8(Menu[item].title));
-            board->setRootDelegate(this);
-            m_menuScreens[item] = board;
+        if (item < 2) {
+            ORVViewController_iPad* screen =
+                item == 0 ? static_cast<ORVViewController_iPad*>(new ORVNowViewController(this))
+                          : new ChannSelectorViewController_iPad(this);
+            screen->setTitleString(QString::fromUtf8(Menu[item].title));
+            screen->setRootDelegate(this);
+            m_menuScreens[item] = screen;
         } else {
             m_menuScreens[item] = new PlaceholderViewController(
                 QString::fromLatin1(Menu[item].nib), QString::fromUtf8(Menu[item].title), QString(), this);
