@@ -2,12 +2,12 @@
 // a section, a programme day of 300 shows from the cache to a painted list, and 2,000
 // search results sorted and narrowed to a category. Run on the offscreen platform.
 #include "model/ChannelGroup.h"
+#include "model/SearchResults.h"
 #include "model/ShowsAnswer.h"
 #include "model/Utilities.h"
 #include "phone/CSelectorSections.h"
 #include "phone/CSelectorViewController.h"
 #include "phone/ProgramViewController.h"
-#include "phone/SearchResults.h"
 #include "ui/ListTable.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SearchResults.h"
+#include "model/SearchResults.h"
 
 #include "ShowDetailsViewController.h"
 

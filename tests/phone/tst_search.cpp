@@ -6,8 +6,8 @@
 
 #include "core/AppDelegate.h"
 #include "core/ORVNavigationController.h"
+#include "model/SearchResults.h"
 #include "model/Show.h"
-#include "phone/SearchResults.h"
 #include "phone/SearchViewController.h"
 #include "phone/ShowDetailsViewController.h"
 #include "platform/Json.h"
