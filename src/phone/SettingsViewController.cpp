@@ -1,6 +1,7 @@
 #include "SettingsViewController.h"
 
 #include "core/AppDelegate.h"
+#include "core/SettingsActions.h"
 #include "fingerprint/SearchCalls.h"
 #include "model/HistoryRepository.h"
 #include "model/ORVManagedObjectContext.h"
@@ -33,13 +34,6 @@ std::atomic<int> g_dontSleepEnabled{0};
 AppDelegate* app()
 {
     return AppDelegate::shared();
-}
-
-void alert(const QString& title, const QString& message, int tag = 0)
-{
-    auto* view = new AlertView(title, message, nullptr, {}, StringTable::localized("OK"));
-    view->setTag(tag);
-    view->show();
 }
 
 // A value-style row: picture, title on the left, detail or check mark on the right; a click
@@ -340,17 +334,7 @@ void SettingsViewController::didSelectRow(int section, int row)
 
 void SettingsViewController::clearHistory()
 {
-    ORVManagedObjectContext* context = app() ? app()->dbContext() : nullptr;
-    if (!context)
-        return;
-    HistoryRepository(context).clearHistory();
-    if (context->hasChanges() && !context->saveDataToDB()) {
-        // Nothing was written: the history is still there, and the user is told so.
-        alert(StringTable::localized("Error"), StringTable::localized("The history could not be cleared."));
-        return;
-    }
-    NotificationCenter::defaultCenter().post(Notifications::HistoryCleared, this);
-    alert(StringTable::localized("Cleared"), QString());
+    SettingsActions::clearHistory(this);
 }
 
 void SettingsViewController::switchAutoUpdate()
@@ -392,46 +376,17 @@ void SettingsViewController::setDontSleep(bool on)
 
 void SettingsViewController::showAbout()
 {
-    const QString text = StringTable::localized("Orvane %@, a TV programme guide. %C 2026 Orvane")
-                             .replace(QStringLiteral("%@"), QCoreApplication::applicationVersion())
-                             .replace(QStringLiteral("%C"), QString(QChar(169)));
-    alert(StringTable::localized("Orvane"), text);
+    SettingsActions::showAbout();
 }
 
 void SettingsViewController::clearPastEvents()
 {
-    Utilities::eventStoreRequestAccessWithDelegate(
-        this,
-        [] {
-            Utilities::deletePastORVEvents();
-            alert(StringTable::localized("Cleared"), QString(), PastEventsClearedTag);
-        },
-        [](const Error&) {
-            alert(StringTable::localized("Warning!"), StringTable::localized("Calendar access not granted."),
-                  PastEventsRefusedTag);
-        });
+    SettingsActions::clearPastEvents(this);
 }
 
 void SettingsViewController::clearAllEvents()
 {
-    Utilities::eventStoreRequestAccessWithDelegate(
-        this,
-        [this] {
-            auto* question =
-                new AlertView(StringTable::localized("Warning"),
-                              StringTable::localized("Do you really want clear all calendar events?"), this,
-                              [](AlertView*, int index) {
-                                  if (index == 1)
-                                      Utilities::deleteAllORVEvents();
-                              },
-                              StringTable::localized("Cancel"), {StringTable::localized("Clear")});
-            question->setTag(ClearAllQuestionTag);
-            question->show();
-        },
-        [](const Error&) {
-            alert(StringTable::localized("Warning!"), StringTable::localized("Calendar access not granted."),
-                  AllEventsRefusedTag);
-        });
+    SettingsActions::clearAllEvents(this);
 }
 
 void SettingsViewController::twitterRow()

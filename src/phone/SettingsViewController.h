@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/SettingsActions.h"
+
 #include "platform/Battery.h"
 #include "ui/ActivityOverlay.h"
 #include "ui/TableView.h"
@@ -28,10 +30,10 @@ public:
         Social
     };
     static constexpr int LowBatteryAlertTag = -20;
-    static constexpr int PastEventsClearedTag = -21;
-    static constexpr int ClearAllQuestionTag = -22;
-    static constexpr int PastEventsRefusedTag = -19;
-    static constexpr int AllEventsRefusedTag = -18;
+    static constexpr int PastEventsClearedTag = SettingsActions::PastEventsClearedTag;
+    static constexpr int ClearAllQuestionTag = SettingsActions::ClearAllQuestionTag;
+    static constexpr int PastEventsRefusedTag = SettingsActions::PastEventsRefusedTag;
+    static constexpr int AllEventsRefusedTag = SettingsActions::AllEventsRefusedTag;
     static constexpr double LowBatteryLevel = 0.2;
 
     // Whether turning keep-awake on asks first: on the battery (or full) with less than 20 %.
