@@ -69,7 +69,8 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral(
             "Open a screen after start-up, as a user would reach it. Phone: now, "
             "program[:CHANNEL], selector, search:TEXT, details:LINK, talk, profile, settings, city. "
-            "Tablet: board, root, expanded, photos:CHANNEL, program:CHANNEL, details:LINK."),
+            "Tablet: board, root, expanded, photos:CHANNEL, program:CHANNEL, details:LINK, selector, "
+            "settings, search:TEXT."),
         QStringLiteral("SCREEN[:ARG]"));
     parser.addOptions({help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, after,
                        language, location, twitterApi, show});
@@ -179,7 +180,9 @@ QList<std::pair<QString, AppOptions::Argument>> AppOptions::showableScreens(Devi
         return {
             {QStringLiteral("board"), Argument::None},       {QStringLiteral("root"), Argument::None},
             {QStringLiteral("expanded"), Argument::None},    {QStringLiteral("photos"), Argument::Required},
-            {QStringLiteral("program"), Argument::Required}, {QStringLiteral("details"), Argument::Required}};
+            {QStringLiteral("program"), Argument::Required}, {QStringLiteral("details"), Argument::Required},
+            {QStringLiteral("selector"), Argument::None},    {QStringLiteral("settings"), Argument::None},
+            {QStringLiteral("search"), Argument::Required}};
     return {{QStringLiteral("now"), Argument::None},         {QStringLiteral("program"), Argument::Optional},
             {QStringLiteral("selector"), Argument::None},    {QStringLiteral("search"), Argument::Required},
             {QStringLiteral("details"), Argument::Required}, {QStringLiteral("talk"), Argument::None},

@@ -66,9 +66,16 @@ void ScreenOpener::openTabletScreen()
             live->pushPhotoUrl(ContentAddresses::showPicture(m_argument, d).toString());
         auto* browser = new KTPhotoScrollViewController(live, {}, 0, stack ? stack->view() : nullptr);
         browser->show();
-    } else if (m_screen == u"program" || m_screen == u"details") {
+    } else if (m_screen == u"program" || m_screen == u"details" || m_screen == u"selector" ||
+               m_screen == u"settings" || m_screen == u"search") {
         auto* root = stack ? qobject_cast<ORVRootController*>(stack->rootViewController()) : nullptr;
-        if (root && m_screen == u"program")
+        if (root && m_screen == u"selector")
+            root->didSelectMenuRow(1);
+        else if (root && m_screen == u"settings")
+            root->settingsTouch();
+        else if (root && m_screen == u"search")
+            root->showSearch(m_argument);
+        else if (root && m_screen == u"program")
             root->showProgramForChannel(m_argument);
         else if (root && !root->openShowLink(m_argument))
             qInfo("--show details:%s: not a show link", qPrintable(m_argument));

@@ -99,8 +99,9 @@ void ChannSelectorViewController_iPad::loadView()
     m_carousel->setObjectName(QStringLiteral("carouselView"));
     m_carousel->setFlow(QListView::LeftToRight);
     m_carousel->setWrapping(false);
-    m_carousel->setFixedHeight(56);
+    m_carousel->setFixedHeight(64);
     m_carousel->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_carousel->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_carousel->setStyleSheet(QStringLiteral(
         "QListWidget { background: #2a2d3c; border: none; } QListWidget::item { color: #d8dbe5; font-size: "
         "20px; "

@@ -5,6 +5,7 @@
 #include "KTPhotoScrollViewController.h"
 #include "NowPriority.h"
 #include "ORVProgramView_iPad.h"
+#include "ORVSearchController_iPad.h"
 #include "Photos.h"
 #include "ProgramDetailsController.h"
 #include "TableViewCellNow_iPad.h"
@@ -27,7 +28,6 @@
 #include "ui/BarButtonItem.h"
 #include "ui/Images.h"
 #include "ui/NavigationController.h"
-#include "ui/PlaceholderViewController.h"
 #include "ui/ViewTag.h"
 #include "widgets/PaintedImages.h"
 
@@ -648,8 +648,9 @@ void ORVNowViewController::reloadTable()
 
 bool ORVNowViewController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_table && watched == m_table->viewport() &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
+    // Only the viewport is watched; the table is not touched here, since the viewport also
+    // reports while the table is being destroyed.
+    if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)
         QTimer::singleShot(0, this, &ORVNowViewController::placeExpandedCell);
     return ORVViewController_iPad::eventFilter(watched, event);
 }
@@ -728,9 +729,8 @@ void ORVNowViewController::searchBarSearchButtonClicked()
 {
     const QString text = m_searchBar ? m_searchBar->text().trimmed() : QString();
     if (!text.isEmpty() && navigationController()) {
-        // The tablet's search results screen stands in until it is built.
-        auto* results = new PlaceholderViewController(QStringLiteral("ORVSearchController_iPad"),
-                                                      QStringLiteral("Search"), QString(), this);
+        auto* results = new ORVSearchController_iPad(text, this);
+        results->setRootDelegate(rootDelegate());
         navigationController()->pushViewController(results, true);
         m_searchBar->clear();
     }

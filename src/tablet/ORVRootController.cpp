@@ -30,6 +30,8 @@
 #include "ChannSelectorViewController_iPad.h"
 #include "ORVNowViewController.h"
 #include "ORVProgramView_iPad.h"
+#include "ORVSearchController_iPad.h"
+#include "ORVSettingsController_iPad.h"
 #include "ProgramDetailsController.h"
 #include "SpecialContentButton.h"
 
@@ -576,6 +578,15 @@ void ORVRootController::showProgramForChannel(const QString& channelId)
     m_navController->pushViewController(program, true);
 }
 
+void ORVRootController::showSearch(const QString& text)
+{
+    if (!m_navController || text.trimmed().isEmpty())
+        return;
+    auto* results = new ORVSearchController_iPad(text, this);
+    results->setRootDelegate(this);
+    m_navController->pushViewController(results, true);
+}
+
 bool ORVRootController::openShowLink(const QString& link)
 {
     // "orvane://progdetails/DAY/CHANNEL/SHOW"
@@ -598,7 +609,9 @@ void ORVRootController::settingsTouch()
         if (screen->nibName() == u"ORVSettingsController_iPad")
             return;
     }
-    pushPlaceholder(QStringLiteral("ORVSettingsController_iPad"), StringTable::localized("Settings"));
+    auto* settings = new ORVSettingsController_iPad(this);
+    settings->setRootDelegate(this);
+    m_navController->pushViewController(settings, true);
 }
 
 // Twitter -----------------------------------------------------------------------------------

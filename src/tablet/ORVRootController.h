@@ -74,6 +74,8 @@ public:
     void recievedLocalNotification(const QVariantMap& userInfo);
     void showChannProgramFromLogoView();
     void showProgramForChannel(const QString& channelId);
+    // The search results for a text, over the navigation pane.
+    void showSearch(const QString& text);
     // Pushes the details of a show link ("orvane://progdetails/DAY/CHANNEL/SHOW"); false for
     // anything else.
     bool openShowLink(const QString& link);
