@@ -52,6 +52,18 @@ void SegmentedControl::setTitleForSegmentAtIndex(const QString& title, int index
         button->setText(title);
 }
 
+void SegmentedControl::setSegmentEnabled(int index, bool enabled)
+{
+    if (QAbstractButton* button = m_group->button(index))
+        button->setEnabled(enabled);
+}
+
+bool SegmentedControl::isSegmentEnabled(int index) const
+{
+    QAbstractButton* button = m_group->button(index);
+    return button && button->isEnabled();
+}
+
 void SegmentedControl::setSelectedSegmentIndex(int index)
 {
     m_selected = index >= 0 && index < numberOfSegments() ? index : -1;

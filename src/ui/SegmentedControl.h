@@ -23,6 +23,9 @@ public:
     int selectedSegmentIndex() const { return m_selected; }
     void setSelectedSegmentIndex(int index);
     void setTintColor(const QColor& color);
+    // A segment that is not enabled cannot be picked.
+    void setSegmentEnabled(int index, bool enabled);
+    bool isSegmentEnabled(int index) const;
 
     // Acts as a user would.
     void tapSegment(int index);

@@ -24,7 +24,8 @@ WebView::WebView(QWidget* parent) : QTextBrowser(parent)
     setFrameShape(QFrame::NoFrame);
     m_deadline.setSingleShot(true);
     connect(&m_deadline, &QTimer::timeout, this, [this] {
-        fail(Error::withDescription(HttpFetcher::NetworkErrorDomain, -1001, QStringLiteral("The request timed out.")));
+        fail(Error::withDescription(HttpFetcher::NetworkErrorDomain, -1001,
+                                    QStringLiteral("The request timed out.")));
     });
     connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
         const QUrl url = m_request.url().resolved(link);
@@ -44,10 +45,30 @@ void WebView::loadRequest(const QNetworkRequest& request)
     navigate(request, Other);
 }
 
-void WebView::navigate(const QNetworkRequest& request, NavigationType type)
+void WebView::goBack()
+{
+    if (canGoBack())
+        navigate(m_history[m_historyIndex - 1], Other, -1);
+}
+
+void WebView::goForward()
+{
+    if (canGoForward())
+        navigate(m_history[m_historyIndex + 1], Other, +1);
+}
+
+void WebView::navigate(const QNetworkRequest& request, NavigationType type, int historyStep)
 {
     if (m_delegate && !m_delegate->webViewShouldStartLoadWithRequest(this, request, type))
         return;
+    // A new page cuts off the pages ahead of the one shown; back and forward only move.
+    if (historyStep == 0) {
+        m_history = m_history.mid(0, m_historyIndex + 1);
+        m_history.append(request);
+        m_historyIndex = int(m_history.size()) - 1;
+    } else {
+        m_historyIndex += historyStep;
+    }
     delete m_load; // a new load replaces the one under way
     m_request = request;
     m_hasRequest = true;
@@ -68,7 +89,8 @@ void WebView::navigate(const QNetworkRequest& request, NavigationType type)
                 show(body);
         },
         [this](HttpFetcher*, int status, const QByteArray&) {
-            fail(Error::withDescription(ErrorDomain, status, QStringLiteral("The server answered %1.").arg(status)));
+            fail(Error::withDescription(ErrorDomain, status,
+                                        QStringLiteral("The server answered %1.").arg(status)));
         },
         [this](HttpFetcher*, const Error& error) { fail(error); });
 }
@@ -125,7 +147,8 @@ QVariant WebView::loadResource(int type, const QUrl& name)
 
 void WebView::fetchPicture(const QUrl& url)
 {
-    if (m_asked.contains(url) || m_asked.size() > 200 || (url.scheme() != u"http" && url.scheme() != u"https"))
+    if (m_asked.contains(url) || m_asked.size() > 200 ||
+        (url.scheme() != u"http" && url.scheme() != u"https"))
         return;
     m_asked.insert(url);
     QNetworkRequest request(url);

@@ -22,8 +22,13 @@ class WebView : public QTextBrowser
     Q_OBJECT
 
 public:
-    enum NavigationType { LinkClicked = 0, Other = 5 };
-    static constexpr qint64 MaxPageBytes = 512 * 1024; // a page is a few kilobytes; more is refused, not laid out
+    enum NavigationType
+    {
+        LinkClicked = 0,
+        Other = 5
+    };
+    static constexpr qint64 MaxPageBytes =
+        512 * 1024; // a page is a few kilobytes; more is refused, not laid out
     static inline const QString ErrorDomain = QStringLiteral("WebViewErrorDomain");
 
     class Delegate
@@ -51,12 +56,17 @@ public:
     // The request of the page shown or being loaded; none before the first load.
     const QNetworkRequest& request() const { return m_request; }
     bool hasRequest() const { return m_hasRequest; }
+    // The pages loaded, as a browser's history: going back or forward loads that page again.
+    bool canGoBack() const { return m_historyIndex > 0; }
+    bool canGoForward() const { return m_historyIndex + 1 < m_history.size(); }
+    void goBack();
+    void goForward();
 
 protected:
     QVariant loadResource(int type, const QUrl& name) override;
 
 private:
-    void navigate(const QNetworkRequest& request, NavigationType type);
+    void navigate(const QNetworkRequest& request, NavigationType type, int historyStep = 0);
     void show(const QByteArray& body);
     void fail(const Error& error);
     void fetchPicture(const QUrl& url);
@@ -65,6 +75,8 @@ private:
     QNetworkRequest m_request;
     bool m_hasRequest = false;
     bool m_loading = false;
+    QList<QNetworkRequest> m_history;
+    int m_historyIndex = -1;
     QPointer<QObject> m_load; // the fetch under way: deleting it aborts the fetch
     QTimer m_deadline;
     QHash<QUrl, QImage> m_pictures;
