@@ -67,7 +67,7 @@ void ScreenOpener::openTabletScreen()
         auto* browser = new KTPhotoScrollViewController(live, {}, 0, stack ? stack->view() : nullptr);
         browser->show();
     } else if (m_screen == u"program" || m_screen == u"details" || m_screen == u"selector" ||
-               m_screen == u"settings" || m_screen == u"search") {
+               m_screen == u"settings" || m_screen == u"search" || m_screen == u"special") {
         auto* root = stack ? qobject_cast<ORVRootController*>(stack->rootViewController()) : nullptr;
         if (root && m_screen == u"selector")
             root->didSelectMenuRow(1);
@@ -75,6 +75,8 @@ void ScreenOpener::openTabletScreen()
             root->settingsTouch();
         else if (root && m_screen == u"search")
             root->showSearch(m_argument);
+        else if (root && m_screen == u"special")
+            root->showSpecialContentWithUrl(m_argument);
         else if (root && m_screen == u"program")
             root->showProgramForChannel(m_argument);
         else if (root && !root->openShowLink(m_argument))

@@ -147,7 +147,7 @@ void ChannSelectorViewController_iPad::loadView()
 void ChannSelectorViewController_iPad::viewDidLoad()
 {
     ORVViewController_iPad::viewDidLoad();
-    m_searchBar = new QLineEdit;
+    m_searchBar = barWidget(new QLineEdit);
     m_searchBar->setObjectName(QStringLiteral("searchBar"));
     m_searchBar->setFixedSize(200, 30);
     m_searchBar->setPlaceholderText(StringTable::localized("Search"));

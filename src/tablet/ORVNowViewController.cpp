@@ -3,6 +3,7 @@
 #include "ExpandedShowCell.h"
 #include "ExpandedViewCell_iPad.h"
 #include "KTPhotoScrollViewController.h"
+#include "ModalWebController_iPad.h"
 #include "NowPriority.h"
 #include "ORVProgramView_iPad.h"
 #include "ORVSearchController_iPad.h"
@@ -31,7 +32,6 @@
 #include "ui/ViewTag.h"
 #include "widgets/PaintedImages.h"
 
-#include <QDesktopServices>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,9 +111,8 @@ void ORVNowViewController::loadView()
             &ORVNowViewController::showProgramForExpandedChannel);
     connect(m_expandedViewCell->showImagesButton(), &QPushButton::clicked, this,
             &ORVNowViewController::showScreensForExpandedChannel);
-    // The film's page on the movie site, in the browser until the tablet's web screen exists.
     connect(m_expandedViewCell, &ExpandedViewCell_iPad::movieSiteTapped, this,
-            [](const QUrl& page) { QDesktopServices::openUrl(page); });
+            [](const QUrl& page) { ModalWebController_iPad::showModalWebWithUrlString(page.toString()); });
     m_table->viewport()->installEventFilter(this);
     connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &ORVNowViewController::placeExpandedCell);
@@ -153,7 +152,7 @@ void ORVNowViewController::loadView()
 void ORVNowViewController::viewDidLoad()
 {
     ORVViewController_iPad::viewDidLoad();
-    m_searchBar = new QLineEdit;
+    m_searchBar = barWidget(new QLineEdit);
     m_searchBar->setObjectName(QStringLiteral("searchBar"));
     m_searchBar->setFixedSize(200, 30);
     m_searchBar->setPlaceholderText(StringTable::localized("Search"));

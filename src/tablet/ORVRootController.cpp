@@ -34,6 +34,7 @@
 #include "ORVSettingsController_iPad.h"
 #include "ProgramDetailsController.h"
 #include "SpecialContentButton.h"
+#include "SpecialContentController.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -712,7 +713,24 @@ void ORVRootController::showSpecialContent()
 {
     if (m_logoView->specialContentUrl().isEmpty() || !app() || !app()->isConnectionAvailable())
         return;
-    pushPlaceholder(QStringLiteral("SpecialContentController"), StringTable::localized("Special content"));
+    showSpecialContentWithUrl(m_logoView->specialContentUrl());
+}
+
+void ORVRootController::showSpecialContentWithUrl(const QString& url)
+{
+    if (m_contentController || url.isEmpty())
+        return;
+    StackedPanesController* stack = app() ? app()->stackController() : nullptr;
+    m_contentController = new SpecialContentController(0, url, stack ? stack->view() : nullptr);
+    m_contentController->setFinishDelegate(this);
+    m_contentController->showFromPoint({0, 0});
+}
+
+void ORVRootController::contentControllerDidFinish()
+{
+    if (m_contentController)
+        m_contentController->deleteLater();
+    m_contentController = nullptr;
 }
 
 void ORVRootController::logoViewDidAnimateStartDetectionStateWithDuration(double seconds)

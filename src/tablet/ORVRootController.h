@@ -3,6 +3,7 @@
 #include "ORVLogoView_iPad.h"
 #include "SlideView_iPad.h"
 #include "SocialWidget_iPad.h"
+#include "SpecialContentController.h"
 
 #include "ui/NavigationController.h"
 #include "ui/ViewController.h"
@@ -24,7 +25,7 @@ class QTimer;
 // history saving with a desktop notification for what was watched, connectivity and the
 // service status, the Twitter login state, opened notifications and the stack sliding open
 // and closed. Screens that are not built yet open as their titles on empty pages.
-class ORVRootController : public ViewController, public ORVLogoViewDelegate
+class ORVRootController : public ViewController, public ORVLogoViewDelegate, public SpecialContentDelegate
 {
     Q_OBJECT
 
@@ -97,6 +98,11 @@ public:
     // The button while shown (not while it closes); null otherwise.
     QPushButton* specialContentButton() const;
     void showSpecialContent();
+    // The special-content overlay of a page, over the panes; one at a time.
+    void showSpecialContentWithUrl(const QString& url);
+    SpecialContentController* contentController() const { return m_contentController; }
+    // SpecialContentDelegate
+    void contentControllerDidFinish() override;
     // The text of the notification for a show that was watched or listened to.
     static QString watchedText(const Channel& channel);
 
@@ -135,4 +141,5 @@ private:
     QPointer<SlideView_iPad> m_slideView;
     QPointer<SocialWidget_iPad> m_socialWidget;
     QPointer<QPushButton> m_pauseButton;
+    QPointer<SpecialContentController> m_contentController;
 };

@@ -16,6 +16,13 @@ ORVViewController_iPad::ORVViewController_iPad(const QString& nibName, QObject* 
     navigationItem()->setTitleView(m_navBarTitle);
 }
 
+ORVViewController_iPad::~ORVViewController_iPad()
+{
+    delete m_navBarTitle;
+    for (const QPointer<QWidget>& widget : std::as_const(m_barWidgets))
+        delete widget;
+}
+
 void ORVViewController_iPad::setRootDelegate(ORVRootController* root)
 {
     m_rootDelegate = root;

@@ -2,7 +2,9 @@
 
 #include "ui/ViewController.h"
 
+#include <QList>
 #include <QPointer>
+#include <QWidget>
 
 class ORVRootController;
 class QLabel;
@@ -16,6 +18,8 @@ class ORVViewController_iPad : public ViewController
 
 public:
     explicit ORVViewController_iPad(const QString& nibName, QObject* parent = nullptr);
+    // The screen's bar widgets go with it, wherever the navigation bar has put them.
+    ~ORVViewController_iPad() override;
 
     void setRootDelegate(ORVRootController* root);
     ORVRootController* rootDelegate() const;
@@ -25,8 +29,15 @@ public:
 protected:
     // Subclasses call this from their viewDidLoad before adding their own bar items.
     void viewDidLoad() override;
+    // A widget for the navigation bar that this screen owns.
+    template <typename T> T* barWidget(T* widget)
+    {
+        m_barWidgets.append(widget);
+        return widget;
+    }
 
 private:
     QPointer<QObject> m_rootDelegate;
     QPointer<QLabel> m_navBarTitle;
+    QList<QPointer<QWidget>> m_barWidgets;
 };

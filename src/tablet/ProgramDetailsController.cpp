@@ -1,7 +1,9 @@
 #include "ProgramDetailsController.h"
 
+#include "ModalWebController_iPad.h"
 #include "MovieRatingView.h"
 #include "Photos.h"
+#include "PopoverWebController_iPad.h"
 #include "TVScreensThumbsView.h"
 
 #include "core/AppDelegate.h"
@@ -20,7 +22,7 @@
 #include "widgets/AsyncImageView.h"
 #include "widgets/SHKTwitter.h"
 
-#include <QDesktopServices>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -443,8 +445,16 @@ void ProgramDetailsController::twTouch()
 
 bool ProgramDetailsController::openInfoLink(const QUrl& link)
 {
-    if (link.toString() == u"about:blank" || !connected())
+    if (link.toString() == u"about:blank" || !connected() || !m_content)
         return false;
-    // The web popover of the tablet stands in as the browser until it is built.
-    return QDesktopServices::openUrl(link);
+    auto* page = new PopoverWebController_iPad(QNetworkRequest(link));
+    auto* popover = new Popover(page);
+    connect(page->closeBarButton(), &QToolButton::clicked, popover,
+            [popover] { popover->dismissPopoverAnimated(true); });
+    connect(popover, &Popover::dismissed, popover, &QObject::deleteLater);
+    m_webPopover = popover;
+    popover->presentPopoverFromRect(
+        QRect(QCursor::pos(), QSize(1, 1)).translated(-view()->mapToGlobal(QPoint(0, 0))), view(),
+        Popover::ArrowAny, true);
+    return true;
 }

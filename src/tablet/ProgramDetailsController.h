@@ -6,6 +6,7 @@
 
 #include "model/ShowInfo.h"
 #include "ui/DatePickerOverlay.h"
+#include "widgets/Popover.h"
 
 #include <QDateTime>
 #include <QPointer>
@@ -58,8 +59,9 @@ public:
     // within 600 s at once, or asks for the alarm time first.
     void calendarChangeAccessGranted(const QDateTime& now = QDateTime::currentDateTime());
     DatePickerOverlay* alarmPicker() const { return m_picker; }
-    // A link of the facts: opened (in the browser) only with a connection; true when opened.
+    // A link of the facts: opened in a web popover only with a connection; true when opened.
     bool openInfoLink(const QUrl& link);
+    Popover* webPopover() const { return m_webPopover; }
 
 protected:
     void loadView() override;
@@ -88,4 +90,5 @@ private:
     QPointer<QLabel> m_calendarCheck;
     QPointer<QLabel> m_header;
     QPointer<DatePickerOverlay> m_picker;
+    QPointer<Popover> m_webPopover;
 };

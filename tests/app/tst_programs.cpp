@@ -67,7 +67,7 @@ private Q_SLOTS:
         // Screens: known names only, with their arguments.
         for (const QStringList& wrong :
              {QStringList{"--show", "bogus"}, QStringList{"--show", "search"},
-              QStringList{"--show", "selector:5"}, QStringList{"--idiom", "tablet", "--show", "search:x"}}) {
+              QStringList{"--show", "selector:5"}, QStringList{"--idiom", "tablet", "--show", "city"}}) {
             const Run refused = run(App, wrong, home.path());
             QCOMPARE(refused.status, 2);
             QVERIFY2(refused.err.contains("--show") || refused.err.contains("screen"),

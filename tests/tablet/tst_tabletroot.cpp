@@ -207,14 +207,12 @@ private Q_SLOTS:
         // The same show again keeps the one button.
         root->logoViewCurrentShowDidChange();
         QCOMPARE(root->specialContentButton(), button);
-        const int screens = int(root->navController()->viewControllers().size());
+        // The button opens the page over the panes (its server is dead: it closes by itself,
+        // and the root lets it go).
         button->click();
-        QCOMPARE(root->navController()->viewControllers().size(), screens + 1);
-        QCOMPARE(root->navController()->topViewController()->nibName(),
-                 QStringLiteral("SpecialContentController"));
-        // Offline, the content cannot be shown: nothing opens.
-        root->navController()->popViewControllerAnimated(false);
-        QCOMPARE(root->navController()->viewControllers().size(), screens);
+        QVERIFY(root->contentController());
+        root->showSpecialContent(); // one at a time
+        QTRY_VERIFY_WITH_TIMEOUT(!root->contentController(), 10000);
 
         // The next show has none: the button goes, once its closing is over.
         QVERIFY(logo->checkShowBounds(QDateTime::fromSecsSinceEpoch(now + 700)));
