@@ -3,6 +3,8 @@
 #include "Photos.h"
 
 #include "platform/StringTable.h"
+#include "ui/Images.h"
+#include "widgets/SHKTwitter.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -13,7 +15,10 @@ KTPhotoScrollViewController::KTPhotoScrollViewController(Photos* dataSource, con
                                                          int startIndex, QWidget* parent)
     : QWidget(parent), m_photos(dataSource), m_channelInfo(channelInfo), m_upper(new QLineEdit(this)),
       m_lower(new QLineEdit(this)), m_apply(new QPushButton(StringTable::localized("Apply"), this)),
-      m_close(new QPushButton(StringTable::localized("Close"), this))
+      m_close(new QPushButton(StringTable::localized("Close"), this)),
+      m_comment(new QPushButton(QStringLiteral("✎"), this)),
+      m_refresh(new QPushButton(QStringLiteral("⟳"), this)),
+      m_share(new QPushButton(QIcon(Images::named(QStringLiteral("tw_icon.png"))), QString(), this))
 {
     setObjectName(QStringLiteral("KTPhotoScrollViewController"));
     setFocusPolicy(Qt::StrongFocus);
@@ -22,12 +27,17 @@ KTPhotoScrollViewController::KTPhotoScrollViewController(Photos* dataSource, con
     m_lower->setPlaceholderText(StringTable::localized("Text below"));
     m_upper->setMaxLength(120);
     m_lower->setMaxLength(120);
-    const bool screens = m_photos && m_photos->isScreensPhotos();
-    m_upper->setVisible(screens);
-    m_lower->setVisible(screens);
-    m_apply->setVisible(screens);
+    m_comment->setObjectName(QStringLiteral("commentButton"));
+    m_refresh->setObjectName(QStringLiteral("refreshButton"));
+    m_share->setObjectName(QStringLiteral("shareButton"));
+    // Only live screens can be refreshed.
+    m_refresh->setVisible(m_photos && m_photos->isScreensPhotos());
+    showCommentFields();
     connect(m_apply, &QPushButton::clicked, this,
             [this] { applyCaptions(m_upper->text(), m_lower->text()); });
+    connect(m_comment, &QPushButton::clicked, this, &KTPhotoScrollViewController::commentTouch);
+    connect(m_refresh, &QPushButton::clicked, this, &KTPhotoScrollViewController::updateTouch);
+    connect(m_share, &QPushButton::clicked, this, &KTPhotoScrollViewController::shareButtonEvent);
     connect(m_close, &QPushButton::clicked, this, &KTPhotoScrollViewController::close_);
     if (m_photos) {
         const auto repaintIfShown = [this](const QImage&, int index) {
@@ -77,12 +87,75 @@ void KTPhotoScrollViewController::setZoom(double zoom)
 
 void KTPhotoScrollViewController::applyCaptions(const QString& upper, const QString& lower)
 {
-    if (!m_photos || !m_photos->isScreensPhotos() || m_photos->numberOfPhotos() == 0)
+    if (!m_photos || m_photos->numberOfPhotos() == 0)
         return;
     m_photos->modifyImageWithIndex(m_index, upper.trimmed().isEmpty() ? QString() : upper.trimmed(),
                                    lower.trimmed().isEmpty() ? QString() : lower.trimmed());
     m_photos->imageAtIndex(m_index);
     update();
+}
+
+void KTPhotoScrollViewController::showCommentFields()
+{
+    m_upper->setVisible(m_commentMode);
+    m_lower->setVisible(m_commentMode);
+    m_apply->setVisible(m_commentMode);
+    m_comment->setDown(m_commentMode);
+    update();
+}
+
+void KTPhotoScrollViewController::commentTouch()
+{
+    m_commentMode = !m_commentMode;
+    if (m_commentMode && m_photos && m_photos->numberOfPhotos() > 0) {
+        m_upper->setText(m_photos->getTopCommentAtIndex(m_index));
+        m_lower->setText(m_photos->getBottomCommentAtIndex(m_index));
+    }
+    showCommentFields();
+}
+
+void KTPhotoScrollViewController::deleteCommentTouch(int tag)
+{
+    if (!m_photos || m_photos->numberOfPhotos() == 0)
+        return;
+    const QString top = m_photos->getTopCommentAtIndex(m_index);
+    const QString bottom = m_photos->getBottomCommentAtIndex(m_index);
+    if ((tag == 1 && top.isEmpty()) || (tag == 2 && bottom.isEmpty()))
+        return;
+    (tag == 1 ? m_upper : m_lower)->clear();
+    applyCaptions(tag == 1 ? QString() : top, tag == 2 ? QString() : bottom);
+}
+
+void KTPhotoScrollViewController::clearCommentTouch()
+{
+    m_commentMode = false;
+    showCommentFields();
+    if (!m_photos || m_photos->numberOfPhotos() == 0)
+        return;
+    m_upper->clear();
+    m_lower->clear();
+    if (!m_photos->getTopCommentAtIndex(m_index).isEmpty() ||
+        !m_photos->getBottomCommentAtIndex(m_index).isEmpty())
+        applyCaptions({}, {});
+}
+
+void KTPhotoScrollViewController::updateTouch()
+{
+    m_commentMode = false;
+    showCommentFields();
+    if (!m_photos || !m_photos->isScreensPhotos())
+        return;
+    // A new time stamp drops every picture and caption: all are asked for anew.
+    m_photos->updateTimeStamp();
+    m_photos->imageAtIndex(m_index);
+    update();
+}
+
+void KTPhotoScrollViewController::shareButtonEvent()
+{
+    // The picture itself goes with the tablet's account service; the sharer sends the text.
+    const QString channel = m_channelInfo.value(QStringLiteral("channtitle")).toString();
+    SHKTwitter::shareItem(SHKItem::itemWithText(channel));
 }
 
 QString KTPhotoScrollViewController::counterText() const
@@ -178,6 +251,9 @@ void KTPhotoScrollViewController::resizeEvent(QResizeEvent*)
 void KTPhotoScrollViewController::placeControls()
 {
     m_close->setGeometry(width() - 100, 10, 90, 30);
+    m_share->setGeometry(width() - 150, 10, 40, 30);
+    m_comment->setGeometry(width() - 200, 10, 40, 30);
+    m_refresh->setGeometry(width() - 250, 10, 40, 30);
     const int fieldWidth = std::max(100, (width() - 160) / 2);
     m_upper->setGeometry(20, height() - 80, fieldWidth, 28);
     m_lower->setGeometry(30 + fieldWidth, height() - 80, fieldWidth, 28);

@@ -33,8 +33,19 @@ public:
     void previous() { setCurrentIndex(m_index - 1); }
     double zoom() const { return m_zoom; }
     void setZoom(double zoom);
-    // Applies the caption fields to the current picture (live screens).
+    // Applies the caption fields to the current picture: the picture server draws them.
     void applyCaptions(const QString& upper, const QString& lower);
+    // Comment mode: the caption fields over the picture, opened and closed by the comment button.
+    void commentTouch();
+    bool isCommentMode() const { return m_commentMode; }
+    // Removes the top (1) or bottom (2) caption, keeping the other.
+    void deleteCommentTouch(int tag);
+    // Leaves comment mode and removes both captions.
+    void clearCommentTouch();
+    // Fresh live pictures: leaves comment mode and asks for every picture at the new time.
+    void updateTouch();
+    // Offers a tweet about the picture shown.
+    void shareButtonEvent();
     QString counterText() const;
     // Over the parent's window, or as a window of its own without one.
     void show();
@@ -55,6 +66,7 @@ protected:
 private:
     void close_();
     void placeControls();
+    void showCommentFields();
 
     QPointer<Photos> m_photos;
     QVariantMap m_channelInfo;
@@ -68,4 +80,8 @@ private:
     QLineEdit* m_lower;
     QPushButton* m_apply;
     QPushButton* m_close;
+    QPushButton* m_comment;
+    QPushButton* m_refresh;
+    QPushButton* m_share;
+    bool m_commentMode = false;
 };

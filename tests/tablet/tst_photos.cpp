@@ -185,6 +185,31 @@ private Q_SLOTS:
         QSignalSpy arrived(photos.get(), &Photos::finishAsyncImg);
         QVERIFY(arrived.wait(10000));
 
+        // Comment mode: both captions, then the bottom one deleted keeps the top one.
+        QVERIFY(!browser.isCommentMode());
+        browser.commentTouch();
+        QVERIFY(browser.isCommentMode());
+        browser.applyCaptions(QStringLiteral("верх"), QStringLiteral("низ"));
+        QVERIFY(photos->imageAddress(0).contains("&bt="));
+        browser.deleteCommentTouch(2);
+        QCOMPARE(photos->getTopCommentAtIndex(0), QStringLiteral("верх"));
+        QVERIFY(photos->getBottomCommentAtIndex(0).isEmpty());
+        QVERIFY(photos->imageAddress(0).contains("&tt=") && !photos->imageAddress(0).contains("&bt="));
+        browser.deleteCommentTouch(2); // none left there: nothing happens
+        QCOMPARE(photos->getTopCommentAtIndex(0), QStringLiteral("верх"));
+        // Clearing leaves comment mode without captions.
+        browser.clearCommentTouch();
+        QVERIFY(!browser.isCommentMode());
+        QVERIFY(photos->getTopCommentAtIndex(0).isEmpty());
+        QVERIFY(!photos->imageAddress(0).contains("&tt=") && !photos->imageAddress(0).contains("&bt="));
+        // Refreshing live screens leaves comment mode and asks at a new time.
+        browser.commentTouch();
+        photos->setTimeStamp(1000);
+        browser.updateTouch();
+        QVERIFY(!browser.isCommentMode());
+        QVERIFY(photos->timeStamp() > 1000);
+        QVERIFY(photos->imageAddress(0).endsWith(QStringLiteral("&ts=%1").arg(photos->timeStamp())));
+
         Photos empty;
         KTPhotoScrollViewController nothing(&empty, {}, 3);
         QCOMPARE(nothing.currentIndex(), 0);
