@@ -2,6 +2,7 @@
 // pane whose strip holds 20 widget channels (each frame moves the panes and paints the whole
 // window, as a real frame does; median and worst frame reported), and an image-cache hit of
 // the picture loader (from the request to the picture in the caller's hands).
+#include "tablet/ChannSelectorViewController_iPad.h"
 #include "tablet/ORVRootController.h"
 #include "ui/NavigationController.h"
 #include "ui/PlaceholderViewController.h"
@@ -12,6 +13,7 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QScrollBar>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QWidget>
@@ -113,6 +115,70 @@ void BM_ImageCacheHit(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ImageCacheHit)->Unit(benchmark::kMicrosecond);
+
+// The channel list answer of a city with 1,000 channels in 20 categories, a third of them radio.
+QVariantMap thousandChannels()
+{
+    QVariantList categories{QVariantList{QString(), 0}};
+    for (int c = 1; c <= 20; ++c)
+        categories.append(QVariant(QVariantList{QStringLiteral("Категория %1").arg(c), c}));
+    QVariantMap answer{{"cc", categories}};
+    for (int id = 1; id <= 1000; ++id)
+        answer.insert(QString::number(id),
+                      QVariantList{QStringLiteral("Канал %1").arg(id), QString(), id % 3 ? 1 : 0, 1 + id % 20,
+                                   id % 5 == 0 ? 1 : 0, QString()});
+    return answer;
+}
+
+ChannSelectorViewController_iPad* loadedSelector()
+{
+    auto* selector = new ChannSelectorViewController_iPad;
+    selector->view()->resize(724, 768);
+    selector->view()->show();
+    selector->onGetChannelInfoDone(thousandChannels());
+    while (selector->lists().adjustedResponse().isEmpty())
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    return selector;
+}
+
+// All 1,000 channels in the grid at once (search mode, a name every channel has): the grid's
+// layout, and a scroll frame, which paints only the tiles on screen.
+void BM_SelectorGridLayout(benchmark::State& state)
+{
+    ChannSelectorViewController_iPad* selector = loadedSelector();
+    selector->searchMode(true, QStringLiteral("канал"));
+    GridView* grid = selector->grid();
+    for (auto _ : state) {
+        grid->reloadData();
+        grid->doItemsLayout();
+        benchmark::DoNotOptimize(grid->rectForItem(999));
+    }
+    state.counters["cells"] = grid->numberOfItems();
+    QImage frame(selector->view()->size(), QImage::Format_ARGB32_Premultiplied);
+    QElapsedTimer timer;
+    timer.start();
+    grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum() / 2);
+    selector->view()->render(&frame);
+    state.counters["scroll_frame_ms"] = double(timer.nsecsElapsed()) / 1e6;
+    state.counters["cell_widgets"] = double(grid->viewport()->findChildren<QWidget*>().size());
+    delete selector;
+}
+BENCHMARK(BM_SelectorGridLayout)->Unit(benchmark::kMillisecond);
+
+// A change of the TV/radio filter over 1,000 channels: lists rebuilt, carousel and grid reloaded.
+void BM_SelectorFilterChange(benchmark::State& state)
+{
+    ChannSelectorViewController_iPad* selector = loadedSelector();
+    int segment = 0;
+    for (auto _ : state) {
+        segment = (segment + 1) % 3;
+        selector->segmentCategory()->setSelectedSegmentIndex(segment);
+        selector->segmentChanged(segment);
+        selector->grid()->doItemsLayout();
+    }
+    delete selector;
+}
+BENCHMARK(BM_SelectorFilterChange)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -80,3 +80,6 @@ shoot_tablet root --show root
 shoot_tablet photos --show photos:13
 shoot_tablet program --show program:13
 shoot_tablet details --show "details:$link"
+shoot_tablet selector --show selector
+shoot_tablet settings --show settings
+shoot_tablet search --show "search:$word"
