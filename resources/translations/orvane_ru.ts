@@ -96,7 +96,6 @@
     <message><source>I'm watching &quot;%@&quot; - &quot;%@&quot;</source><translation>Смотрю «%@» — «%@»</translation></message>
     <message><source>I'm listen &quot;%@&quot; - &quot;%@&quot;</source><translation>Слушаю «%@» — «%@»</translation></message>
     <message><source>On &quot;%@&quot; tv channel &quot;%@&quot; now</source><translation>Сейчас на телеканале «%@»: «%@»</translation></message>
-    <message><source>Special content</source><translation>Дополнительный контент</translation></message>
     <message><source>Identifying the channel…</source><translation>Определяем канал…</translation></message>
     <message><source>On &quot;%@&quot; radio &quot;%@&quot; now</source><translation>Сейчас на радио «%@»: «%@»</translation></message>
     <message><source>%@ on tv &quot;%@&quot; show &quot;%@&quot;</source><translation>%@ на телеканале «%@» шла передача «%@»</translation></message>

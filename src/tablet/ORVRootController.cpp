@@ -170,19 +170,11 @@ void ORVRootController::viewDidLoad()
     QTimer::singleShot(0, this, [this] { selectMenuItem(0); });
 }
 
-void ORVRootController::pushPlaceholder(const QString& nibName, const QString& title)
-{
-    if (!m_navController)
-        return;
-    auto* screen = new PlaceholderViewController(nibName, title, QString(), this);
-    m_navController->pushViewController(screen, true);
-}
-
 void ORVRootController::selectMenuItem(int item)
 {
     if (item < 0 || item > 2)
         return;
-    // The menu's screens are made once; those not built yet show their title.
+    // The menu's screens are made once; the Twitter screen, not built yet, shows its title.
     if (!m_menuScreens[item]) {
         if (item < 2) {
             ORVViewController_iPad* screen =

@@ -24,7 +24,7 @@ class QTimer;
 // also the tablet's reaction centre: identification results, the current channel, idle,
 // history saving with a desktop notification for what was watched, connectivity and the
 // service status, the Twitter login state, opened notifications and the stack sliding open
-// and closed. Screens that are not built yet open as their titles on empty pages.
+// and closed. The Twitter screen of the menu, not built yet, opens as its title.
 class ORVRootController : public ViewController, public ORVLogoViewDelegate, public SpecialContentDelegate
 {
     Q_OBJECT
@@ -120,8 +120,6 @@ private:
     void requestNowData(int channelId);
     void onGetNowShowsDone(const QVariant& answer);
     void applyCurrentShowFromLogoView(const std::shared_ptr<Channel>& channel);
-    // Pushes a screen not built yet: its title on an empty page.
-    void pushPlaceholder(const QString& nibName, const QString& title);
     // Whether the pane's top screen shows this show's details already.
     bool detailsOnTop(const QString& showId) const;
     class ProgramDetailsController* pushDetails(const QString& showId, const QString& channelId,
