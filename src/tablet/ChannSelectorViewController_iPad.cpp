@@ -1,5 +1,6 @@
 #include "ChannSelectorViewController_iPad.h"
 
+#include "ORVAlertView.h"
 #include "ORVProgramView_iPad.h"
 
 #include "core/AppDelegate.h"
@@ -401,19 +402,13 @@ void ChannSelectorViewController_iPad::paintCell(QPainter* painter, const QRect&
         channel.channLabelString().isEmpty() ? QStringLiteral("метка канала") : channel.channLabelString();
     painter->drawText(name.translated(0, 22), Qt::AlignCenter,
                       painter->fontMetrics().elidedText(label, Qt::ElideRight, name.width()));
-    // The favourite and automatic-detection marks in the corners.
-    if (channel.isFavorite()) {
-        painter->setPen(QColor(0xf0, 0xb4, 0x29));
-        font.setPixelSize(18);
-        painter->setFont(font);
-        painter->drawText(QRect(tile.left() + 6, tile.top() + 4, 22, 22), Qt::AlignCenter,
-                          QStringLiteral("★"));
-    }
-    if (channel.isAutoDetection()) {
-        painter->setPen(Qt::NoPen);
-        painter->setBrush(QColor(0x2e, 0x9e, 0x4f));
-        painter->drawEllipse(QRect(tile.right() - 20, tile.top() + 8, 12, 12));
-    }
+    // The favourite and automatic-detection marks in the corners, as the hint explains them.
+    if (channel.isFavorite())
+        painter->drawPixmap(QRect(tile.left() + 6, tile.top() + 6, 20, 20),
+                            Images::named(QStringLiteral("favorite_chann_icon.png")));
+    if (channel.isAutoDetection())
+        painter->drawPixmap(QRect(tile.right() - 22, tile.top() + 6, 16, 16),
+                            Images::named(QStringLiteral("auto_chann_icon.png")));
 }
 
 void ChannSelectorViewController_iPad::didTapOnItemAtIndex(int index)
@@ -445,8 +440,10 @@ void ChannSelectorViewController_iPad::didLongPressAtIndex(int index)
 
 void ChannSelectorViewController_iPad::presentInfo()
 {
-    (new AlertView(QStringLiteral("Подсказка"),
-                   QStringLiteral("★  избранные каналы\n●  каналы с автоопределением"), nullptr, {},
-                   StringTable::localized("OK")))
-        ->show();
+    auto* hint = new ORVAlertView(QStringLiteral("Подсказка"), QString(), StringTable::localized("OK"));
+    hint->addImage(Images::named(QStringLiteral("favorite_chann_icon.png")),
+                   QStringLiteral("избранные каналы"));
+    hint->addImage(Images::named(QStringLiteral("auto_chann_icon.png")),
+                   QStringLiteral("каналы с автоопределением"));
+    hint->show();
 }

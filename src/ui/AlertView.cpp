@@ -59,6 +59,7 @@ AlertView::AlertView(const QString& title, const QString& message, QObject* dele
         messageLabel->setWordWrap(true);
         layout->addWidget(messageLabel);
     }
+    m_contentIndex = layout->count();
     auto* buttons = new QHBoxLayout;
     const bool stacked = m_buttonTitles.size() > 2;
     QBoxLayout* buttonLayout = stacked ? static_cast<QBoxLayout*>(new QVBoxLayout) : buttons;
@@ -83,6 +84,13 @@ AlertView::AlertView(const QString& title, const QString& message, QObject* dele
     } else {
         layout->addLayout(buttons);
     }
+}
+
+void AlertView::insertContent(QWidget* content)
+{
+    auto* layout = qobject_cast<QVBoxLayout*>(m_box->layout());
+    content->setParent(m_box);
+    layout->insertWidget(m_contentIndex++, content);
 }
 
 AlertView* AlertView::showError(const Error& error)

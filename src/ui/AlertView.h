@@ -44,6 +44,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Adds a widget under the message, above the buttons (alerts with more to show).
+    void insertContent(QWidget* content);
 
 private:
     QString m_title;
@@ -55,4 +57,5 @@ private:
     int m_tag = 0;
     bool m_dismissed = false;
     QWidget* m_box = nullptr;
+    int m_contentIndex = 0; // where content goes in the box's column
 };

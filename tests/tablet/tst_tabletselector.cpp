@@ -11,6 +11,7 @@
 #include "platform/ServerConfig.h"
 #include "tablet/ChannSelectorLists.h"
 #include "tablet/ChannSelectorViewController_iPad.h"
+#include "tablet/ORVAlertView.h"
 #include "tablet/ORVProgramView_iPad.h"
 #include "tablet/ORVRootController.h"
 #include "tablet/PopoverChannSelector_iPad.h"
@@ -146,6 +147,17 @@ private Q_SLOTS:
         QCOMPARE(selector->bigSearchBar()->text(), first->name());
         selector->searchMode(false, {});
         QVERIFY(!selector->lists().isSearchMode());
+
+        // The hint explains the two marks of the tiles.
+        selector->presentInfo();
+        auto* hint = qobject_cast<ORVAlertView*>(AlertView::visibleAlerts().value(0));
+        QVERIFY(hint);
+        QCOMPARE(hint->title(), QStringLiteral("Подсказка"));
+        QCOMPARE(hint->descrImgs().size(), 2);
+        QCOMPARE(hint->descrImgs().at(1).value("desc").toString(),
+                 QStringLiteral("каналы с автоопределением"));
+        QVERIFY(!hint->descrImgs().at(0).value("img").value<QPixmap>().isNull());
+        hint->dismissWithClickedButtonIndex(0, false);
 
         // A tap opens the channel's week; leaving the selector tells the board of the favourites.
         selector->didLongPressAtIndex(0);
