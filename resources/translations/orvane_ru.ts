@@ -102,6 +102,7 @@
     <message><source>%@ on radio &quot;%@&quot; show &quot;%@&quot;</source><translation>%@ на радио «%@» шла передача «%@»</translation></message>
     <message><source>No data</source><translation>Нет данных</translation></message>
     <message><source>Time</source><translation>Время</translation></message>
+    <message><source>Edit</source><translation>Изменить</translation></message>
     <message><source>&quot;%@&quot; - &quot;%@&quot; at %@</source><translation>«%@» — «%@», %@</translation></message>
     <message><source>Favorites</source><translation>Избранное</translation></message>
     <message><source>Add to favorites</source><translation>В избранное</translation></message>
