@@ -90,11 +90,19 @@ private Q_SLOTS:
         QCOMPARE(slow->state(), SpecialContentController::State::Gone);
         QCOMPARE(m_finished, 1);
 
+        // A page far too large to be a page is refused: the overlay closes as for a failure.
+        server.on("/huge", FakeHttpServer::Response::text(std::string(2 * 1024 * 1024, 'x'), 200));
+        auto* huge = new SpecialContentController(0, url(server, "/huge").toString(), &screen);
+        huge->setFinishDelegate(this);
+        huge->showFromPoint({0, 0});
+        QTRY_COMPARE_WITH_TIMEOUT(m_finished, 2, 10000);
+        QVERIFY(!huge->contentIsShowed());
+
         // A page that fails closes the overlay without a word.
         auto* missing = new SpecialContentController(0, url(server, "/missing").toString(), &screen);
         missing->setFinishDelegate(this);
         missing->showFromPoint({0, 0});
-        QTRY_COMPARE_WITH_TIMEOUT(m_finished, 2, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_finished, 3, 10000);
         QVERIFY(!missing->contentIsShowed());
     }
 
@@ -119,6 +127,11 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(popover.webView()->request().url(), url(server, "/b"), 10000);
         QCOMPARE(ViewTag::of(popover.closeBarButton()), PopoverWebController_iPad::CloseButtonTag);
         QCOMPARE(ViewTag::of(&popover), PopoverWebController_iPad::ContentTag);
+
+        // A link of an unknown kind fails: only the activity mark stops.
+        popover.webView()->loadRequest(QNetworkRequest(QUrl(QStringLiteral("gopher://127.0.0.1/x"))));
+        QTRY_VERIFY_WITH_TIMEOUT(!popover.webView()->isLoading(), 10000);
+        QVERIFY(!popover.isIndicatorRunning());
 
         ModalWebController_iPad modal(url(server, "/a").toString());
         modal.view();
