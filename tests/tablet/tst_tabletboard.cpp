@@ -2,8 +2,7 @@
 // the demo data: the board's channels in priority order, expanding a channel with its next
 // shows, opening a show's details, a channel's week, favourites moving to the top, a periodic
 // check that loads the next day, and a dead server.
-#include "ServerFixture.h"
-#include "TestHome.h"
+#include "TabletApp.h"
 
 #include "core/AppDelegate.h"
 #include "model/Channel.h"
@@ -25,45 +24,20 @@
 
 #include <QTest>
 
-namespace {
-
-void dismissAlerts()
-{
-    for (AlertView* alert : AlertView::visibleAlerts())
-        alert->dismissWithClickedButtonIndex(0, false);
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestTabletBoard : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<AppDelegate> launch()
-    {
-        Device::setIdiom(Device::Idiom::Tablet);
-        AppSeams seams;
-        seams.createTabletRoot = &TabletScreens::createRoot;
-        auto app = std::make_unique<AppDelegate>(seams);
-        app->applicationDidFinishLaunchingWithOptions();
-        return app;
-    }
-
 private Q_SLOTS:
-    void cleanup()
-    {
-        dismissAlerts();
-        Device::setIdiom(Device::Idiom::Phone);
-    }
+    void cleanup() { TabletApp::dismissAlerts(); }
 
     void boardDetailsAndProgramme()
     {
-        TestHome home;
-        ServerFixture server;
-        ServerConfig::setContentHost(server.hostWithPort());
-        const std::unique_ptr<AppDelegate> app = launch();
-        QTRY_VERIFY_WITH_TIMEOUT(app->isConnectionAvailable(), 10000);
-        auto* root = qobject_cast<ORVRootController*>(app->stackController()->rootViewController());
+        TabletApp tablet;
+        QVERIFY(tablet.waitUntilReady());
+        ORVRootController* root = tablet.root();
         QVERIFY(root);
         QTRY_VERIFY(root->menuScreen(0));
         auto* board = qobject_cast<ORVNowViewController*>(root->menuScreen(0));
@@ -201,12 +175,10 @@ private Q_SLOTS:
 
     void favouritesComeFirst()
     {
-        TestHome home;
-        ServerFixture server;
-        ServerConfig::setContentHost(server.hostWithPort());
-        const std::unique_ptr<AppDelegate> app = launch();
-        QTRY_VERIFY_WITH_TIMEOUT(app->isConnectionAvailable(), 10000);
-        auto* root = qobject_cast<ORVRootController*>(app->stackController()->rootViewController());
+        TabletApp tablet;
+        QVERIFY(tablet.waitUntilReady());
+        AppDelegate* app = &tablet.app();
+        ORVRootController* root = tablet.root();
         QTRY_VERIFY(root->menuScreen(0));
         auto* board = qobject_cast<ORVNowViewController*>(root->menuScreen(0));
         QTRY_VERIFY_WITH_TIMEOUT(board->isLoadingComplete() && !board->board().entries().isEmpty(), 20000);
@@ -235,11 +207,9 @@ private Q_SLOTS:
 
     void deadServer()
     {
-        TestHome home;
-        ServerConfig::setContentHost(QStringLiteral("127.0.0.1:1"));
-        const std::unique_ptr<AppDelegate> app = launch();
-        auto* root = qobject_cast<ORVRootController*>(app->stackController()->rootViewController());
-        QTRY_VERIFY(root && root->menuScreen(0));
+        TabletApp tablet(QStringLiteral("127.0.0.1:1"));
+        QTRY_VERIFY(tablet.root() && tablet.root()->menuScreen(0));
+        ORVRootController* root = tablet.root();
         auto* board = qobject_cast<ORVNowViewController*>(root->menuScreen(0));
         // Ratings that can neither be fetched nor read from the cache: the no-data message.
         QTRY_VERIFY_WITH_TIMEOUT(board->isNoDataState(), 20000);

@@ -2,8 +2,7 @@
 // navigation pane, an identified channel reaching the logo view, history saved once per show,
 // idle, and the service status following the connection; the special-content button, the
 // texts offered for sharing and the Twitter account shown in the logo view.
-#include "ServerFixture.h"
-#include "TestHome.h"
+#include "TabletApp.h"
 
 #include "core/AppDelegate.h"
 #include "model/Channel.h"
@@ -30,16 +29,10 @@ class TestTabletRoot : public QObject
 private Q_SLOTS:
     void identifiedChannelHistoryAndStatus()
     {
-        TestHome home;
-        ServerFixture server;
-        ServerConfig::setContentHost(server.hostWithPort());
-        Device::setIdiom(Device::Idiom::Tablet);
-        AppSeams seams;
-        seams.createTabletRoot = &TabletScreens::createRoot;
-        AppDelegate app(seams);
-        app.applicationDidFinishLaunchingWithOptions();
-        QTRY_VERIFY_WITH_TIMEOUT(app.isConnectionAvailable(), 10000);
-        auto* root = qobject_cast<ORVRootController*>(app.stackController()->rootViewController());
+        TabletApp tablet;
+        QVERIFY(tablet.waitUntilReady());
+        AppDelegate& app = tablet.app();
+        ORVRootController* root = tablet.root();
         QVERIFY(root);
 
         // The now board's place opens by itself in the navigation pane.
@@ -175,16 +168,10 @@ private Q_SLOTS:
 
     void specialContentSharingAndAccount()
     {
-        TestHome home;
-        ServerFixture server;
-        ServerConfig::setContentHost(server.hostWithPort());
-        Device::setIdiom(Device::Idiom::Tablet);
-        AppSeams seams;
-        seams.createTabletRoot = &TabletScreens::createRoot;
-        AppDelegate app(seams);
-        app.applicationDidFinishLaunchingWithOptions();
-        QTRY_VERIFY_WITH_TIMEOUT(app.isConnectionAvailable(), 10000);
-        auto* root = qobject_cast<ORVRootController*>(app.stackController()->rootViewController());
+        TabletApp tablet;
+        QVERIFY(tablet.waitUntilReady());
+        AppDelegate& app = tablet.app();
+        ORVRootController* root = tablet.root();
         QVERIFY(root);
         QTRY_VERIFY(root->navController());
         ORVLogoView_iPad* logo = root->logoView();

@@ -2,8 +2,7 @@
 // demo data: categories and filters, the favourites filter switching itself off, search,
 // favourites reaching the now board when the screen is left, opening a channel's week, and
 // ticking a widget channel that then shows in the root pane's strip.
-#include "ServerFixture.h"
-#include "TestHome.h"
+#include "TabletApp.h"
 
 #include "core/AppDelegate.h"
 #include "platform/Device.h"
@@ -102,16 +101,9 @@ private Q_SLOTS:
 
     void selectorOnTheServer()
     {
-        TestHome home;
-        ServerFixture server;
-        ServerConfig::setContentHost(server.hostWithPort());
-        Device::setIdiom(Device::Idiom::Tablet);
-        AppSeams seams;
-        seams.createTabletRoot = &TabletScreens::createRoot;
-        AppDelegate app(seams);
-        app.applicationDidFinishLaunchingWithOptions();
-        QTRY_VERIFY_WITH_TIMEOUT(app.isConnectionAvailable(), 10000);
-        auto* root = qobject_cast<ORVRootController*>(app.stackController()->rootViewController());
+        TabletApp tablet;
+        QVERIFY(tablet.waitUntilReady());
+        ORVRootController* root = tablet.root();
         QTRY_VERIFY(root->navController());
         root->didSelectMenuRow(1);
         auto* selector = qobject_cast<ChannSelectorViewController_iPad*>(root->menuScreen(1));
@@ -167,21 +159,14 @@ private Q_SLOTS:
         QCOMPARE(program->channelId(), first->channelId());
         root->didSelectMenuRow(0);
         QTRY_COMPARE(recorder.count("changeFavorites"), 1);
-        Q_UNUSED(server)
     }
 
     void widgetChannelsReachTheStrip()
     {
-        TestHome home;
-        ServerFixture server;
-        ServerConfig::setContentHost(server.hostWithPort());
-        Device::setIdiom(Device::Idiom::Tablet);
-        AppSeams seams;
-        seams.createTabletRoot = &TabletScreens::createRoot;
-        AppDelegate app(seams);
-        app.applicationDidFinishLaunchingWithOptions();
-        QTRY_VERIFY_WITH_TIMEOUT(app.isConnectionAvailable(), 10000);
-        auto* root = qobject_cast<ORVRootController*>(app.stackController()->rootViewController());
+        TabletApp tablet;
+        QVERIFY(tablet.waitUntilReady());
+        AppDelegate& app = tablet.app();
+        ORVRootController* root = tablet.root();
         QTRY_VERIFY(root->navController());
         // The first start fills the strip from the city's best rated channels.
         QTRY_VERIFY_WITH_TIMEOUT(!app.widgetChannels().isEmpty(), 10000);

@@ -1,8 +1,7 @@
 // The tablet's settings and search on the real content server with the demo data: the order
 // of priority and its announcement, the widget channels chosen, kept or dropped, the other
 // rows; the search results with their category filter, no result and an answer of nothing.
-#include "ServerFixture.h"
-#include "TestHome.h"
+#include "TabletApp.h"
 
 #include "NotificationRecorder.h"
 
@@ -33,34 +32,14 @@ QVariantMap priorities(int favour, int watched, int rating)
     return {{NowFavorPriority, favour}, {NowWatchedPriority, watched}, {NowRatingPriority, rating}};
 }
 
-void dismissAlerts()
-{
-    for (AlertView* alert : AlertView::visibleAlerts())
-        alert->dismissWithClickedButtonIndex(0, false);
-}
-
 } // namespace
 
 class TestTabletSettings : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<AppDelegate> launch()
-    {
-        Device::setIdiom(Device::Idiom::Tablet);
-        AppSeams seams;
-        seams.createTabletRoot = &TabletScreens::createRoot;
-        auto app = std::make_unique<AppDelegate>(seams);
-        app->applicationDidFinishLaunchingWithOptions();
-        return app;
-    }
-
 private Q_SLOTS:
-    void cleanup()
-    {
-        dismissAlerts();
-        Device::setIdiom(Device::Idiom::Phone);
-    }
+    void cleanup() { TabletApp::dismissAlerts(); }
 
     void priorityArithmetic()
     {
@@ -77,12 +56,10 @@ private Q_SLOTS:
 
     void settingsRows()
     {
-        TestHome home;
-        ServerFixture server;
-        ServerConfig::setContentHost(server.hostWithPort());
-        const std::unique_ptr<AppDelegate> app = launch();
-        QTRY_VERIFY_WITH_TIMEOUT(app->isConnectionAvailable(), 10000);
-        auto* root = qobject_cast<ORVRootController*>(app->stackController()->rootViewController());
+        TabletApp tablet;
+        QVERIFY(tablet.waitUntilReady());
+        AppDelegate* app = &tablet.app();
+        ORVRootController* root = tablet.root();
         QTRY_VERIFY(root->navController());
         QTRY_VERIFY_WITH_TIMEOUT(!app->widgetChannels().isEmpty(), 10000);
         root->settingsTouch();
@@ -157,12 +134,9 @@ private Q_SLOTS:
 
     void searchResults()
     {
-        TestHome home;
-        ServerFixture server;
-        ServerConfig::setContentHost(server.hostWithPort());
-        const std::unique_ptr<AppDelegate> app = launch();
-        QTRY_VERIFY_WITH_TIMEOUT(app->isConnectionAvailable(), 10000);
-        auto* root = qobject_cast<ORVRootController*>(app->stackController()->rootViewController());
+        TabletApp tablet;
+        QVERIFY(tablet.waitUntilReady());
+        ORVRootController* root = tablet.root();
         QTRY_VERIFY(root->navController());
         root->showSearch(QStringLiteral("новости"));
         auto* search = qobject_cast<ORVSearchController_iPad*>(root->navController()->topViewController());
