@@ -128,6 +128,8 @@ std::optional<HttpResponse> ContentService::answer(const QString& page, const Ht
         return mapList(request);
     if (page == u"get_service_status.php")
         return serviceStatus();
+    if (page.startsWith(u"special/"))
+        return specialPage(page);
     return std::nullopt;
 }
 
@@ -222,15 +224,37 @@ QVariantMap ContentService::showDictionary(const StoreProgramme& p, bool details
 
 QVariantMap ContentService::nowEntry(const StoreProgramme& p) const
 {
-    return {{u"t"_s, p.title},
-            {u"ts"_s, double(p.start)},
-            {u"tf"_s, double(p.stop)},
-            {u"pid"_s, QString::number(p.id)},
-            {u"pd"_s, m_days.dayOf(p.start)},
-            {u"pim"_s, pictureOf(p, false)},
-            {u"piml"_s, pictureOf(p, true)},
-            {u"aact"_s, 0},
-            {u"aurl"_s, QString()}};
+    QVariantMap entry{{u"t"_s, p.title},
+                      {u"ts"_s, double(p.start)},
+                      {u"tf"_s, double(p.stop)},
+                      {u"pid"_s, QString::number(p.id)},
+                      {u"pd"_s, m_days.dayOf(p.start)},
+                      {u"pim"_s, pictureOf(p, false)},
+                      {u"piml"_s, pictureOf(p, true)}};
+    // Sport has a page of its own (content code 0), relative to this server's address; other
+    // shows carry no "aact" at all, which tells the client there is nothing more.
+    if (p.category == SportCategory) {
+        entry.insert(u"aact"_s, 0);
+        entry.insert(u"aurl"_s, QString(u"special/"_s + QString::number(p.id) + u".html"_s));
+    }
+    return entry;
+}
+
+HttpResponse ContentService::specialPage(const QString& page)
+{
+    // "special/ID.html": the extra page of a show that has one.
+    static const QRegularExpression name(QStringLiteral("^special/(\\d{1,18})\\.html$"));
+    const QRegularExpressionMatch match = name.match(page);
+    const std::optional<StoreProgramme> show =
+        match.hasMatch() ? m_store.programme(match.captured(1).toLongLong(), true) : std::nullopt;
+    if (!show || show->category != SportCategory)
+        return HttpResponse::error(404, QStringLiteral("No such page."));
+    const QString title = show->title.toHtmlEscaped();
+    return HttpResponse::html(
+        QString(u"<html><head><meta charset=\"utf-8\"><title>"_s + title + u"</title></head><body><h1>"_s +
+                title + u"</h1><p><img src=\"../gfx/"_s + pictureOf(*show, true).toHtmlEscaped() +
+                u"\" width=\"480\"></p><p>"_s + show->description.toHtmlEscaped() + u"</p><p>"_s +
+                show->genre.toHtmlEscaped() + u"</p></body></html>"_s));
 }
 
 HttpResponse ContentService::serverTime()

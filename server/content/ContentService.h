@@ -30,6 +30,9 @@ public:
     QVariantMap showDictionary(const StoreProgramme& programme, bool details, const QString& pictures) const;
     static QString pictureBase(const HttpRequest& request);
     QVariantMap nowEntry(const StoreProgramme& programme) const;
+    HttpResponse specialPage(const QString& page);
+    // The show category whose shows have an extra page.
+    static constexpr int SportCategory = 3;
     const ProgrammeDay& days() const { return m_days; }
     // While set, "ss_status" is 1 only when this says the identification is healthy.
     void setIdentificationHealth(std::function<bool()> healthy)

@@ -5,6 +5,7 @@
 #include "platform/Printf.h"
 #include "platform/StringTable.h"
 #include "service/ContentAddresses.h"
+#include "service/ServiceCalls.h"
 #include "ui/Images.h"
 #include "widgets/AsyncImageView.h"
 
@@ -148,10 +149,17 @@ void ORVLogoView_iPad::setDetectedChannWithData(const QVariantMap& answer)
 void ORVLogoView_iPad::updateInterfaceWithShow(const QVariantMap& show, const QVariantMap& nextShow,
                                                const QDateTime& now)
 {
-    m_specialContentCode =
-        show.contains(QStringLiteral("aact")) ? JsonValue::integer(show.value(QStringLiteral("aact"))) : 0;
-    m_specialContentUrl =
-        m_specialContentCode != 0 ? JsonValue::text(show.value(QStringLiteral("aurl"))) : QString();
+    // A show has extra content when "aact" is there at all; its value is the content's kind.
+    m_hasSpecialContent = show.contains(QStringLiteral("aact"));
+    m_specialContentCode = m_hasSpecialContent ? JsonValue::integer(show.value(QStringLiteral("aact"))) : 0;
+    m_specialContentUrl = QString();
+    if (m_hasSpecialContent) {
+        // An address without a scheme is a page of the content server.
+        const QString address = JsonValue::text(show.value(QStringLiteral("aurl")));
+        m_specialContentUrl = address.isEmpty() || QUrl(address).scheme().startsWith(u"http")
+                                  ? address
+                                  : ServiceCalls::baseUrl() + address;
+    }
     m_show->setText(JsonValue::text(show.value(QStringLiteral("t"))));
     const QDateTime start = moment(show.value(QStringLiteral("ts")));
     const QDateTime end = moment(show.value(QStringLiteral("tf")));
@@ -251,6 +259,7 @@ void ORVLogoView_iPad::idle()
     m_shows.clear();
     m_current = 0;
     m_specialContentCode = 0;
+    m_hasSpecialContent = false;
     m_specialContentUrl.clear();
     m_static->setText(QStringLiteral("Определяем канал…"));
     m_channel->clear();

@@ -47,7 +47,7 @@ public:
     QString getCurrentShowDate() const;
     QDateTime getCurrentShowTime() const;
     bool isDetected() const { return m_detected; }
-    bool isHaveSpecialContent() const { return m_specialContentCode != 0; }
+    bool isHaveSpecialContent() const { return m_hasSpecialContent; }
     int specialContentCode() const { return m_specialContentCode; }
     QString specialContentUrl() const { return m_specialContentUrl; }
 
@@ -83,6 +83,7 @@ private:
     bool m_hasData = false;
     bool m_pulsing = false;
     int m_specialContentCode = 0;
+    bool m_hasSpecialContent = false;
     QString m_specialContentUrl;
     QLabel* m_picture;
     QLabel* m_static;

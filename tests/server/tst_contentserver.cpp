@@ -1,5 +1,6 @@
 // The content server driven by the application's own request frame: every answer shape is
 // checked by decoding it the way the application does.
+#include "RawHttp.h"
 #include "ServerFixture.h"
 #include "TestHome.h"
 #include "service/ReplyRecorder.h"
@@ -197,6 +198,36 @@ private Q_SLOTS:
         const QVariantMap first = two.value("5").toList().first().toMap();
         QCOMPARE(first.value("cl").toString(), QStringLiteral("ТВ Семья"));
         QCOMPARE(two.value("101").toList().first().toMap().value("ct").toInt(), 0);
+    }
+
+    void sportShowsHaveAnExtraPage()
+    {
+        // Sport on air somewhere: its now entry names its page, which the server serves.
+        QString page;
+        for (int channel = 1; channel <= 40 && page.isEmpty(); ++channel) {
+            const QVariantMap now = ask([&](const Reply& r) {
+                calls().getNowShowsWithChannelId(channel, 1, 0, std::nullopt, false, r);
+            });
+            for (const QVariant& entry : now.value("p").toList()) {
+                const QVariantMap show = entry.toMap();
+                if (!show.contains("aact"))
+                    continue;
+                QCOMPARE(show.value("aact").toInt(), 0);
+                page = show.value("aurl").toString();
+                QCOMPARE(page, QStringLiteral("special/%1.html").arg(show.value("pid").toString()));
+                break;
+            }
+        }
+        QVERIFY2(!page.isEmpty(), "no sport show in the next hours of the demo data");
+        const QByteArray answer = RawHttp::get(server->port(), "/searchcontent/" + page.toUtf8());
+        QVERIFY(answer.startsWith("HTTP/1.1 200"));
+        QVERIFY(answer.contains("text/html"));
+        QVERIFY(answer.contains("<h1>"));
+        // Not a sport show, not a number, a path: no page.
+        for (const char* wrong :
+             {"/searchcontent/special/1.html", "/searchcontent/special/x.html",
+              "/searchcontent/special/1234567890123456789012.html", "/searchcontent/special/"})
+            QVERIFY2(RawHttp::get(server->port(), wrong).startsWith("HTTP/1.1 404"), wrong);
     }
 
     void searchFindsShowsAndTakesHostileTextAsText()

@@ -116,6 +116,18 @@ private Q_SLOTS:
         view.setDetectedChannWithData(special);
         QVERIFY(view.isHaveSpecialContent());
         QCOMPARE(view.specialContentUrl(), QStringLiteral("http://x/"));
+        // Content code 0 is content too; a page named without a scheme is the content server's.
+        special["p"] = QVariantList{
+            QVariantMap{{"t", "Матч"}, {"ts", t0}, {"tf", t0 + 60}, {"aact", 0}, {"aurl", "special/7.html"}}};
+        view.setDetectedChannWithData(special);
+        QVERIFY(view.isHaveSpecialContent());
+        QCOMPARE(view.specialContentCode(), 0);
+        QVERIFY(view.specialContentUrl().endsWith(QStringLiteral("/searchcontent/special/7.html")));
+        QVERIFY(view.specialContentUrl().startsWith(QStringLiteral("http://")));
+        // Without "aact" a show has none.
+        view.setDetectedChannWithData(nowData());
+        QVERIFY(!view.isHaveSpecialContent());
+        QVERIFY(view.specialContentUrl().isEmpty());
     }
 
     void statusAndTwitterLines()
