@@ -27,15 +27,15 @@ HttpResponse SocialServer::handle(const HttpRequest& request)
     if (path == u"oauth/authorize")
         return post ? m_oauth.authorize(request) : m_oauth.authorizePage(request);
     if (path.startsWith(u"1.1/"))
-        return api(request, path.mid(4));
+        return api(request, path, path.mid(4));
     if (path.startsWith(u"1/"))
-        return api(request, path.mid(2));
+        return api(request, path, path.mid(2));
     if (path.startsWith(u"profile_images/") && path.endsWith(u".png"))
         return picture(path.mid(15, path.size() - 19));
     return SocialJson::error(404, 34, u"Sorry, that page does not exist."_s);
 }
 
-HttpResponse SocialServer::api(const HttpRequest& request, const QString& path)
+HttpResponse SocialServer::api(const HttpRequest& request, const QString& versionedPath, const QString& path)
 {
     auto checked = m_verifier.verify(request, StoreToken::Access);
     if (auto* refusal = std::get_if<HttpResponse>(&checked))
@@ -47,6 +47,12 @@ HttpResponse SocialServer::api(const HttpRequest& request, const QString& path)
     if (user->suspended)
         return SocialJson::error(403, 64,
                                  u"Your account is suspended and is not permitted to access this feature."_s);
+    if (m_recorder) {
+        RecordedCall recorded{request.method, versionedPath, {}, user->screenName};
+        for (const auto& pair : verified.parameters)
+            recorded.parameters.append({pair.first, pair.second});
+        m_recorder(recorded);
+    }
     SocialApi::Call call;
     call.method = request.method;
     call.path = path;

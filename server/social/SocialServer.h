@@ -9,6 +9,8 @@
 #include "http/HttpResponse.h"
 #include "store/SocialStore.h"
 
+#include <functional>
+
 class ScheduleStore;
 
 // The reference microblog service: OAuth 1.0a sign-in (oauth/…), the REST calls under "1/" and
@@ -25,11 +27,24 @@ public:
 
     explicit SocialServer(ScheduleStore& store);
     HttpResponse handle(const HttpRequest& request);
+    // A verified REST call as it arrived: method, path with its version ("1.1/users/show.json"),
+    // the parameters without the oauth_ ones (in order, repeats kept), and who made it.
+    struct RecordedCall
+    {
+        QByteArray method;
+        QString path;
+        QList<std::pair<QString, QString>> parameters;
+        QString screenName;
+    };
+    // Hears every verified REST call before it is answered, on the server thread that answers
+    // it (so it must be thread-safe); set while no call is being answered.
+    void setRecorder(std::function<void(const RecordedCall&)> recorder) { m_recorder = std::move(recorder); }
     // Test seam: the clock the signatures' timestamps are checked against.
     void setClock(std::function<qint64()> nowSeconds) { m_verifier.setClock(std::move(nowSeconds)); }
 
 private:
-    HttpResponse api(const HttpRequest& request, const QString& path);
+    // versionedPath: as requested; path: after the version prefix.
+    HttpResponse api(const HttpRequest& request, const QString& versionedPath, const QString& path);
     HttpResponse picture(const QString& idText);
 
     SocialStore m_store;
@@ -37,4 +52,5 @@ private:
     RequestVerifier m_verifier;
     OAuthEndpoints m_oauth;
     SocialApi m_api;
+    std::function<void(const RecordedCall&)> m_recorder;
 };

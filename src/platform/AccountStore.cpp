@@ -24,7 +24,8 @@ void writeAll(const QList<AccountStore::Account>& accounts, bool* ok, QString* e
                                 {QStringLiteral("userId"), a.userId},
                                 {QStringLiteral("token"), a.token},
                                 {QStringLiteral("tokenSecret"), a.tokenSecret},
-                                {QStringLiteral("apiBase"), a.apiBase}});
+                                {QStringLiteral("apiBase"), a.apiBase},
+                                {QStringLiteral("fullName"), a.fullName}});
     Paths::ensurePath(Paths::config());
     *ok = AtomicFile::writePrivate(
         AccountStore::path(), QJsonDocument(QJsonObject{{QStringLiteral("accounts"), list}}).toJson(), error);
@@ -64,7 +65,8 @@ QList<AccountStore::Account> AccountStore::accounts()
         Account a{
             o.value(QStringLiteral("identifier")).toString(),  o.value(QStringLiteral("username")).toString(),
             o.value(QStringLiteral("userId")).toString(),      o.value(QStringLiteral("token")).toString(),
-            o.value(QStringLiteral("tokenSecret")).toString(), o.value(QStringLiteral("apiBase")).toString()};
+            o.value(QStringLiteral("tokenSecret")).toString(), o.value(QStringLiteral("apiBase")).toString(),
+            o.value(QStringLiteral("fullName")).toString()};
         if (!a.identifier.isEmpty() && !a.token.isEmpty() && !a.tokenSecret.isEmpty())
             list.append(a);
     }
@@ -80,20 +82,43 @@ std::optional<AccountStore::Account> AccountStore::account(const QString& identi
     return std::nullopt;
 }
 
-std::optional<AccountStore::Account> AccountStore::accountFor(const QString& apiBase)
-{
-    for (const Account& a : accounts()) {
-        if (a.apiBase == apiBase)
-            return a;
-    }
-    return std::nullopt;
-}
-
-bool AccountStore::saveAccount(const Account& account, QString* error)
+QList<AccountStore::Account> AccountStore::accountsFor(const QString& apiBase)
 {
     QList<Account> list = accounts();
-    list.removeIf([&](const Account& a) { return a.identifier == account.identifier; });
-    list.append(account);
+    list.removeIf([&](const Account& a) { return a.apiBase != apiBase; });
+    return list;
+}
+
+std::optional<AccountStore::Account> AccountStore::accountFor(const QString& apiBase)
+{
+    const QList<Account> list = accountsFor(apiBase);
+    if (list.isEmpty())
+        return std::nullopt;
+    return list.last();
+}
+
+bool AccountStore::isReadable(QString* reason)
+{
+    QFile file(path());
+    if (!file.exists() || file.open(QIODevice::ReadOnly))
+        return true;
+    if (reason)
+        *reason = file.errorString();
+    return false;
+}
+
+bool AccountStore::saveAccount(const Account& account, QString* error, bool latest)
+{
+    QList<Account> list = accounts();
+    const auto same = std::find_if(list.begin(), list.end(),
+                                   [&](const Account& a) { return a.identifier == account.identifier; });
+    if (same != list.end() && !latest) {
+        *same = account;
+    } else {
+        if (same != list.end())
+            list.erase(same);
+        list.append(account);
+    }
     bool ok = false;
     writeAll(list, &ok, error);
     return ok;

@@ -19,16 +19,23 @@ public:
         QString userId;     // decimal, as a string (ids exceed 2^53)
         QString token;
         QString tokenSecret;
-        QString apiBase; // the service the credentials belong to
+        QString apiBase;  // the service the credentials belong to
+        QString fullName; // the user's display name, when the service told it
     };
 
     static QString path();
     static QList<Account> accounts();
     static std::optional<Account> account(const QString& identifier);
-    // The account of this user at this service, if signed in there.
+    // The accounts of one service, oldest sign-in first.
+    static QList<Account> accountsFor(const QString& apiBase);
+    // The latest account signed in at this service, if any.
     static std::optional<Account> accountFor(const QString& apiBase);
-    // Adds or replaces (same identifier); false with the reason when the file cannot be written.
-    static bool saveAccount(const Account& account, QString* error = nullptr);
+    // Whether the accounts may be read at all: false (with the reason) when the file exists but
+    // this process is not allowed to open it. A missing file is readable (no accounts).
+    static bool isReadable(QString* reason = nullptr);
+    // Adds at the end, or replaces (same identifier) in place, or at the end when latest;
+    // false with the reason when the file cannot be written.
+    static bool saveAccount(const Account& account, QString* error = nullptr, bool latest = false);
     static bool removeAccount(const QString& identifier);
     static QString identifierFor(const QString& apiBase, const QString& userId);
 };

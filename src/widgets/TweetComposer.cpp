@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -11,7 +12,8 @@
 TweetComposer::TweetComposer(const QString& text, QWidget* parent)
     : QWidget(parent, Qt::Dialog), m_edit(new QPlainTextEdit(this)), m_left(new QLabel(this)),
       m_send(new QPushButton(StringTable::localized("Send"), this)),
-      m_cancel(new QPushButton(StringTable::localized("Cancel"), this))
+      m_cancel(new QPushButton(StringTable::localized("Cancel"), this)), m_account(new QLabel(this)),
+      m_picture(new QLabel(this))
 {
     setObjectName(QStringLiteral("TweetComposer"));
     setWindowTitle(QStringLiteral("Twitter"));
@@ -25,7 +27,13 @@ TweetComposer::TweetComposer(const QString& text, QWidget* parent)
     buttons->addWidget(m_cancel);
     buttons->addWidget(m_send);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_edit);
+    m_account->hide();
+    m_picture->hide();
+    layout->addWidget(m_account);
+    auto* body = new QHBoxLayout;
+    body->addWidget(m_edit, 1);
+    body->addWidget(m_picture, 0, Qt::AlignTop);
+    layout->addLayout(body);
     layout->addLayout(buttons);
     m_send->setDefault(true);
     connect(m_edit, &QPlainTextEdit::textChanged, this, &TweetComposer::update_);
@@ -56,6 +64,26 @@ void TweetComposer::setSending(bool sending)
 {
     m_edit->setReadOnly(sending);
     m_send->setEnabled(!sending && charactersLeft() >= 0 && !text().trimmed().isEmpty());
+}
+
+void TweetComposer::setAccountName(const QString& name)
+{
+    m_account->setText(name);
+    m_account->setVisible(!name.isEmpty());
+}
+
+QString TweetComposer::accountName() const
+{
+    return m_account->text();
+}
+
+void TweetComposer::setImage(const QImage& image)
+{
+    m_image = image;
+    m_picture->setPixmap(image.isNull() ? QPixmap()
+                                        : QPixmap::fromImage(image.scaled(96, 96, Qt::KeepAspectRatio,
+                                                                          Qt::SmoothTransformation)));
+    m_picture->setVisible(!image.isNull());
 }
 
 void TweetComposer::clickSend()

@@ -2,6 +2,8 @@
 
 #include "TwitterSession.h"
 
+#include "platform/Json.h"
+#include "platform/JsonValue.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 
@@ -101,7 +103,27 @@ void TwitterAuthorizer::granted()
         finish(false, error);
         return;
     }
+    rememberFullName(AccountStore::identifierFor(TwitterSession::shared().apiBase().toString(), userId));
     finish(true, {});
+}
+
+void TwitterAuthorizer::rememberFullName(const QString& identifier)
+{
+    const std::optional<AccountStore::Account> account = AccountStore::account(identifier);
+    if (!account)
+        return;
+    TwitterSession::shared().perform(
+        this, *account, "GET", QStringLiteral("1.1/account/verify_credentials.json"), {},
+        [identifier](int status, const QByteArray& body, const Error&) {
+            const QString name =
+                JsonValue::text(JsonValue::map(Json::objectWithString(QString::fromUtf8(body)))
+                                    .value(QStringLiteral("name")));
+            std::optional<AccountStore::Account> stored = AccountStore::account(identifier);
+            if (status != 200 || name.isEmpty() || !stored || stored->fullName == name)
+                return;
+            stored->fullName = name;
+            AccountStore::saveAccount(*stored);
+        });
 }
 
 void TwitterAuthorizer::finish(bool ok, const QString& error)

@@ -52,6 +52,8 @@ private:
     TwitterAuthorizer() = default;
     void finish(bool ok, const QString& error);
     void granted();
+    // Best effort: asks the service for the user's display name and keeps it with the account.
+    void rememberFullName(const QString& identifier);
 
     std::function<bool(const QUrl&)> m_opener;
     QOAuth1* m_oauth = nullptr;

@@ -75,10 +75,11 @@ bool TwitterSession::saveAccount(const QString& token, const QString& tokenSecre
     account.username = screenName;
     account.token = token;
     account.tokenSecret = tokenSecret;
-    // One account per service for the sharer: a new sign-in replaces the previous one.
-    if (const auto previous = this->account(); previous && previous->identifier != account.identifier)
-        AccountStore::removeAccount(previous->identifier);
-    return AccountStore::saveAccount(account, error);
+    // Keeps the name the service told before, if this user signed in already.
+    // A new sign-in of a known user moves it to the end: the latest is the sharer's.
+    if (const auto previous = AccountStore::account(account.identifier))
+        account.fullName = previous->fullName;
+    return AccountStore::saveAccount(account, error, true);
 }
 
 void TwitterSession::signOut(bool revoke)
@@ -99,25 +100,62 @@ void TwitterSession::call(QObject* context, const QByteArray& method, const QStr
                           const QMultiMap<QString, QString>& parameters, JsonHandler finished,
                           ErrorHandler failed)
 {
-    QPointer<QObject> guard(context);
-    const auto fail = [guard, failed](const Error& error) {
+    const std::optional<AccountStore::Account> signedIn = account();
+    if (!signedIn) {
+        QPointer<QObject> guard(context);
+        const Error error = Error::withDescription(ErrorDomain, NotSignedInError,
+                                                   QStringLiteral("Not signed in to Twitter."));
         QMetaObject::invokeMethod(
-            &shared(),
+            this,
             [guard, failed, error] {
                 if (guard && failed)
                     failed(error);
             },
             Qt::QueuedConnection);
-    };
-    const std::optional<AccountStore::Account> signedIn = account();
-    if (!signedIn) {
-        fail(Error::withDescription(ErrorDomain, NotSignedInError,
-                                    QStringLiteral("Not signed in to Twitter.")));
         return;
     }
+    const QString identifier = signedIn->identifier;
+    perform(context, *signedIn, method, path, parameters,
+            [this, finished, failed, identifier](int status, const QByteArray& body, const Error& transport) {
+                QString parseError;
+                const QVariant answer = body.isEmpty()
+                                            ? QVariant()
+                                            : Json::objectWithString(QString::fromUtf8(body), &parseError);
+                Error error = transport;
+                if (error.isNull() && status >= 300)
+                    error = errorFromAnswer(status, answer, {});
+                else if (error.isNull() && (!parseError.isEmpty() || !answer.isValid()))
+                    error =
+                        Error::withDescription(ErrorDomain, BadAnswerError,
+                                               QStringLiteral("The answer of Twitter could not be read."));
+                if (status == 401 && error.code() == 89) {
+                    // The service says the token is no good: sign out once, no retry.
+                    const auto current = account();
+                    if (current && current->identifier == identifier) {
+                        AccountStore::removeAccount(identifier);
+                        NotificationCenter::defaultCenter().post(Notifications::OAuthAccessTokenDeleted);
+                    }
+                }
+                if (error.isNull()) {
+                    if (finished)
+                        finished(answer);
+                } else {
+                    qCInfo(lcTwitter).noquote()
+                        << "call failed:" << status << error.code() << error.localizedDescription();
+                    if (failed)
+                        failed(error);
+                }
+            });
+}
+
+void TwitterSession::perform(QObject* context, const AccountStore::Account& account, const QByteArray& method,
+                             const QString& path, const QMultiMap<QString, QString>& parameters,
+                             RawHandler handler)
+{
+    QPointer<QObject> guard(context);
     OAuth1Signer::Credentials credentials = consumer();
-    credentials.token = signedIn->token;
-    credentials.tokenSecret = signedIn->tokenSecret;
+    credentials.token = account.token;
+    credentials.tokenSecret = account.tokenSecret;
     QUrl address = url(path);
     const bool post = method == "POST";
     if (!post && !parameters.isEmpty()) {
@@ -141,45 +179,24 @@ void TwitterSession::call(QObject* context, const QByteArray& method, const QStr
     } else {
         reply = m_network->get(request);
     }
-    const QString identifier = signedIn->identifier;
-    connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > MaxAnswerBytes)
+    auto tooLarge = std::make_shared<bool>(false);
+    connect(reply, &QNetworkReply::downloadProgress, reply, [reply, tooLarge](qint64 received, qint64) {
+        if (received > MaxAnswerBytes) {
+            *tooLarge = true;
             reply->abort();
+        }
     });
-    connect(reply, &QNetworkReply::finished, this, [this, reply, guard, finished, failed, identifier] {
+    connect(reply, &QNetworkReply::finished, this, [reply, guard, handler, tooLarge] {
         reply->deleteLater();
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QByteArray body = reply->readAll();
-        QString parseError;
-        const QVariant answer = body.size() > MaxAnswerBytes
-                                    ? QVariant()
-                                    : Json::objectWithString(QString::fromUtf8(body), &parseError);
-        Error error;
-        if (status == 0)
-            error = Error::withDescription(ErrorDomain, int(reply->error()), reply->errorString());
-        else if (status >= 300)
-            error = errorFromAnswer(status, answer, {});
-        else if (!parseError.isEmpty() || !answer.isValid())
-            error = Error::withDescription(ErrorDomain, BadAnswerError,
-                                           QStringLiteral("The answer of Twitter could not be read."));
-        if (status == 401 && error.code() == 89) {
-            // The service says the token is no good: sign out once, no retry.
-            const auto current = account();
-            if (current && current->identifier == identifier) {
-                AccountStore::removeAccount(identifier);
-                NotificationCenter::defaultCenter().post(Notifications::OAuthAccessTokenDeleted);
-            }
-        }
-        if (!guard)
-            return;
-        if (error.isNull()) {
-            if (finished)
-                finished(answer);
-        } else {
-            qCInfo(lcTwitter).noquote()
-                << "call failed:" << status << error.code() << error.localizedDescription();
-            if (failed)
-                failed(error);
-        }
+        Error transport;
+        if (*tooLarge || body.size() > MaxAnswerBytes)
+            transport = Error::withDescription(ErrorDomain, BadAnswerError,
+                                               QStringLiteral("The answer of Twitter is too large."));
+        else if (status == 0)
+            transport = Error::withDescription(ErrorDomain, int(reply->error()), reply->errorString());
+        if (guard && handler)
+            handler(transport.isNull() ? status : 0, transport.isNull() ? body : QByteArray(), transport);
     });
 }
