@@ -169,5 +169,12 @@
     <message><source>Text below</source><translation>Текст снизу</translation></message>
     <message><source>Sign out</source><translation>Выйти</translation></message>
     <message><source>View Details</source><translation>Подробнее</translation></message>
+    <message><source>All channels</source><translation>Все каналы</translation></message>
+    <message><source>This channel</source><translation>Этот канал</translation></message>
+    <message><source>Timeline</source><translation>Лента</translation></message>
+    <message><source>Mentions</source><translation>Упоминания</translation></message>
+    <message><source>No Twitter Accounts</source><translation>Нет учётных записей Twitter</translation></message>
+    <message><source>There are no Twitter accounts on this computer. Sign in to add one.</source><translation>На этом компьютере нет учётных записей Twitter. Войдите, чтобы добавить учётную запись.</translation></message>
+    <message><source>Sign in</source><translation>Войти</translation></message>
 </context>
 </TS>

@@ -70,7 +70,7 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
             "Open a screen after start-up, as a user would reach it. Phone: now, "
             "program[:CHANNEL], selector, search:TEXT, details:LINK, talk, profile, settings, city. "
             "Tablet: board, root, expanded, photos:CHANNEL, program:CHANNEL, details:LINK, selector, "
-            "settings, search:TEXT, special:URL."),
+            "settings, search:TEXT, special:URL, talk, tweet:ID, profile:USER (an id or a screen name)."),
         QStringLiteral("SCREEN[:ARG]"));
     parser.addOptions({help, version, idiom, contentHost, idHost, audioInput, calendarDir, screenshot, after,
                        language, location, twitterApi, show});
@@ -182,7 +182,9 @@ QList<std::pair<QString, AppOptions::Argument>> AppOptions::showableScreens(Devi
             {QStringLiteral("expanded"), Argument::None},    {QStringLiteral("photos"), Argument::Required},
             {QStringLiteral("program"), Argument::Required}, {QStringLiteral("details"), Argument::Required},
             {QStringLiteral("selector"), Argument::None},    {QStringLiteral("settings"), Argument::None},
-            {QStringLiteral("search"), Argument::Required},  {QStringLiteral("special"), Argument::Required}};
+            {QStringLiteral("search"), Argument::Required},  {QStringLiteral("special"), Argument::Required},
+            {QStringLiteral("talk"), Argument::None},        {QStringLiteral("tweet"), Argument::Required},
+            {QStringLiteral("profile"), Argument::Required}};
     return {{QStringLiteral("now"), Argument::None},         {QStringLiteral("program"), Argument::Optional},
             {QStringLiteral("selector"), Argument::None},    {QStringLiteral("search"), Argument::Required},
             {QStringLiteral("details"), Argument::Required}, {QStringLiteral("talk"), Argument::None},

@@ -8,14 +8,17 @@
 #include "platform/Device.h"
 #include "service/ContentAddresses.h"
 #include "service/ServiceCalls.h"
+#include "social/ORVTwitterService.h"
 #include "tablet/KTPhotoScrollViewController.h"
 #include "tablet/ORVRootController.h"
+#include "tablet/ORVTwitterViewController.h"
 #include "tablet/Photos.h"
 #include "ui/NavigationController.h"
 #include "ui/TabBarController.h"
 #include "widgets/StackedPanesController.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -81,9 +84,47 @@ void ScreenOpener::openTabletScreen()
             root->showProgramForChannel(m_argument);
         else if (root && !root->openShowLink(m_argument))
             qInfo("--show details:%s: not a show link", qPrintable(m_argument));
+    } else if (m_screen == u"talk" || m_screen == u"tweet" || m_screen == u"profile") {
+        openTabletTalk(stack ? qobject_cast<ORVRootController*>(stack->rootViewController()) : nullptr);
     } else if (m_screen != u"root" && m_screen != u"board") {
         qInfo("--show %s: not a tablet screen yet; showing the start screen", qPrintable(m_screen));
     }
+}
+
+void ScreenOpener::openTabletTalk(ORVRootController* root)
+{
+    if (!root)
+        return;
+    root->didSelectMenuRow(2);
+    auto* talk = qobject_cast<ORVTwitterViewController*>(root->menuScreen(2));
+    if (!talk || m_screen == u"talk")
+        return;
+    // The tweet or the user as Twitter has them, then their panel; nothing without an account.
+    QPointer<ORVTwitterViewController> screen(talk);
+    const auto failed = [](const Error& error) {
+        qInfo("--show: Twitter did not answer: %s", qPrintable(error.localizedDescription()));
+    };
+    ORVTwitterService& service = ORVTwitterService::sharedManager();
+    if (m_screen == u"tweet") {
+        service.tweetWithId(
+            m_argument, talk,
+            [screen](const QVariant& answer) {
+                if (screen && answer.toMap().contains(QStringLiteral("id_str")))
+                    screen->openDetails(Tweet::initWithDictionaryFromTwitter(answer.toMap()));
+            },
+            failed);
+        return;
+    }
+    const auto answered = [screen](const QVariant& answer) {
+        if (screen && answer.toMap().contains(QStringLiteral("id_str")))
+            screen->openProfile(answer.toMap());
+    };
+    bool numeric = false;
+    m_argument.toLongLong(&numeric);
+    if (numeric)
+        service.twitterProfileWithId(m_argument, talk, answered, failed);
+    else
+        service.twitterProfileWithScreenName(m_argument, talk, answered, failed);
 }
 
 ViewController* ScreenOpener::selectTab(int index)

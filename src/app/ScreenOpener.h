@@ -4,6 +4,7 @@
 #include <QString>
 
 class AppDelegate;
+class ORVRootController;
 class QTimer;
 class ViewController;
 
@@ -28,6 +29,8 @@ private:
     void open();
     void openPhoneScreen();
     void openTabletScreen();
+    // The talk screen, and for "tweet" and "profile" the panel of the argument's tweet or user.
+    void openTabletTalk(ORVRootController* root);
     // The root screen of a phone tab, selecting the tab.
     ViewController* selectTab(int index);
     void chooseChannelThenShowProgram(int channelId);

@@ -46,8 +46,14 @@ void ORVTwitterService::resetSharedManager()
     g_service = nullptr;
 }
 
+ORVTwitterService::~ORVTwitterService()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
 ORVTwitterService::ORVTwitterService()
 {
+    observeSignIns();
     Preferences& defaults = Preferences::standard();
     const QString identifier = defaults.string(PreferenceKeys::TwitterAccountId);
     const QString name = defaults.string(PreferenceKeys::TwitterAccountName);
@@ -60,6 +66,26 @@ ORVTwitterService::ORVTwitterService()
         Dispatch::mainAsync(this,
                             [] { NotificationCenter::defaultCenter().post(Notifications::TwitterLogout); });
     }
+}
+
+void ORVTwitterService::observeSignIns()
+{
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    // An account added from the prompt of this service is the one the user wanted.
+    center.observeOnMain(this, Notifications::OAuthAccessTokenSaved, [this](const Notification&) {
+        if (!m_signInPending)
+            return;
+        m_signInPending = false;
+        if (const auto added = AccountStore::accountFor(apiBase()))
+            accountDidSelectWithId(added->identifier, added->username);
+    });
+    center.observeOnMain(this, Notifications::OAuthAccessTokenFailed,
+                         [this](const Notification&) { m_signInPending = false; });
+    // An account taken out of the store while chosen signs the service out.
+    center.observeOnMain(this, Notifications::OAuthAccessTokenDeleted, [this](const Notification&) {
+        if (!m_twitterAccId.isEmpty() && !AccountStore::account(m_twitterAccId))
+            twLogout();
+    });
 }
 
 bool ORVTwitterService::checkTwAcc()
@@ -401,6 +427,13 @@ void ORVTwitterService::twitterProfileWithId(const QString& userId, QObject* del
          delegate, std::move(finished), std::move(failed));
 }
 
+void ORVTwitterService::twitterProfileWithScreenName(const QString& screenName, QObject* delegate,
+                                                     Finished finished, Failed failed)
+{
+    call(QStringLiteral("users/show.json"), TwitterRequestRecord::Get,
+         {{QStringLiteral("screen_name"), screenName}}, delegate, std::move(finished), std::move(failed));
+}
+
 void ORVTwitterService::twitterTimeLineWithUserId(const QString& userId, const QString& sinceId,
                                                   const QString& count, QObject* delegate, Finished finished,
                                                   Failed failed)
@@ -533,14 +566,16 @@ void ORVTwitterService::showTweetComposeWithText(const QString& text, const QIma
 void ORVTwitterService::showFakeTwComposeWithDelegate(QObject*)
 {
     // The device's own prompt: no account yet, sign in to add one.
-    (new AlertView(StringTable::localized("No Twitter Accounts"),
-                   StringTable::localized("There are no Twitter accounts configured. You can add or create a "
-                                          "Twitter account in Settings."),
-                   nullptr,
-                   [](AlertView*, int index) {
-                       if (index == 1)
-                           SHKTwitter::authorize();
-                   },
-                   StringTable::localized("Cancel"), {StringTable::localized("Settings")}))
+    (new AlertView(
+         StringTable::localized("No Twitter Accounts"),
+         StringTable::localized("There are no Twitter accounts on this computer. Sign in to add one."),
+         nullptr,
+         [this](AlertView*, int index) {
+             if (index != 1)
+                 return;
+             m_signInPending = true;
+             SHKTwitter::authorize();
+         },
+         StringTable::localized("Cancel"), {StringTable::localized("Sign in")}))
         ->show();
 }

@@ -73,6 +73,9 @@ public:
     void tweetToFavorite(bool favorite, const QString& tweetId, QObject* delegate, Finished finished,
                          Failed failed);
     void twitterProfileWithId(const QString& userId, QObject* delegate, Finished finished, Failed failed);
+    // users/show.json by "screen_name" (for opening a profile by name).
+    void twitterProfileWithScreenName(const QString& screenName, QObject* delegate, Finished finished,
+                                      Failed failed);
     void twitterTimeLineWithUserId(const QString& userId, const QString& sinceId, const QString& count,
                                    QObject* delegate, Finished finished, Failed failed);
     void followUserId(const QString& userId, bool followNotify, QObject* delegate, Finished finished,
@@ -102,8 +105,11 @@ public:
     // ORVTwitterAccDelegate
     void accountDidSelectWithId(const QString& identifier, const QString& name) override;
 
+    ~ORVTwitterService() override;
+
 private:
     ORVTwitterService();
+    void observeSignIns();
     void checkTwDidFinish(const QVariantMap& info);
     void checkTwDidFail(const QVariantMap& info);
     // Access to the accounts, answered on the main thread after the caller returned: granted
@@ -127,4 +133,5 @@ private:
     QPointer<QWidget> m_popoverSrcView;
     QPointer<QWidget> m_popoverDestView;
     QPointer<TweetComposer> m_sheet;
+    bool m_signInPending = false; // a sign-in started from the no-account prompt
 };

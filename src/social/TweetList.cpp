@@ -47,3 +47,36 @@ int TweetList::twitterPageCount(bool refresh, qsizetype shown)
 {
     return refresh || shown == 0 ? PhonePage : PhonePage + 1;
 }
+
+bool TweetList::appendServiceAnswer(QList<Tweet>& list, const QVariant& answer, double serverOffset,
+                                    bool reload, const QString& ownName, PageMark* page)
+{
+    if (!JsonValue::isMap(answer))
+        return false;
+    const QString previousLast = reload || list.isEmpty() ? QString() : list.last().tweetId();
+    if (reload)
+        list.clear();
+    const QVariantList result = JsonValue::list(answer.toMap().value(QStringLiteral("Result")));
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QString own = ownName.toLower();
+    for (const QVariant& item : result) {
+        Tweet tweet = Tweet::initWithDictionaryFromService(JsonValue::map(item), serverOffset, zone);
+        tweet.setIsOwn(!own.isEmpty() && tweet.senderUsername() == own);
+        list.append(std::move(tweet));
+    }
+    page->complete = !previousLast.isNull() && !list.isEmpty() && list.last().tweetId() == previousLast;
+    page->nextEnd = list.isEmpty() ? QDateTime() : list.last().tweetTime().addSecs(-1);
+    return true;
+}
+
+void TweetList::mergeTabletTwitterPage(QList<Tweet>& list, const QVariantList& statuses, bool reload,
+                                       const QString& ownName, PageMark* page)
+{
+    const QString previousLast = reload || list.isEmpty() ? QString() : list.last().tweetId();
+    mergeTwitterPage(list, statuses, reload, {});
+    const QString own = ownName.toLower();
+    for (Tweet& tweet : list)
+        tweet.setIsOwn(!own.isEmpty() && tweet.senderUsername().toLower() == own);
+    page->maxId = list.isEmpty() ? QString() : list.last().tweetId();
+    page->complete = !previousLast.isNull() && page->maxId == previousLast;
+}

@@ -39,6 +39,25 @@ public:
     static QString mergeTwitterPage(QList<Tweet>& list, const QVariantList& page, bool reload,
                                     const QString& ownUserId);
 
+    // The tablet talk screen's lists, which grow page by page up to a limit.
+    static constexpr int TabletPage = 100;
+    static constexpr int TabletMaxTweets = 600;
+    struct PageMark
+    {
+        QDateTime nextEnd;     // content server: 1 s before the oldest tweet; invalid when none
+        QString maxId;         // Twitter: the last tweet's id; empty when the list is
+        bool complete = false; // the last tweet is the one the previous page ended with
+    };
+    // A content-server answer: a reload clears the list, otherwise the tweets are appended;
+    // isOwn when the sender's user name equals ownName lower-cased. False, and the list
+    // unchanged, when the answer is not a dictionary.
+    static bool appendServiceAnswer(QList<Tweet>& list, const QVariant& answer, double serverOffset,
+                                    bool reload, const QString& ownName, PageMark* page);
+    // A Twitter page, merged as mergeTwitterPage does; isOwn when the lower-cased sender's user
+    // name equals ownName lower-cased.
+    static void mergeTabletTwitterPage(QList<Tweet>& list, const QVariantList& statuses, bool reload,
+                                       const QString& ownName, PageMark* page);
+
     // The count a phone Twitter list asks for: 30 on a refresh or when empty, 31 to load more.
     static int twitterPageCount(bool refresh, qsizetype shown);
     // A "Show more" row follows the tweets when their number is a non-zero multiple of 30.

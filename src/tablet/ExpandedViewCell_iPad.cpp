@@ -1,6 +1,7 @@
 #include "ExpandedViewCell_iPad.h"
 
 #include "MovieRatingView.h"
+#include "social/ORVTwitterService.h"
 
 #include "core/AppDelegate.h"
 #include "model/DateAdditions.h"
@@ -14,7 +15,6 @@
 #include "service/ServiceCalls.h"
 #include "ui/Images.h"
 #include "widgets/AsyncImageView.h"
-#include "widgets/SHKTwitter.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -87,7 +87,7 @@ ExpandedViewCell_iPad::ExpandedViewCell_iPad(QWidget* parent)
     connect(m_twitter, &QPushButton::clicked, this, [this] {
         const QString text = tweetText();
         if (!text.isEmpty())
-            SHKTwitter::shareItem(SHKItem::itemWithText(text));
+            ORVTwitterService::sharedManager().showTweetComposeWithText(text, {}, this);
     });
     connect(m_rating, &MovieRatingView::movieSiteTapped, this, &ExpandedViewCell_iPad::movieSiteTapped);
 

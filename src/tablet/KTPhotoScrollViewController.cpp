@@ -1,10 +1,10 @@
 #include "KTPhotoScrollViewController.h"
 
 #include "Photos.h"
+#include "social/ORVTwitterService.h"
 
 #include "platform/StringTable.h"
 #include "ui/Images.h"
-#include "widgets/SHKTwitter.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -153,9 +153,9 @@ void KTPhotoScrollViewController::updateTouch()
 
 void KTPhotoScrollViewController::shareButtonEvent()
 {
-    // The picture itself goes with the tablet's account service; the sharer sends the text.
-    const QString channel = m_channelInfo.value(QStringLiteral("channtitle")).toString();
-    SHKTwitter::shareItem(SHKItem::itemWithText(channel));
+    // The picture as shown, captions included; the text is the user's to write.
+    const QImage picture = m_photos ? m_photos->imageAtIndex(m_index) : QImage();
+    ORVTwitterService::sharedManager().showTweetComposeWithText({}, picture, this);
 }
 
 QString KTPhotoScrollViewController::counterText() const

@@ -16,22 +16,21 @@
 #include "platform/Printf.h"
 #include "platform/StringTable.h"
 #include "service/ServiceCalls.h"
+#include "social/ORVTwitterService.h"
 #include "ui/AlertView.h"
 #include "ui/Images.h"
 #include "ui/NavigationController.h"
-#include "ui/PlaceholderViewController.h"
 #include "ui/ScreenView.h"
 #include "ui/ViewTag.h"
-#include "widgets/SHKTwitter.h"
 #include "widgets/StackedPanesController.h"
 #include "widgets/StatusBarOverlay.h"
-#include "widgets/TwitterSession.h"
 
 #include "ChannSelectorViewController_iPad.h"
 #include "ORVNowViewController.h"
 #include "ORVProgramView_iPad.h"
 #include "ORVSearchController_iPad.h"
 #include "ORVSettingsController_iPad.h"
+#include "ORVTwitterViewController.h"
 #include "ProgramDetailsController.h"
 #include "SpecialContentButton.h"
 #include "SpecialContentController.h"
@@ -161,7 +160,8 @@ void ORVRootController::viewDidLoad()
     connect(m_logoView->logoutButton(), &QPushButton::clicked, this, &ORVRootController::twitterLogoutTouch);
     connect(m_slideView, &SlideView_iPad::tapped, this, &ORVRootController::handleSlideViewTap);
     connect(m_slideView, &SlideView_iPad::shareTouched, this, &ORVRootController::handleSlideViewDoubleTap);
-    observeTwitterAccount();
+    // The account service checks the stored account and answers with a login or a logout.
+    ORVTwitterService::sharedManager();
     m_slideView->widgetInit();
     if (app() && !app()->widgetChannels().isEmpty())
         m_slideView->addChannelsWithId(app()->widgetChannels());
@@ -174,19 +174,18 @@ void ORVRootController::selectMenuItem(int item)
 {
     if (item < 0 || item > 2)
         return;
-    // The menu's screens are made once; the Twitter screen, not built yet, shows its title.
+    // The menu's screens are made once.
     if (!m_menuScreens[item]) {
-        if (item < 2) {
-            ORVViewController_iPad* screen =
-                item == 0 ? static_cast<ORVViewController_iPad*>(new ORVNowViewController(this))
-                          : new ChannSelectorViewController_iPad(this);
-            screen->setTitleString(QString::fromUtf8(Menu[item].title));
-            screen->setRootDelegate(this);
-            m_menuScreens[item] = screen;
-        } else {
-            m_menuScreens[item] = new PlaceholderViewController(
-                QString::fromLatin1(Menu[item].nib), QString::fromUtf8(Menu[item].title), QString(), this);
-        }
+        ORVViewController_iPad* screen = nullptr;
+        if (item == 0)
+            screen = new ORVNowViewController(this);
+        else if (item == 1)
+            screen = new ChannSelectorViewController_iPad(this);
+        else
+            screen = new ORVTwitterViewController(this);
+        screen->setTitleString(QString::fromUtf8(Menu[item].title));
+        screen->setRootDelegate(this);
+        m_menuScreens[item] = screen;
     }
     StackedPanesController* stack = app() ? app()->stackController() : nullptr;
     if (!m_navController && item == 0) {
@@ -609,32 +608,16 @@ void ORVRootController::settingsTouch()
 
 // Twitter -----------------------------------------------------------------------------------
 
-// Until the tablet has its own account service, the sharer's sign-in stands for it: a saved
-// or deleted token is the login or logout of this service's account.
-void ORVRootController::observeTwitterAccount()
-{
-    const auto showAccount = [this] {
-        if (const auto account = TwitterSession::shared().account())
-            twitterLogin({{QStringLiteral("twitteruser"), account->username}});
-        else
-            twitterLogout();
-    };
-    NotificationCenter& center = NotificationCenter::defaultCenter();
-    center.observeOnMain(this, Notifications::OAuthAccessTokenSaved,
-                         [showAccount](const Notification&) { showAccount(); });
-    center.observeOnMain(this, Notifications::OAuthAccessTokenDeleted,
-                         [showAccount](const Notification&) { showAccount(); });
-    showAccount();
-}
-
 void ORVRootController::twitterLoginTouch()
 {
-    SHKTwitter::authorize();
+    QPushButton* button = m_logoView->loginButton();
+    ORVTwitterService::sharedManager().showPopoverAccsSelectorFromRect(button->geometry(),
+                                                                       button->parentWidget(), view());
 }
 
 void ORVRootController::twitterLogoutTouch()
 {
-    SHKTwitter::logout();
+    ORVTwitterService::sharedManager().twLogout();
 }
 
 QString ORVRootController::slideShareText() const
@@ -660,12 +643,13 @@ void ORVRootController::handleSlideViewDoubleTap()
 {
     const QString text = slideShareText();
     if (!text.isEmpty())
-        SHKTwitter::shareItem(SHKItem::itemWithText(text));
+        ORVTwitterService::sharedManager().showTweetComposeWithText(
+            text, m_slideView->getCurrentShowPicture(), this);
 }
 
 void ORVRootController::twitterShareTouch()
 {
-    SHKTwitter::shareItem(SHKItem::itemWithText(logoShareText()));
+    ORVTwitterService::sharedManager().showTweetComposeWithText(logoShareText(), {}, this);
 }
 
 // Special content ---------------------------------------------------------------------------

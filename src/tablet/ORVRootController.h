@@ -124,7 +124,6 @@ private:
     bool detailsOnTop(const QString& showId) const;
     class ProgramDetailsController* pushDetails(const QString& showId, const QString& channelId,
                                                 const QVariant& startTime);
-    void observeTwitterAccount();
 
     int m_currentItem = -1;
     bool m_isStackExpanded = false;

@@ -7,10 +7,9 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Printf.h"
 #include "platform/StringTable.h"
+#include "social/ORVTwitterService.h"
 #include "ui/Images.h"
 #include "ui/TapFilter.h"
-#include "widgets/SHKTwitter.h"
-#include "widgets/TwitterSession.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -169,14 +168,23 @@ QList<ORVSettingsController_iPad::Row> ORVSettingsController_iPad::rows(int sect
     case Social:
         return {{QStringLiteral("Twitter"),
                  [] {
-                     const auto account = TwitterSession::shared().account();
-                     return account ? Printf::format(QStringLiteral("@%@"), {account->username})
-                                    : QStringLiteral("не авторизован");
+                     return ORVTwitterService::checkTwAcc()
+                                ? Printf::format(QStringLiteral("@%@"),
+                                                 {ORVTwitterService::sharedManager().twitterAccName()})
+                                : QStringLiteral("не авторизован");
                  },
                  {},
-                 [] {
-                     // The sharer's sign-in stands for the tablet's account service until it exists.
-                     SHKTwitter::isAuthorized() ? SHKTwitter::logout() : SHKTwitter::authorize();
+                 [self] {
+                     ORVTwitterService& service = ORVTwitterService::sharedManager();
+                     if (ORVTwitterService::checkTwAcc()) {
+                         service.twLogout();
+                         return;
+                     }
+                     QWidget* row = self->m_content
+                                        ? self->m_content->findChild<QWidget*>(QStringLiteral("twitterRow"))
+                                        : nullptr;
+                     service.showPopoverAccsSelectorFromRect(row ? row->rect() : QRect(),
+                                                             row ? row : self->view(), self->view());
                  }}};
     default:
         return {};
@@ -339,8 +347,7 @@ void ORVSettingsController_iPad::viewDidLoad()
     ORVViewController_iPad::viewDidLoad();
     NotificationCenter& center = NotificationCenter::defaultCenter();
     for (const NotificationName& name :
-         {Notifications::TwitterLogin, Notifications::TwitterLogout, Notifications::UpdateCityChanging,
-          Notifications::OAuthAccessTokenSaved, Notifications::OAuthAccessTokenDeleted})
+         {Notifications::TwitterLogin, Notifications::TwitterLogout, Notifications::UpdateCityChanging})
         center.observeOnMain(this, name, [this](const Notification&) { rebuild(); });
     rebuild();
 }
@@ -389,8 +396,9 @@ void ORVSettingsController_iPad::rebuild()
         const QList<Row> list = rows(section);
         for (int index = 0; index < list.size(); ++index) {
             auto* cell = new QWidget;
-            cell->setObjectName(section == Widget ? QStringLiteral("widgetRow")
-                                                  : QStringLiteral("settingsRow"));
+            cell->setObjectName(section == Widget   ? QStringLiteral("widgetRow")
+                                : section == Social ? QStringLiteral("twitterRow")
+                                                    : QStringLiteral("settingsRow"));
             cell->setAutoFillBackground(true);
             QPalette white = cell->palette();
             white.setColor(QPalette::Window, Qt::white);

@@ -5,6 +5,7 @@
 #include "Photos.h"
 #include "PopoverWebController_iPad.h"
 #include "TVScreensThumbsView.h"
+#include "social/ORVTwitterService.h"
 
 #include "core/AppDelegate.h"
 #include "model/DateAdditions.h"
@@ -20,7 +21,6 @@
 #include "ui/DatePickerOverlay.h"
 #include "ui/Images.h"
 #include "widgets/AsyncImageView.h"
-#include "widgets/SHKTwitter.h"
 
 #include <QCursor>
 #include <QHBoxLayout>
@@ -440,7 +440,7 @@ void ProgramDetailsController::twTouch()
 {
     const QString text = tweetText();
     if (!text.isEmpty())
-        SHKTwitter::shareItem(SHKItem::itemWithText(text));
+        ORVTwitterService::sharedManager().showTweetComposeWithText(text, {}, this);
 }
 
 bool ProgramDetailsController::openInfoLink(const QUrl& link)

@@ -386,6 +386,11 @@ QString SlideView_iPad::getCurrentShowImage() const
     return image.isEmpty() && currentPage() ? currentPage()->image : image;
 }
 
+QImage SlideView_iPad::getCurrentShowPicture() const
+{
+    return currentPage() ? currentPage()->picture : QImage();
+}
+
 bool SlideView_iPad::getCurrentIsScreensSign() const
 {
     const Page* page = currentPage();

@@ -79,6 +79,8 @@ public:
     QString getCurrentChannName() const;
     QDateTime getCurrentShowTime() const;
     QString getCurrentShowImage() const;
+    // The picture the current page shows (null until it has arrived).
+    QImage getCurrentShowPicture() const;
     bool getCurrentIsScreensSign() const;
 
 Q_SIGNALS:

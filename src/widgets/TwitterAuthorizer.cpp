@@ -14,6 +14,7 @@
 #include <QOAuth1>
 #include <QOAuthHttpServerReplyHandler>
 #include <QOAuthOobReplyHandler>
+#include <QScopeGuard>
 #include <QTimer>
 
 Q_LOGGING_CATEGORY(lcSignIn, "orvane.twitter.signin")
@@ -104,17 +105,20 @@ void TwitterAuthorizer::granted()
         return;
     }
     rememberFullName(AccountStore::identifierFor(TwitterSession::shared().apiBase().toString(), userId));
-    finish(true, {});
 }
 
 void TwitterAuthorizer::rememberFullName(const QString& identifier)
 {
     const std::optional<AccountStore::Account> account = AccountStore::account(identifier);
-    if (!account)
+    if (!account) {
+        finish(true, {});
         return;
+    }
     TwitterSession::shared().perform(
         this, *account, "GET", QStringLiteral("1.1/account/verify_credentials.json"), {},
-        [identifier](int status, const QByteArray& body, const Error&) {
+        [this, identifier](int status, const QByteArray& body, const Error&) {
+            // The sign-in is complete either way; the name only makes the account easier to tell.
+            const auto done = qScopeGuard([this] { finish(true, {}); });
             const QString name =
                 JsonValue::text(JsonValue::map(Json::objectWithString(QString::fromUtf8(body)))
                                     .value(QStringLiteral("name")));

@@ -52,7 +52,8 @@ private:
     TwitterAuthorizer() = default;
     void finish(bool ok, const QString& error);
     void granted();
-    // Best effort: asks the service for the user's display name and keeps it with the account.
+    // Asks the service for the user's display name and keeps it with the account (best effort),
+    // then ends the sign-in.
     void rememberFullName(const QString& identifier);
 
     std::function<bool(const QUrl&)> m_opener;

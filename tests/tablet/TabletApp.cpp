@@ -2,6 +2,7 @@
 
 #include "platform/Device.h"
 #include "platform/ServerConfig.h"
+#include "social/ORVTwitterService.h"
 #include "tablet/ORVRootController.h"
 #include "tablet/TabletScreens.h"
 #include "ui/AlertView.h"
@@ -25,12 +26,15 @@ TabletApp::~TabletApp()
 {
     dismissAlerts();
     m_app.reset();
+    ORVTwitterService::resetSharedManager();
     Device::setIdiom(Device::Idiom::Phone);
 }
 
 void TabletApp::launch()
 {
     Device::setIdiom(Device::Idiom::Tablet);
+    // A fresh process as far as the Twitter account service knows.
+    ORVTwitterService::resetSharedManager();
     AppSeams seams;
     seams.createTabletRoot = &TabletScreens::createRoot;
     m_app = std::make_unique<AppDelegate>(seams);

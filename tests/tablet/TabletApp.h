@@ -11,7 +11,7 @@ class ORVRootController;
 
 // A tablet application in a fresh home, started against the demo content server on loopback
 // (or against another host, a dead one for instance). The idiom goes back to the phone's and
-// open alerts are dismissed when it goes.
+// open alerts are dismissed when it goes. Each starts the Twitter account service afresh.
 class TabletApp
 {
 public:

@@ -11,6 +11,7 @@
 #include "platform/Device.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ServerConfig.h"
+#include "social/ORVTwitterService.h"
 #include "tablet/ORVRootController.h"
 #include "tablet/SlideView_iPad.h"
 #include "tablet/SocialWidget_iPad.h"
@@ -255,13 +256,20 @@ private Q_SLOTS:
         QVERIFY(root->slideShareText().contains(QStringLiteral("Эфир")));
         QVERIFY(root->slideShareText().contains(QStringLiteral("Новости")));
 
-        // The Twitter account signed in through the sharer shows in the logo view, and goes.
+        // The account chosen through the account service shows in the logo view; a sign-in with
+        // one account takes it without a chooser. Taken out of the store, it signs out.
         QVERIFY(logo->twitterText().isEmpty());
         QVERIFY(TwitterSession::shared().saveAccount("token", "secret", "42", "anna_tv"));
-        NotificationCenter::defaultCenter().post(Notifications::OAuthAccessTokenSaved);
+        root->twitterLoginTouch();
+        QTRY_COMPARE(logo->twitterText(), QStringLiteral("@anna_tv"));
+        QVERIFY(!ORVTwitterService::sharedManager().twPopoverControl());
+        root->twitterLogoutTouch();
+        QVERIFY(logo->twitterText().isEmpty());
+        root->twitterLoginTouch();
         QTRY_COMPARE(logo->twitterText(), QStringLiteral("@anna_tv"));
         TwitterSession::shared().signOut(false);
         QTRY_VERIFY(logo->twitterText().isEmpty());
+        QVERIFY(!ORVTwitterService::checkTwAcc());
         Device::setIdiom(Device::Idiom::Phone);
     }
 };
