@@ -21,6 +21,7 @@ void ORVTwAccsTableController::loadView()
 {
     m_table = new ListTable(this, this);
     m_table->setObjectName(QStringLiteral("Cell"));
+    m_table->reloadData();
     setView(m_table);
 }
 

@@ -48,6 +48,8 @@ public:
         QString maxId;         // Twitter: the last tweet's id; empty when the list is
         bool complete = false; // the last tweet is the one the previous page ended with
     };
+    // Whether a tablet list asks for another page: fewer than 600 tweets and not complete.
+    static bool wantsMore(qsizetype count, bool complete) { return !complete && count < TabletMaxTweets; }
     // A content-server answer: a reload clears the list, otherwise the tweets are appended;
     // isOwn when the sender's user name equals ownName lower-cased. False, and the list
     // unchanged, when the answer is not a dictionary.

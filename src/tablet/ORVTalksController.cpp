@@ -72,6 +72,7 @@ void ORVTalksController::loadView()
 
 void ORVTalksController::viewDidLoad()
 {
+    m_table->reloadData();
     fetchNext();
 }
 

@@ -164,7 +164,7 @@ void ORVTwitterViewController::reloadTweets()
 
 void ORVTwitterViewController::loadMore()
 {
-    if (m_isLoading || m_finishTweets || m_arrayTweets.size() >= TweetList::TabletMaxTweets)
+    if (m_isLoading || !TweetList::wantsMore(m_arrayTweets.size(), m_finishTweets))
         return;
     load();
 }

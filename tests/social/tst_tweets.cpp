@@ -201,6 +201,53 @@ private Q_SLOTS:
         TweetList::mergeTwitterPage(list, page(5, 3), true, {});
         QCOMPARE(list.size(), 3);
     }
+
+    void tabletPagesGrowAndEnd()
+    {
+        // The content server's pages: appended, own by the account's lower-cased name, the next
+        // page ending a second before the oldest, complete when a page brings nothing new.
+        const auto feed = [](QList<std::pair<QString, QString>> items) {
+            QVariantList result;
+            for (const auto& [id, user] : items)
+                result.append(QVariantMap{{"time", QString("2026-12-01 10:00:" + id.right(2) + ".000000")},
+                                          {"message", QVariantMap{{"id_str", id}}},
+                                          {"sender_info", QVariantMap{{"screen_name", user}}}});
+            return QVariantMap{{"Result", result}};
+        };
+        QList<Tweet> list;
+        TweetList::PageMark mark;
+        QVERIFY(TweetList::appendServiceAnswer(list, feed({{"30", "demo"}, {"20", "Demo"}}), 0, true, "Demo",
+                                               &mark));
+        QCOMPARE(list.size(), 2);
+        QVERIFY(list[0].isOwn());
+        QVERIFY(!list[1].isOwn()); // the feed's name is compared as it is
+        QCOMPARE(mark.nextEnd, QDateTime(QDate(2026, 12, 1), QTime(10, 0, 19)));
+        QVERIFY(!mark.complete);
+        QVERIFY(TweetList::appendServiceAnswer(list, feed({{"10", "x"}}), 0, false, "Demo", &mark));
+        QCOMPARE(list.size(), 3);
+        QVERIFY(!mark.complete);
+        QVERIFY(TweetList::appendServiceAnswer(list, feed({}), 0, false, "Demo", &mark));
+        QVERIFY(mark.complete);
+        QVERIFY(!TweetList::appendServiceAnswer(list, QVariantList{}, 0, false, "Demo", &mark));
+        QCOMPARE(list.size(), 3);
+        QVERIFY(TweetList::appendServiceAnswer(list, feed({{"40", "x"}}), 0, true, "Demo", &mark));
+        QCOMPARE(list.size(), 1);
+
+        // Twitter's pages: max_id paging as on the phone, own by lower-cased names, complete
+        // when a page only repeats the last tweet.
+        list.clear();
+        TweetList::mergeTabletTwitterPage(list, page(100, 100), true, "U7", &mark);
+        QCOMPARE(list.size(), 100);
+        QVERIFY(list.first().isOwn());
+        QCOMPARE(mark.maxId, QStringLiteral("1"));
+        QVERIFY(!mark.complete);
+        TweetList::mergeTabletTwitterPage(list, page(1, 1), false, "U7", &mark);
+        QCOMPARE(list.size(), 100);
+        QVERIFY(mark.complete);
+        QVERIFY(TweetList::wantsMore(599, false));
+        QVERIFY(!TweetList::wantsMore(600, false));
+        QVERIFY(!TweetList::wantsMore(10, true));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestTweets)
