@@ -1,5 +1,7 @@
 #include "ServerFixture.h"
 
+#include "store/SocialStore.h"
+
 #include "content/ProgrammeDay.h"
 #include "importer/DemoData.h"
 #include "importer/DemoSocial.h"
@@ -47,4 +49,23 @@ quint16 ServerFixture::startSocial()
     if (!m_socialHttp->listen(QStringLiteral("127.0.0.1"), 0, &error))
         qFatal("the test microblog service does not listen: %s", qPrintable(error));
     return m_socialHttp->port();
+}
+
+StoreToken ServerFixture::issueAccessToken(const QString& screenName)
+{
+    SocialStore social(*m_store);
+    const std::optional<StoreUser> user = social.userByScreenName(screenName);
+    if (!user)
+        qFatal("no such user of the microblog service: %s", qPrintable(screenName));
+    StoreToken token{QStringLiteral("token-") + screenName,
+                     QStringLiteral("secret-") + screenName,
+                     StoreToken::Access,
+                     SocialServer::DemoConsumerKey,
+                     user->id,
+                     {},
+                     {},
+                     QDateTime::currentSecsSinceEpoch()};
+    if (!social.addToken(token))
+        qFatal("the token could not be stored");
+    return token;
 }

@@ -27,6 +27,9 @@ public:
     // demo users; its port.
     quint16 startSocial();
     SocialServer& social() { return *m_social; }
+    // An access token of the demo application for a user of the microblog service, as a
+    // completed sign-in leaves it (token "token-NAME", secret "secret-NAME").
+    StoreToken issueAccessToken(const QString& screenName);
 
 private:
     QTemporaryDir m_dir;

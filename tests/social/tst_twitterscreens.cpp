@@ -108,17 +108,9 @@ private Q_SLOTS:
         QVERIFY(mentions->arrayTweets().isEmpty());
 
         // Signed in (the sign-in itself is the sharer's test).
+        const StoreToken token = server.issueAccessToken(QStringLiteral("demo"));
+        const qint64 demoId = token.userId;
         SocialStore social(server.store());
-        const qint64 demoId = social.userByScreenName(QStringLiteral("demo"))->id;
-        StoreToken token{QStringLiteral("screens-token"),
-                         QStringLiteral("screens-secret"),
-                         StoreToken::Access,
-                         SocialServer::DemoConsumerKey,
-                         demoId,
-                         {},
-                         {},
-                         QDateTime::currentSecsSinceEpoch()};
-        QVERIFY(social.addToken(token));
         QVERIFY(TwitterSession::shared().saveAccount(token.token, token.secret, QString::number(demoId),
                                                      QStringLiteral("demo")));
         mentions->reloadTweets();

@@ -108,26 +108,11 @@ class TestTwitterService : public QObject
     // A user of the reference service with an access token, stored as an account of this device.
     QString addAccount(const QString& screenName, const QString& fullName = {})
     {
-        SocialStore social(server->store());
-        const qint64 userId = social.userByScreenName(screenName)->id;
-        const QString token = QStringLiteral("token-") + screenName;
-        social.addToken({token,
-                         QStringLiteral("secret-") + screenName,
-                         StoreToken::Access,
-                         SocialServer::DemoConsumerKey,
-                         userId,
-                         {},
-                         {},
-                         QDateTime::currentSecsSinceEpoch()});
-        AccountStore::Account account{AccountStore::identifierFor(base, QString::number(userId)),
-                                      screenName,
-                                      QString::number(userId),
-                                      token,
-                                      QStringLiteral("secret-") + screenName,
-                                      base,
-                                      fullName};
-        AccountStore::saveAccount(account);
-        return account.identifier;
+        const StoreToken token = server->issueAccessToken(screenName);
+        const QString userId = QString::number(token.userId);
+        AccountStore::saveAccount({AccountStore::identifierFor(base, userId), screenName, userId, token.token,
+                                   token.secret, base, fullName});
+        return AccountStore::identifierFor(base, userId);
     }
 
     // Chooses the account, as the chooser would.
