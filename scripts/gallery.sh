@@ -52,6 +52,11 @@ shoot_tablet() {
     # Three widget channels for the root pane's strip.
     printf '[General]\nCITY_ID=1\nCITY_NAME=Москва\nFIRST_LAUNCH=IS_NOT\nWIDGET_CHANNS=1, 2, 13\n' \
         >"$home/config/orvane.conf"
+    # The demo account, signed in once below, chosen on the Twitter screens.
+    if [ -n "${TWITTER_HOME:-}" ]; then
+        cp "$TWITTER_HOME/config/twitter_accounts.json" "$home/config/"
+        printf 'twittewAccId=%s\ntwitterAccName=demo\n' "$twitter_id" >>"$home/config/orvane.conf"
+    fi
     ORVANE_HOME="$home" QT_QPA_PLATFORM=offscreen "$app" --idiom tablet \
         --content-host "127.0.0.1:$content_port" --id-host "127.0.0.1:$id_port" --audio-input none \
         --twitter-api "http://127.0.0.1:$social_port/" \
@@ -83,3 +88,15 @@ shoot_tablet details --show "details:$link"
 shoot_tablet selector --show selector
 shoot_tablet settings --show settings
 shoot_tablet search --show "search:$word"
+# The Twitter screens, signed in as the demo user (the sign-in a browser would do).
+TWITTER_HOME="$work/twitter"
+mkdir -p "$TWITTER_HOME/config"
+python3 scripts/twitter_signin.py "$build/src/cli/orvane-cli" "$TWITTER_HOME" "http://127.0.0.1:$social_port/" >/dev/null
+twitter_id="http://127.0.0.1:$social_port/#$(python3 -c '
+import json, sys
+print(json.load(open(sys.argv[1]))["accounts"][0]["userId"])' "$TWITTER_HOME/config/twitter_accounts.json")"
+mention=$(ORVANE_HOME="$TWITTER_HOME" "$build/src/cli/orvane-cli" --twitter-api "http://127.0.0.1:$social_port/" \
+    --json twitter mentions | python3 -c 'import json, sys; print(json.load(sys.stdin)[0]["id_str"])')
+shoot_tablet talk --show talk
+shoot_tablet tweet --show "tweet:$mention"
+shoot_tablet profile --show profile:anna_tv

@@ -3,6 +3,7 @@
 #include "ORVTalksController.h"
 #include "ORVTwitterProfileController.h"
 
+#include "model/DateHelper.h"
 #include "platform/JsonValue.h"
 #include "platform/Printf.h"
 #include "social/ORVTweetController.h"
@@ -111,7 +112,6 @@ void ORVTweetDetailsController::loadView()
     auto* names = new QVBoxLayout;
     names->addWidget(m_senderName);
     names->addWidget(m_senderNickName);
-    names->addStretch();
     auto* head = new QHBoxLayout;
     head->addWidget(m_photo, 0, Qt::AlignTop);
     head->addLayout(names, 1);
@@ -127,7 +127,7 @@ void ORVTweetDetailsController::loadView()
     layout->addWidget(m_time);
     layout->addWidget(m_mediaImage);
     layout->addWidget(m_conversationBtn);
-    layout->addStretch();
+    layout->addStretch(1);
     layout->addWidget(m_indicator);
     layout->addLayout(actions);
     setView(view);
@@ -167,7 +167,8 @@ void ORVTweetDetailsController::showTweet()
         {sourceUrl.isEmpty() ? sourceName
                              : QStringLiteral("<a href=\"%1\">%2</a>").arg(sourceUrl, sourceName)}));
     m_time->setText(tweet.tweetTime().isValid()
-                        ? QLocale().toString(tweet.tweetTime().toLocalTime(), QLocale::ShortFormat)
+                        ? DateHelper::displayLocale().toString(tweet.tweetTime().toLocalTime(),
+                                                               QStringLiteral("d MMMM yyyy, HH:mm"))
                         : QString());
     m_photo->setPixmap(m_photoImage.isNull() ? Images::named(QStringLiteral("no_photo.png"))
                                              : QPixmap::fromImage(m_photoImage));
