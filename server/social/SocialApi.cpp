@@ -2,7 +2,12 @@
 
 #include "SocialJson.h"
 
+#include "content/PictureRenderer.h"
 #include "store/SocialStore.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QImageReader>
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -61,6 +66,8 @@ HttpResponse SocialApi::handle(const Call& call)
     }
     if (path == u"statuses/update.json")
         return update(call);
+    if (path == u"media/upload.json")
+        return upload(call);
     if (const QRegularExpressionMatch match = withId.match(path); match.hasMatch()) {
         bool ok = false;
         const qint64 id = match.captured(2).toLongLong(&ok);
@@ -129,6 +136,16 @@ HttpResponse SocialApi::update(const Call& call)
             status.replyToScreenName = original->screenName;
         }
     }
+    if (call.parameters.contains(u"media_ids"_s)) {
+        // The first picture; it must be one this user uploaded.
+        bool ok = false;
+        const qint64 mediaId =
+            call.parameters.value(u"media_ids"_s).section(u',', 0, 0).trimmed().toLongLong(&ok);
+        const auto media = ok ? m_store.media(mediaId) : std::nullopt;
+        if (!media || media->first != call.user.id)
+            return SocialJson::error(400, 324, u"The validation of media ids failed."_s);
+        status.mediaUrl = call.base + u"media/"_s + QString::number(mediaId) + u".png"_s;
+    }
     static const QRegularExpression hashtag(u"#(\\w+)"_s, QRegularExpression::UseUnicodePropertiesOption);
     for (auto it = hashtag.globalMatch(text); it.hasNext() && status.channelId == 0;)
         status.channelId = m_store.channelOfHashtag(it.next().captured(1));
@@ -145,6 +162,40 @@ HttpResponse SocialApi::update(const Call& call)
     if (id == 0)
         return SocialJson::error(503, 130, u"Over capacity"_s);
     return statusAnswer(call, id);
+}
+
+HttpResponse SocialApi::upload(const Call& call)
+{
+    const QByteArray encoded = call.parameters.value(u"media_data"_s).toLatin1();
+    if (encoded.isEmpty())
+        return missing(u"media_data"_s);
+    const auto decoded = QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || decoded.decoded.isEmpty())
+        return SocialJson::error(400, 324, u"media_data is not base64."_s);
+    if (decoded.decoded.size() > MaxMediaBytes)
+        return SocialJson::error(400, 324, u"Image file size must be <= 3145728 bytes"_s);
+    QBuffer buffer;
+    buffer.setData(decoded.decoded);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format();
+    const QSize size = reader.size();
+    if ((format != "png" && format != "jpeg") || !size.isValid() || size.width() > MaxMediaSide ||
+        size.height() > MaxMediaSide)
+        return SocialJson::error(400, 324, u"Only PNG and JPEG pictures up to 4096 x 4096 are supported."_s);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return SocialJson::error(400, 324, u"The picture could not be read."_s);
+    // Kept as this service encodes it: nothing of the upload but its pixels is served again.
+    const QByteArray png = PictureRenderer::png(image);
+    const qint64 id = m_store.addMedia(call.user.id, png, QDateTime::currentSecsSinceEpoch());
+    if (id == 0)
+        return SocialJson::error(503, 130, u"Over capacity"_s);
+    return HttpResponse::json(QVariantMap{
+        {u"media_id"_s, id},
+        {u"media_id_string"_s, QString::number(id)},
+        {u"size"_s, qint64(png.size())},
+        {u"image"_s,
+         QVariantMap{{u"image_type"_s, u"image/png"_s}, {u"w"_s, image.width()}, {u"h"_s, image.height()}}}});
 }
 
 HttpResponse SocialApi::retweet(const Call& call, qint64 id)

@@ -16,7 +16,10 @@ class SocialStore;
 //   GET  statuses/home_timeline.json, statuses/mentions.json, statuses/mentions_timeline.json,
 //        statuses/user_timeline.json (count 1–200, default 20; since_id, max_id)
 //   GET  statuses/show.json (id), users/show.json (user_id or screen_name)
-//   POST statuses/update.json (status, at most 140 characters; in_reply_to_status_id)
+//   POST statuses/update.json (status, at most 140 characters; in_reply_to_status_id; media_ids,
+//        a picture uploaded by the same user)
+//   POST media/upload.json (media_data: a PNG or JPEG picture in base64, at most 3 MB and
+//        4096 × 4096; kept as PNG and served at media/ID.png)
 //   POST statuses/retweet/ID.json, statuses/destroy/ID.json (own statuses only)
 //   POST favorites/create.json, favorites/destroy.json (id)
 //   POST friendships/create.json (user_id, follow), friendships/destroy.json (user_id)
@@ -26,6 +29,8 @@ class SocialApi
 {
 public:
     static constexpr int MaxStatusLength = 140;
+    static constexpr qint64 MaxMediaBytes = 3 * 1024 * 1024;
+    static constexpr int MaxMediaSide = 4096;
 
     struct Call
     {
@@ -44,6 +49,7 @@ public:
 private:
     HttpResponse timeline(const Call& call, const QString& which);
     HttpResponse update(const Call& call);
+    HttpResponse upload(const Call& call);
     HttpResponse retweet(const Call& call, qint64 id);
     HttpResponse destroy(const Call& call, qint64 id);
     HttpResponse favorite(const Call& call, bool on);

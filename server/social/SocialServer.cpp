@@ -32,6 +32,8 @@ HttpResponse SocialServer::handle(const HttpRequest& request)
         return api(request, path, path.mid(2));
     if (path.startsWith(u"profile_images/") && path.endsWith(u".png"))
         return picture(path.mid(15, path.size() - 19));
+    if (path.startsWith(u"media/") && path.endsWith(u".png"))
+        return media(path.mid(6, path.size() - 10));
     return SocialJson::error(404, 34, u"Sorry, that page does not exist."_s);
 }
 
@@ -92,4 +94,14 @@ HttpResponse SocialServer::picture(const QString& idText)
     painter.drawText(image.rect(), Qt::AlignCenter, user->name.left(1).toUpper());
     painter.end();
     return HttpResponse::png(PictureRenderer::png(image));
+}
+
+HttpResponse SocialServer::media(const QString& idText)
+{
+    bool ok = false;
+    const qint64 id = idText.toLongLong(&ok);
+    const auto stored = ok ? m_store.media(id) : std::nullopt;
+    if (!stored)
+        return SocialJson::error(404, 34, u"Sorry, that page does not exist."_s);
+    return HttpResponse::png(stored->second);
 }

@@ -15,11 +15,13 @@ class ScheduleStore;
 
 // The reference microblog service: OAuth 1.0a sign-in (oauth/…), the REST calls under "1/" and
 // "1.1/" for the signed-in user (every one verified: signature, timestamp window, nonce), and
-// the users' pictures (profile_images/ID.png). Its statuses are the store's channel talk.
+// the users' pictures (profile_images/ID.png) and the statuses' pictures (media/ID.png). Its statuses are the
+// store's channel talk.
 class SocialServer
 {
 public:
-    static constexpr qint64 MaxBodyBytes = 64 * 1024;
+    // Room for a picture of media/upload.json in base64 (3 MB and a third more).
+    static constexpr qint64 MaxBodyBytes = 5 * 1024 * 1024;
     // The application built into the client programs (a public client: its secret is only as
     // secret as the program; a deployment registers its own with set-consumer).
     static inline const QString DemoConsumerKey = QStringLiteral("orvane-demo-consumer");
@@ -46,6 +48,7 @@ private:
     // versionedPath: as requested; path: after the version prefix.
     HttpResponse api(const HttpRequest& request, const QString& versionedPath, const QString& path);
     HttpResponse picture(const QString& idText);
+    HttpResponse media(const QString& idText);
 
     SocialStore m_store;
     NonceBook m_nonces;

@@ -81,6 +81,9 @@ const QList<QStringList> Upgrades = {
      QStringLiteral("ALTER TABLE messages ADD COLUMN user_id INTEGER"),
      QStringLiteral("ALTER TABLE messages ADD COLUMN retweet_of INTEGER"),
      QStringLiteral("CREATE INDEX messages_user ON messages (user_id, id)")},
+    // Version 4: pictures uploaded to the microblog service to go with a status.
+    {QStringLiteral("CREATE TABLE social_media (id INTEGER PRIMARY KEY, user_id INTEGER NOT NULL, "
+                    "png BLOB NOT NULL, created INTEGER NOT NULL)")},
 };
 
 const QString ProgrammeColumns =

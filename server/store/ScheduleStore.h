@@ -22,7 +22,7 @@
 class ScheduleStore
 {
 public:
-    static constexpr int SchemaVersion = 3;
+    static constexpr int SchemaVersion = 4;
     // The talk feed of this channel number is the talk about every channel.
     static constexpr int CommonTalkChannel = 1;
     // Devices: "seen" means asked for something within the window; rows older than it are

@@ -267,6 +267,25 @@ qint64 SocialStore::addDirectMessage(qint64 sender, qint64 recipient, const QStr
     return q.exec() ? q.lastInsertId().toLongLong() : 0;
 }
 
+qint64 SocialStore::addMedia(qint64 userId, const QByteArray& png, qint64 time)
+{
+    QSqlQuery q(m_store.connection());
+    q.prepare(QStringLiteral("INSERT INTO social_media (user_id, png, created) VALUES (?, ?, ?)"));
+    for (const QVariant& value : {QVariant(userId), QVariant(png), QVariant(time)})
+        q.addBindValue(value);
+    return q.exec() ? q.lastInsertId().toLongLong() : 0;
+}
+
+std::optional<std::pair<qint64, QByteArray>> SocialStore::media(qint64 id)
+{
+    QSqlQuery q(m_store.connection());
+    q.prepare(QStringLiteral("SELECT user_id, png FROM social_media WHERE id = ?"));
+    q.addBindValue(id);
+    if (q.exec() && q.next())
+        return std::make_pair(q.value(0).toLongLong(), q.value(1).toByteArray());
+    return std::nullopt;
+}
+
 QString SocialStore::hashtagOf(const QString& channelName)
 {
     QString tag;

@@ -48,6 +48,10 @@ public:
     bool setFavorite(qint64 userId, qint64 statusId, bool favorite);
     bool isFavorite(qint64 userId, qint64 statusId);
     qint64 addDirectMessage(qint64 sender, qint64 recipient, const QString& text, qint64 time);
+    // A picture uploaded to go with a status (PNG); its id, 0 when it could not be stored.
+    qint64 addMedia(qint64 userId, const QByteArray& png, qint64 time);
+    // The PNG of a picture and who uploaded it.
+    std::optional<std::pair<qint64, QByteArray>> media(qint64 id);
     // The channel whose hashtag this is (the channel's name without spaces or punctuation,
     // any case), or 0.
     int channelOfHashtag(const QString& tag);

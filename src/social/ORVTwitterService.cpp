@@ -1,6 +1,7 @@
 #include "ORVTwitterService.h"
 
 #include "ORVTwAccsTableController.h"
+#include "TweetSheetPost.h"
 
 #include "model/PreferenceKeys.h"
 #include "platform/Dispatch.h"
@@ -533,33 +534,7 @@ void ORVTwitterService::showTweetComposeWithText(const QString& text, const QIma
         return;
     }
     sheet->setAccountName(QStringLiteral("@") + account->username);
-    const AccountStore::Account poster = *account;
-    connect(sheet, &TweetComposer::sendRequested, this, [sheet, poster](const QString& status) {
-        sheet->setSending(true);
-        TwitterSession::shared().perform(
-            sheet, poster, "POST", QStringLiteral("1.1/statuses/update.json"),
-            {{QStringLiteral("status"), status}},
-            [sheet](int code, const QByteArray& body, const Error& transport) {
-                if (code >= 200 && code < 300) {
-                    sheet->close();
-                    return;
-                }
-                sheet->setSending(false);
-                const QVariantMap answer = Json::objectWithString(QString::fromUtf8(body)).toMap();
-                const QString message = answer.value(QStringLiteral("errors"))
-                                            .toList()
-                                            .value(0)
-                                            .toMap()
-                                            .value(QStringLiteral("message"))
-                                            .toString();
-                AlertView::showError(transport.isNull()
-                                         ? Error::withDescription(TwitterSession::ErrorDomain, code,
-                                                                  message.isEmpty()
-                                                                      ? QStringLiteral("HTTP %1").arg(code)
-                                                                      : message)
-                                         : transport);
-            });
-    });
+    new TweetSheetPost(sheet, *account, twImage);
     sheet->show();
 }
 

@@ -473,9 +473,42 @@ private Q_SLOTS:
         log.clear();
         sheet->clickSend();
         QTRY_VERIFY_WITH_TIMEOUT(!sheet, 10000);
-        QCOMPARE(log.size(), 1);
-        QCOMPARE(log.last().path, QStringLiteral("1.1/statuses/update.json"));
-        QCOMPARE(log.last().parameters, (Parameters{{"status", "Смотрю «Новости»"}}));
+        // The picture goes first, then the status that carries it.
+        QCOMPARE(log.size(), 2);
+        const SocialServer::RecordedCall upload = log.calls().first();
+        QCOMPARE(upload.path, QStringLiteral("1.1/media/upload.json"));
+        QCOMPARE(upload.parameters.size(), 1);
+        QCOMPARE(upload.parameters.first().first, QStringLiteral("media_data"));
+        QImage sent;
+        QVERIFY(
+            sent.loadFromData(QByteArray::fromBase64(upload.parameters.first().second.toLatin1()), "JPEG"));
+        QCOMPARE(sent.size(), picture.size());
+        const SocialServer::RecordedCall update = log.last();
+        QCOMPARE(update.path, QStringLiteral("1.1/statuses/update.json"));
+        QCOMPARE(update.parameters.size(), 2);
+        QCOMPARE(update.parameters.first(),
+                 (std::pair<QString, QString>("media_ids", update.parameters.first().second)));
+        SocialStore social(server->store());
+        const QList<StoreMessage> mine = social.userTimeline(social.userByScreenName("demo")->id, 0, 0, 1);
+        QCOMPARE(mine.value(0).text, QStringLiteral("Смотрю «Новости»"));
+        QVERIFY(mine.value(0).mediaUrl.endsWith(update.parameters.first().second + QStringLiteral(".png")));
+
+        // Text only, and a refusal that leaves the sheet open to send again.
+        s.showTweetComposeWithText(QString(150, u'x'), {}, nullptr);
+        sheet = s.tweetSheet();
+        QVERIFY(sheet && !sheet->sendButton()->isEnabled()); // over 140: nothing to send
+        sheet->setText(QStringLiteral("Пост"));
+        sheet->clickSend();
+        QTRY_VERIFY_WITH_TIMEOUT(!sheet, 10000);
+        QCOMPARE(log.last().parameters, (Parameters{{"status", "Пост"}}));
+        s.showTweetComposeWithText(QStringLiteral("Пост"), {}, nullptr);
+        sheet = s.tweetSheet();
+        social.setSuspended(social.userByScreenName("demo")->id, true);
+        sheet->clickSend();
+        QTRY_VERIFY_WITH_TIMEOUT(!AlertView::visibleAlerts().isEmpty(), 10000);
+        QVERIFY(sheet);
+        QVERIFY(sheet->sendButton()->isEnabled());
+        sheet->close();
     }
 
     void composerKeepsTo140Characters()
