@@ -23,6 +23,11 @@ ORVTweetController::ORVTweetController(QObject* parent)
     : ViewController(QStringLiteral("ORVTweetController"), parent)
 {}
 
+ORVTweetController::~ORVTweetController()
+{
+    delete m_sendButton;
+}
+
 void ORVTweetController::loadView()
 {
     auto* view = new QWidget;

@@ -24,6 +24,8 @@ public:
     static constexpr int MaxLength = 140;
 
     explicit ORVTweetController(QObject* parent = nullptr);
+    // The send button goes with it, wherever the navigation bar has put it.
+    ~ORVTweetController() override;
 
     // The delegate must be a QObject too; a destroyed one hears nothing.
     template <typename T> void setDelegate(T* delegate)
