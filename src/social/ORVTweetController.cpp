@@ -1,6 +1,7 @@
 #include "ORVTweetController.h"
 
 #include "ORVTwitterService.h"
+#include "TwitterRefusal.h"
 
 #include "platform/JsonValue.h"
 #include "platform/Printf.h"
@@ -147,10 +148,8 @@ void ORVTweetController::send()
         m_replyId, text, this,
         [this](const QVariant& answer) {
             // An answer holding "errors" was not posted: the user sees why and may send again.
-            const QVariantMap first = JsonValue::map(
-                JsonValue::list(JsonValue::map(answer).value(QStringLiteral("errors"))).value(0));
-            if (!first.isEmpty()) {
-                tweetRefused(first);
+            if (TwitterRefusal::isRefusal(answer)) {
+                tweetRefused(answer);
                 return;
             }
             qCInfo(lcComposer) << "TWEED REPLY SUCCESS";
@@ -160,13 +159,10 @@ void ORVTweetController::send()
         [this](const Error& error) { tweetFailed(error); });
 }
 
-void ORVTweetController::tweetRefused(const QVariantMap& error)
+void ORVTweetController::tweetRefused(const QVariant& answer)
 {
-    const QString message = JsonValue::text(error.value(QStringLiteral("message")));
-    qCInfo(lcComposer).noquote() << "TWEET REPLY ERROR =" << message;
-    AlertView::showError(Error::withDescription(QStringLiteral("TwitterError"),
-                                                int(JsonValue::number(error.value(QStringLiteral("code")))),
-                                                message));
+    qCInfo(lcComposer).noquote() << "TWEET REPLY ERROR =" << TwitterRefusal::message(answer);
+    AlertView::showError(TwitterRefusal::error(answer, QStringLiteral("The tweet was refused.")));
     if (m_sendButton)
         m_sendButton->setEnabled(true);
     setIndicator(false);
@@ -176,17 +172,14 @@ void ORVTweetController::directMessageAnswered(const QVariant& answer)
 {
     qCInfo(lcComposer).noquote() << "DIRECT MESSAGE SUCCESS ="
                                  << JsonValue::text(JsonValue::map(answer).value(QStringLiteral("id_str")));
-    const QVariantList errors = JsonValue::list(JsonValue::map(answer).value(QStringLiteral("errors")));
     setIndicator(false);
-    if (errors.isEmpty()) {
+    if (!TwitterRefusal::isRefusal(answer)) {
         // Sent: the composer closes, as after a tweet.
         tellFinished();
         return;
     }
-    const QVariantMap first = JsonValue::map(errors.first());
-    qCInfo(lcComposer).noquote() << "ERROR SEND DIRECT MESSAGE ="
-                                 << JsonValue::text(first.value(QStringLiteral("message")));
-    if (JsonValue::number(first.value(QStringLiteral("code"))) == 150) {
+    qCInfo(lcComposer).noquote() << "ERROR SEND DIRECT MESSAGE =" << TwitterRefusal::message(answer);
+    if (TwitterRefusal::code(answer) == 150) {
         (new AlertView(
              QStringLiteral("Ошибка"),
              QStringLiteral("Отправить личное сообщение можно только пользователю читающему вас"), this,
@@ -195,9 +188,7 @@ void ORVTweetController::directMessageAnswered(const QVariant& answer)
         return;
     }
     // Any other refusal: the message may be sent again.
-    AlertView::showError(Error::withDescription(QStringLiteral("TwitterError"),
-                                                int(JsonValue::number(first.value(QStringLiteral("code")))),
-                                                JsonValue::text(first.value(QStringLiteral("message")))));
+    AlertView::showError(TwitterRefusal::error(answer, QStringLiteral("The message was refused.")));
     if (m_sendButton)
         m_sendButton->setEnabled(true);
 }

@@ -59,7 +59,7 @@ private:
     void setIndicator(bool running);
     void directMessageAnswered(const QVariant& answer);
     void tweetFailed(const Error& error);
-    void tweetRefused(const QVariantMap& error);
+    void tweetRefused(const QVariant& answer);
     void tellFinished();
 
     QString m_tweetString;

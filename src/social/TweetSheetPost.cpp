@@ -1,5 +1,7 @@
 #include "TweetSheetPost.h"
 
+#include "TwitterRefusal.h"
+
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
 #include "ui/AlertView.h"
@@ -75,12 +77,6 @@ void TweetSheetPost::failed(int status, const QByteArray& body, const Error& tra
         AlertView::showError(transport);
         return;
     }
-    const QVariantMap first = JsonValue::map(
-        JsonValue::list(
-            JsonValue::map(Json::objectWithString(QString::fromUtf8(body))).value(QStringLiteral("errors")))
-            .value(0));
-    const QString message = JsonValue::text(first.value(QStringLiteral("message")));
-    AlertView::showError(
-        Error::withDescription(TwitterSession::ErrorDomain, status,
-                               message.isEmpty() ? QStringLiteral("HTTP %1").arg(status) : message));
+    AlertView::showError(TwitterRefusal::error(Json::objectWithString(QString::fromUtf8(body)),
+                                               QStringLiteral("HTTP %1").arg(status)));
 }

@@ -4,6 +4,7 @@
 
 #include "platform/JsonValue.h"
 #include "social/ORVTwitterService.h"
+#include "social/TwitterRefusal.h"
 #include "ui/Images.h"
 #include "ui/NavigationController.h"
 #include "ui/NavigationItem.h"
@@ -108,11 +109,8 @@ void ORVTalksController::fetchNext()
         [this](const QVariant& answer) {
             m_fetching = false;
             const QVariantMap status = JsonValue::map(answer);
-            const QVariantList errors = JsonValue::list(status.value(QStringLiteral("errors")));
-            if (!errors.isEmpty() || status.isEmpty()) {
-                qCInfo(lcTalks).noquote()
-                    << "TWEET CONVERSATION ERROR ="
-                    << JsonValue::text(JsonValue::map(errors.value(0)).value(QStringLiteral("message")));
+            if (TwitterRefusal::isRefusal(answer) || status.isEmpty()) {
+                qCInfo(lcTalks).noquote() << "TWEET CONVERSATION ERROR =" << TwitterRefusal::message(answer);
                 return;
             }
             m_tweets.append(Tweet::initWithDictionaryFromTwitter(status));

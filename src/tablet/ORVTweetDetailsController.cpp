@@ -1,4 +1,5 @@
 #include "ORVTweetDetailsController.h"
+#include "TwitterPanelParts.h"
 
 #include "ORVTalksController.h"
 #include "ORVTwitterProfileController.h"
@@ -8,6 +9,7 @@
 #include "platform/Printf.h"
 #include "social/ORVTweetController.h"
 #include "social/ORVTwitterService.h"
+#include "social/TwitterRefusal.h"
 #include "ui/AlertView.h"
 #include "ui/BarButtonItem.h"
 #include "ui/Images.h"
@@ -33,28 +35,6 @@ QPushButton* actionButton(const QString& text, const QString& name, QWidget* par
     return button;
 }
 
-QLabel* textLabel(int pixels, bool bold, const QString& color, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setStyleSheet(QStringLiteral("font: %1 %2px 'Helvetica'; color: %3;")
-                             .arg(bold ? QStringLiteral("bold") : QString())
-                             .arg(pixels)
-                             .arg(color));
-    return label;
-}
-
-// The first error's message of an answer holding "errors"; a null string when it has none.
-QString firstErrorMessage(const QVariant& answer)
-{
-    const QVariantList errors = JsonValue::list(JsonValue::map(answer).value(QStringLiteral("errors")));
-    if (errors.isEmpty())
-        return {};
-    const QString message = JsonValue::text(JsonValue::map(errors.first()).value(QStringLiteral("message")));
-    return message.isNull() ? QStringLiteral("") : message;
-}
-
 } // namespace
 
 ORVTweetDetailsController::ORVTweetDetailsController(QObject* parent)
@@ -74,9 +54,9 @@ void ORVTweetDetailsController::loadView()
     m_photo = new QLabel(view);
     m_photo->setFixedSize(73, 73);
     m_photo->setScaledContents(true);
-    m_senderName = textLabel(20, true, QStringLiteral("#1d1d1f"), view);
-    m_senderNickName = textLabel(15, false, QStringLiteral("#808088"), view);
-    m_textView = textLabel(19, false, QStringLiteral("#222"), view);
+    m_senderName = TwitterPanelParts::plainLabel(20, true, QStringLiteral("#1d1d1f"), view);
+    m_senderNickName = TwitterPanelParts::plainLabel(15, false, QStringLiteral("#808088"), view);
+    m_textView = TwitterPanelParts::plainLabel(19, false, QStringLiteral("#222"), view);
     m_textView->setObjectName(QStringLiteral("textView"));
     m_textView->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_source = new QLabel(view);
@@ -84,18 +64,14 @@ void ORVTweetDetailsController::loadView()
     m_source->setStyleSheet(QStringLiteral("font: 13px 'Helvetica'; color: #808088;"));
     connect(m_source, &QLabel::linkActivated, this,
             [](const QString& link) { qCInfo(lcTabletTweet).noquote() << "OPEN LINK =" << link; });
-    m_time = textLabel(13, false, QStringLiteral("#808088"), view);
+    m_time = TwitterPanelParts::plainLabel(13, false, QStringLiteral("#808088"), view);
     m_mediaImage = new QLabel(view);
     m_mediaImage->setAlignment(Qt::AlignCenter);
     m_mediaImage->hide();
     m_conversationBtn = actionButton(QString(), QStringLiteral("conversationBtn"), view);
     m_conversationBtn->setFlat(true);
     m_conversationBtn->setStyleSheet(QStringLiteral("color: #2f7cf6; text-align: left;"));
-    m_indicator = new QProgressBar(view);
-    m_indicator->setRange(0, 0);
-    m_indicator->setMaximumHeight(6);
-    m_indicator->setTextVisible(false);
-    m_indicator->hide();
+    m_indicator = TwitterPanelParts::busyBar(view);
 
     m_replyBtn = actionButton(QStringLiteral("Ответить"), QStringLiteral("replyBtn"), view);
     m_retweetBtn = actionButton(QStringLiteral("Ретвитнуть"), QStringLiteral("retweetBtn"), view);
@@ -298,8 +274,8 @@ void ORVTweetDetailsController::favorite()
             setBusy(false);
             m_favoriteBtn->setEnabled(true);
             // An answer holding "errors" changed nothing at the service.
-            if (!firstErrorMessage(answer).isNull()) {
-                qCInfo(lcTabletTweet).noquote() << "FAVORITE ERROR" << firstErrorMessage(answer);
+            if (TwitterRefusal::isRefusal(answer)) {
+                qCInfo(lcTabletTweet).noquote() << "FAVORITE ERROR" << TwitterRefusal::message(answer);
                 return;
             }
             qCInfo(lcTabletTweet) << "FAVORITE SUCCESS";
@@ -323,9 +299,9 @@ void ORVTweetDetailsController::destroy()
         m_currentTweet.tweetId(), this,
         [this](const QVariant& answer) {
             setBusy(false);
-            const QString error = firstErrorMessage(answer);
-            if (!error.isNull()) {
-                qCInfo(lcTabletTweet).noquote() << "TWEET CONVERSATION ERROR =" << error;
+            if (TwitterRefusal::isRefusal(answer)) {
+                qCInfo(lcTabletTweet).noquote()
+                    << "TWEET CONVERSATION ERROR =" << TwitterRefusal::message(answer);
                 tellDelegate(0);
                 return;
             }
@@ -353,10 +329,10 @@ void ORVTweetDetailsController::showProfile()
             setBusy(false);
             m_profileInfoBtn->setEnabled(true);
             // A suspended or unknown user: the reason, not an empty profile.
-            const QString error = firstErrorMessage(answer);
-            if (!error.isNull() || !JsonValue::isMap(answer)) {
-                qCInfo(lcTabletTweet).noquote() << "GET PROFILE ERROR =" << error;
-                AlertView::showError(Error::withDescription(QStringLiteral("TwitterError"), 0, error));
+            if (TwitterRefusal::isRefusal(answer) || !JsonValue::isMap(answer)) {
+                qCInfo(lcTabletTweet).noquote() << "GET PROFILE ERROR =" << TwitterRefusal::message(answer);
+                AlertView::showError(
+                    TwitterRefusal::error(answer, QStringLiteral("The profile could not be read.")));
                 return;
             }
             auto* profile = new ORVTwitterProfileController(answer.toMap(), this);

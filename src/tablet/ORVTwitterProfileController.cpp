@@ -1,4 +1,5 @@
 #include "ORVTwitterProfileController.h"
+#include "TwitterPanelParts.h"
 
 #include "ORVTweetDetailsController.h"
 #include "ORVTwitterCell.h"
@@ -10,6 +11,7 @@
 #include "platform/StringTable.h"
 #include "social/ORVTweetController.h"
 #include "social/ORVTwitterService.h"
+#include "social/TwitterRefusal.h"
 #include "ui/Images.h"
 #include "ui/NavigationController.h"
 #include "ui/NavigationItem.h"
@@ -26,18 +28,6 @@ Q_LOGGING_CATEGORY(lcProfile, "orvane.twitter.profile")
 namespace {
 
 constexpr qint64 PictureBytes = 8 * 1024 * 1024;
-
-QLabel* plainLabel(int pixels, bool bold, const QString& color, QWidget* parent)
-{
-    auto* label = new QLabel(parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setStyleSheet(QStringLiteral("font: %1 %2px 'Helvetica'; color: %3;")
-                             .arg(bold ? QStringLiteral("bold") : QString())
-                             .arg(pixels)
-                             .arg(color));
-    return label;
-}
 
 // A count of the user object as text ("12"); numbers arrive as doubles from JSON.
 QString countText(const QVariant& value)
@@ -75,23 +65,19 @@ void ORVTwitterProfileController::loadView()
     m_photo = new QLabel(head);
     m_photo->setFixedSize(73, 73);
     m_photo->setScaledContents(true);
-    m_name = plainLabel(20, true, QStringLiteral("#1d1d1f"), head);
-    m_screenName = plainLabel(15, false, QStringLiteral("#808088"), head);
-    m_description = plainLabel(15, false, QStringLiteral("#222"), head);
-    m_location = plainLabel(13, false, QStringLiteral("#808088"), head);
-    m_url = plainLabel(13, false, QStringLiteral("#2f7cf6"), head);
-    m_friends = plainLabel(14, false, QStringLiteral("#333"), head);
-    m_followers = plainLabel(14, false, QStringLiteral("#333"), head);
-    m_statuses = plainLabel(14, false, QStringLiteral("#333"), head);
+    m_name = TwitterPanelParts::plainLabel(20, true, QStringLiteral("#1d1d1f"), head);
+    m_screenName = TwitterPanelParts::plainLabel(15, false, QStringLiteral("#808088"), head);
+    m_description = TwitterPanelParts::plainLabel(15, false, QStringLiteral("#222"), head);
+    m_location = TwitterPanelParts::plainLabel(13, false, QStringLiteral("#808088"), head);
+    m_url = TwitterPanelParts::plainLabel(13, false, QStringLiteral("#2f7cf6"), head);
+    m_friends = TwitterPanelParts::plainLabel(14, false, QStringLiteral("#333"), head);
+    m_followers = TwitterPanelParts::plainLabel(14, false, QStringLiteral("#333"), head);
+    m_statuses = TwitterPanelParts::plainLabel(14, false, QStringLiteral("#333"), head);
     m_readBtn = new QPushButton(head);
     m_readBtn->setObjectName(QStringLiteral("readBtn"));
     m_messageBtn = new QPushButton(QStringLiteral("Сообщение"), head);
     m_messageBtn->setObjectName(QStringLiteral("messageBtn"));
-    m_readIndicator = new QProgressBar(head);
-    m_readIndicator->setRange(0, 0);
-    m_readIndicator->setMaximumSize(60, 6);
-    m_readIndicator->setTextVisible(false);
-    m_readIndicator->hide();
+    m_readIndicator = TwitterPanelParts::busyBar(head, 60);
     connect(m_readBtn, &QPushButton::clicked, this, &ORVTwitterProfileController::followTouched);
     connect(m_messageBtn, &QPushButton::clicked, this, &ORVTwitterProfileController::directMessageTouched);
 
@@ -117,11 +103,7 @@ void ORVTwitterProfileController::loadView()
     headLayout->addLayout(top);
     headLayout->addLayout(counts);
 
-    m_indicator = new QProgressBar(view);
-    m_indicator->setRange(0, 0);
-    m_indicator->setMaximumHeight(6);
-    m_indicator->setTextVisible(false);
-    m_indicator->hide();
+    m_indicator = TwitterPanelParts::busyBar(view);
     m_table = new ListTable(this, this);
     m_table->setObjectName(ReuseIdentifier);
     auto* layout = new QVBoxLayout(view);
@@ -237,11 +219,7 @@ void ORVTwitterProfileController::followTouched()
         m_readIndicator->hide();
         const QVariantMap user = JsonValue::map(answer);
         if (!user.contains(QStringLiteral("following"))) {
-            qCInfo(lcProfile).noquote()
-                << "FOLLOWING REQUEST ERROR ="
-                << JsonValue::text(
-                       JsonValue::map(JsonValue::list(user.value(QStringLiteral("errors"))).value(0))
-                           .value(QStringLiteral("message")));
+            qCInfo(lcProfile).noquote() << "FOLLOWING REQUEST ERROR =" << TwitterRefusal::message(answer);
             return;
         }
         const bool following = JsonValue::boolean(user.value(QStringLiteral("following")));

@@ -15,6 +15,7 @@
 #include "service/ServiceCalls.h"
 #include "social/ORVTwitterService.h"
 #include "social/TweetList.h"
+#include "social/TwitterRefusal.h"
 #include "ui/AlertView.h"
 #include "ui/BarButtonItem.h"
 #include "ui/NavigationController.h"
@@ -243,15 +244,9 @@ void ORVTwitterViewController::loadFromTwitter()
             return;
         if (!JsonValue::isList(answer)) {
             // Twitter's refusal ("errors"), or something that is not a list of statuses.
-            const QVariantMap first = JsonValue::map(
-                JsonValue::list(JsonValue::map(answer).value(QStringLiteral("errors"))).value(0));
-            const QString message = JsonValue::text(first.value(QStringLiteral("message")));
-            listFailed(Error::withDescription(QStringLiteral("TwitterError"),
-                                              int(JsonValue::number(first.value(QStringLiteral("code")))),
-                                              message.isEmpty()
-                                                  ? QStringLiteral("The answer of Twitter could not be read.")
-                                                  : message),
-                       true);
+            listFailed(
+                TwitterRefusal::error(answer, QStringLiteral("The answer of Twitter could not be read.")),
+                true);
             return;
         }
         TweetList::PageMark page;
