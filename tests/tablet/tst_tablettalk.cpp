@@ -328,9 +328,8 @@ private Q_SLOTS:
         QVERIFY(loopBack.exec());
         auto* loop = new ORVTalksController(fetch(b), {}, talk);
         loop->view();
+        // The walk decides on each answer at once: once nothing is out, nothing more is asked.
         QTRY_VERIFY_WITH_TIMEOUT(loop->tweets().size() == 2 && !loop->isFetching(), 10000);
-        QTest::qWait(300);
-        QCOMPARE(loop->tweets().size(), 2);
         QVERIFY(!loop->isToBeContinue());
 
         // One that answers a deleted tweet shows what it has.
@@ -340,7 +339,6 @@ private Q_SLOTS:
         auto* broken = new ORVTalksController(orphan, {}, talk);
         broken->view();
         QTRY_VERIFY_WITH_TIMEOUT(!broken->isFetching(), 10000);
-        QTest::qWait(200);
         QCOMPARE(broken->tweets().size(), 1);
     }
 };
