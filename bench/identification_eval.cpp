@@ -5,6 +5,8 @@
 // two channels carrying the same audio, latency at 10 / 100 / 1,000 channels, memory, and
 // fingerprinting throughput.
 //   bench_identification_eval [--clips N] [--max-ber X] [--margin X]
+#include "RoomChain.h"
+
 #include "identification/ApplicationBlock.h"
 #include "identification/ChannelFeed.h"
 #include "identification/DemoAudio.h"
@@ -36,70 +38,21 @@ struct Condition
     std::string name;
     double snrDb = INFINITY; // noise added after band-limiting
     bool bandLimit = true;
-    double speed = 0;        // relative; 0 draws a clock drift of up to 0.01 %
+    double speed = 0; // relative; 0 draws a clock drift of up to 0.01 %
     double maxLagSeconds = 5;
 };
 
-class Biquad
-{
-public:
-    static Biquad lowPass(double f) { return make(f, true); }
-    static Biquad highPass(double f) { return make(f, false); }
-    double operator()(double x)
-    {
-        const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
-        x2 = x1, x1 = x, y2 = y1, y1 = y;
-        return y;
-    }
-
-private:
-    static Biquad make(double f, bool low)
-    {
-        const double w = 2 * M_PI * f / Rate, c = std::cos(w), alpha = std::sin(w) / (2 * M_SQRT1_2);
-        Biquad q;
-        const double a0 = 1 + alpha;
-        q.b0 = (low ? (1 - c) / 2 : (1 + c) / 2) / a0;
-        q.b1 = (low ? 1 - c : -(1 + c)) / a0;
-        q.b2 = q.b0;
-        q.a1 = -2 * c / a0;
-        q.a2 = (1 - alpha) / a0;
-        return q;
-    }
-    double b0 = 0, b1 = 0, b2 = 0, a1 = 0, a2 = 0, x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-};
-
-// The room: speed change (resampling), 300-3400 Hz band (4th order each side), noise at an
-// SNR against the band-limited signal, and a gain of 0.3 to 1.5.
+// The room of the evaluation: speed change, 300-3400 Hz band, white noise added after the
+// band at an SNR against the band-limited signal, and a gain of 0.3 to 1.5.
 std::vector<int16_t> degrade(const std::vector<int16_t>& clean, const Condition& condition, double speed,
                              std::mt19937& random)
 {
-    std::vector<double> x(ClipSamples);
-    for (int i = 0; i < ClipSamples; ++i) {
-        const double at = i * (1 + speed);
-        const int k = std::min(int(at), int(clean.size()) - 2);
-        const double f = at - k;
-        x[size_t(i)] = clean[size_t(k)] * (1 - f) + clean[size_t(k) + 1] * f;
-    }
-    if (condition.bandLimit) {
-        Biquad h1 = Biquad::highPass(300), h2 = Biquad::highPass(300);
-        Biquad l1 = Biquad::lowPass(3400), l2 = Biquad::lowPass(3400);
-        for (double& v : x)
-            v = l2(l1(h2(h1(v))));
-    }
-    if (std::isfinite(condition.snrDb)) {
-        double power = 0;
-        for (double v : x)
-            power += v * v;
-        power /= x.size();
-        std::normal_distribution<double> gauss(0, std::sqrt(power / std::pow(10, condition.snrDb / 10)));
-        for (double& v : x)
-            v += gauss(random);
-    }
-    const double gain = std::uniform_real_distribution<double>(0.3, 1.5)(random);
-    std::vector<int16_t> out(x.size());
-    for (size_t i = 0; i < x.size(); ++i)
-        out[i] = int16_t(std::clamp(x[i] * gain, -32768.0, 32767.0));
-    return out;
+    RoomChain::Settings room;
+    room.speed = speed;
+    room.bandLimit = condition.bandLimit;
+    room.snrDb = std::isfinite(condition.snrDb) ? condition.snrDb : 1e9;
+    room.bandLimitNoise = false;
+    return RoomChain::apply(clean.data(), int64_t(clean.size()), 0, ClipSamples, room, random);
 }
 
 struct Live
@@ -165,7 +118,8 @@ void latency(int channels, Matcher::Settings settings)
         ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
         (void)result;
     }
-    std::printf("  %5d channels: p50 %6.2f ms  p99 %6.2f ms\n", channels, percentile(ms, 0.5), percentile(ms, 0.99));
+    std::printf("  %5d channels: p50 %6.2f ms  p99 %6.2f ms\n", channels, percentile(ms, 0.5),
+                percentile(ms, 0.99));
 }
 
 } // namespace
@@ -187,14 +141,10 @@ int main(int argc, char** argv)
                 settings.minMargin, settings.scanSeconds, clips);
 
     const std::vector<Condition> conditions = {
-        {"clean, full band", INFINITY, false},
-        {"band 300-3400 Hz", INFINITY, true},
-        {"band + 20 dB SNR", 20, true},
-        {"band + 10 dB SNR", 10, true},
-        {"band + 5 dB SNR", 5, true},
-        {"band + 0 dB SNR", 0, true},
-        {"speed +1 % (info)", 10, true, 0.01},
-        {"speed -1 % (info)", 10, true, -0.01},
+        {"clean, full band", INFINITY, false}, {"band 300-3400 Hz", INFINITY, true},
+        {"band + 20 dB SNR", 20, true},        {"band + 10 dB SNR", 10, true},
+        {"band + 5 dB SNR", 5, true},          {"band + 0 dB SNR", 0, true},
+        {"speed +1 % (info)", 10, true, 0.01}, {"speed -1 % (info)", 10, true, -0.01},
     };
 
     // 20 channels of their own audio, plus two carrying one shared programme.
@@ -224,7 +174,7 @@ int main(int argc, char** argv)
     const int heldOutWanted = clips * 5, twinsWanted = clips / 2;
 
     for (int second = 0; !(issued >= wanted && heldOutIssued >= heldOutWanted && twinsIssued >= twinsWanted &&
-                            pending.empty());
+                           pending.empty());
          ++second) {
         // One second more of every channel's audio.
         for (auto& channel : live) {
@@ -251,8 +201,9 @@ int main(int argc, char** argv)
             else if (result.verdict != Matcher::Verdict::Channel)
                 ++tally.none;
             else if (it->expected == 0 && std::getenv("EVAL_DEBUG"))
-                std::printf("false positive: condition %zu, channel %d, BER %.3f, other %.3f\n", it->condition,
-                            result.channelId, result.ber, result.runnerUpBer), ++tally.wrong;
+                std::printf("false positive: condition %zu, channel %d, BER %.3f, other %.3f\n",
+                            it->condition, result.channelId, result.ber, result.runnerUpBer),
+                    ++tally.wrong;
             else if (result.channelId == it->expected)
                 ++tally.right;
             else
@@ -292,8 +243,9 @@ int main(int argc, char** argv)
             } else {
                 break;
             }
-            const double speed =
-                condition.speed != 0 ? condition.speed : std::uniform_real_distribution<double>(-1e-4, 1e-4)(random);
+            const double speed = condition.speed != 0
+                                     ? condition.speed
+                                     : std::uniform_real_distribution<double>(-1e-4, 1e-4)(random);
             audio->render(end - ClipSamples, int(clean.size()), clean.data());
             const std::vector<int16_t> clip = degrade(clean, condition, speed, random);
             query.block = applicationBlock(clip.data(), int(clip.size()));
@@ -302,22 +254,26 @@ int main(int argc, char** argv)
         }
     }
 
-    std::printf("\naccuracy (top-1, %d channels, viewer within +-5 s of the feed, drift +-0.01 %%, gain 0.3-1.5)\n",
-                Channels);
+    std::printf(
+        "\naccuracy (top-1, %d channels, viewer within +-5 s of the feed, drift +-0.01 %%, gain 0.3-1.5)\n",
+        Channels);
     std::printf("  %-22s %6s %6s %6s %6s %8s   %s\n", "condition", "right", "wrong", "none", "ambig", "top-1",
                 "BER best p50/p99, other channels p1");
     for (size_t c = 0; c < conditions.size(); ++c) {
         const Tally& t = tallies[c];
-        std::printf("  %-22s %6d %6d %6d %6d %7.1f%%   %.3f / %.3f, %.3f\n", conditions[c].name.c_str(), t.right,
-                    t.wrong, t.none, t.ambiguous, 100.0 * t.right / std::max(1, t.total()), percentile(t.ber, 0.5),
-                    percentile(t.ber, 0.99), percentile(t.runnerUp, 0.01));
+        std::printf("  %-22s %6d %6d %6d %6d %7.1f%%   %.3f / %.3f, %.3f\n", conditions[c].name.c_str(),
+                    t.right, t.wrong, t.none, t.ambiguous, 100.0 * t.right / std::max(1, t.total()),
+                    percentile(t.ber, 0.5), percentile(t.ber, 0.99), percentile(t.runnerUp, 0.01));
     }
-    std::printf("\nfalse positives on audio that is on no channel (clean to 0 dB): %d of %d identified (%.2f %%)\n",
-                heldOut.right + heldOut.wrong, heldOut.total(),
-                100.0 * (heldOut.right + heldOut.wrong) / std::max(1, heldOut.total()));
-    std::printf("  their best BER: p1 %.3f, p50 %.3f\n", percentile(heldOut.ber, 0.01), percentile(heldOut.ber, 0.5));
-    std::printf("two channels with the same audio (10 dB): %d ambiguous, %d named a channel, %d none, of %d\n",
-                twins.ambiguous, twins.right + twins.wrong, twins.none, twins.total());
+    std::printf(
+        "\nfalse positives on audio that is on no channel (clean to 0 dB): %d of %d identified (%.2f %%)\n",
+        heldOut.right + heldOut.wrong, heldOut.total(),
+        100.0 * (heldOut.right + heldOut.wrong) / std::max(1, heldOut.total()));
+    std::printf("  their best BER: p1 %.3f, p50 %.3f\n", percentile(heldOut.ber, 0.01),
+                percentile(heldOut.ber, 0.5));
+    std::printf(
+        "two channels with the same audio (10 dB): %d ambiguous, %d named a channel, %d none, of %d\n",
+        twins.ambiguous, twins.right + twins.wrong, twins.none, twins.total());
 
     std::printf("\nlatency per query (synthetic channels of 10 minutes)\n");
     for (int channels : {10, 100, 1000})
@@ -326,8 +282,9 @@ int main(int argc, char** argv)
     FingerprintIndex hour(int(3600 * FingerprintIndex::FramesPerSecond));
     for (int c = 0; c < 10; ++c)
         hour.addChannel(c);
-    std::printf("\nmemory: %.2f MB per channel-hour (10 channels of one hour, with the shared bucket table)\n",
-                double(hour.memoryBytes()) / 10 / 1e6);
+    std::printf(
+        "\nmemory: %.2f MB per channel-hour (10 channels of one hour, with the shared bucket table)\n",
+        double(hour.memoryBytes()) / 10 / 1e6);
     std::printf("fingerprinting: %.0f channels in real time per core (rendering excluded)\n",
                 double(fed) / Rate * double(live.size()) / feedSeconds);
     return 0;

@@ -1,0 +1,304 @@
+// Evaluation of the identification server's matcher on real recordings: every WAV file of
+// CORPUS/channels is a live channel's last minutes (fingerprinted as the server does), and
+// microphone clips of them, put through a room (RoomChain: reverberation, the telephone
+// band, pink, brown or babble noise, gain), are fingerprinted as the application does and
+// matched. CORPUS/offair holds audio that is on no channel: every verdict naming a channel
+// for it is a false positive. CORPUS/babble.wav, when present, is the voices of babble noise.
+// Files: 44100 Hz, mono, 16 bit; a channel file's name starts with its kind ("music-",
+// "speech-").
+//   bench_real_audio_eval --corpus DIR [--clips 40] [--offair 1000] [--seed N]
+//                         [--max-ber X] [--margin X] [--markdown]
+// bench/real_audio.sh builds a corpus from Debian packages and runs this. EVAL_DEBUG=1 names
+// the false positives on stderr.
+#include "RoomChain.h"
+
+#include "identification/ApplicationBlock.h"
+#include "identification/ChannelFeed.h"
+#include "identification/FingerprintIndex.h"
+#include "identification/Matcher.h"
+
+#include <sndfile.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int Rate = RoomChain::Rate;
+constexpr int ClipSamples = int(6.2 * Rate); // the application's block spans 6.12 s
+constexpr double LastSeconds = 120;          // clips come from the feed's last two minutes
+
+struct Audio
+{
+    std::string name;
+    std::string kind; // "music", "speech", "offair"
+    std::vector<int16_t> samples;
+};
+
+bool readWav(const std::filesystem::path& path, std::vector<int16_t>* out)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file)
+        return false;
+    if (info.samplerate != Rate || info.channels != 1) {
+        std::fprintf(stderr, "%s: not 44100 Hz mono, left out\n", path.c_str());
+        sf_close(file);
+        return false;
+    }
+    out->resize(size_t(info.frames));
+    const sf_count_t read = sf_read_short(file, out->data(), info.frames);
+    sf_close(file);
+    out->resize(size_t(std::max<sf_count_t>(read, 0)));
+    return !out->empty();
+}
+
+std::vector<Audio> readFolder(const std::filesystem::path& folder, const std::string& kind)
+{
+    std::vector<std::filesystem::path> paths;
+    if (std::filesystem::is_directory(folder)) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            if (entry.path().extension() == ".wav")
+                paths.push_back(entry.path());
+        }
+    }
+    std::sort(paths.begin(), paths.end());
+    std::vector<Audio> list;
+    for (const auto& path : paths) {
+        Audio audio{path.stem().string(), kind, {}};
+        if (kind.empty())
+            audio.kind = audio.name.rfind("speech", 0) == 0 ? "speech" : "music";
+        if (readWav(path, &audio.samples) && audio.samples.size() > size_t(ClipSamples * 2))
+            list.push_back(std::move(audio));
+    }
+    return list;
+}
+
+struct Condition
+{
+    std::string name;
+    double snrDb;
+    double speed = 0;
+    double behindMin = 0, behindMax = 0; // seconds behind the live end; 0: anywhere in the last 2 min
+    bool noisy() const { return snrDb < 200; }
+};
+
+struct Tally
+{
+    int right = 0, wrong = 0, none = 0;
+    std::vector<double> ber;
+    int total() const { return right + wrong + none; }
+};
+
+double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[std::min(v.size() - 1, size_t(p * double(v.size())))];
+}
+
+std::string percent(int part, int whole)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f %%", whole ? 100.0 * part / whole : 0.0);
+    return text;
+}
+
+RoomChain::Noise noiseOf(int k, bool haveBabble)
+{
+    switch (k % (haveBabble ? 3 : 2)) {
+    case 0:
+        return RoomChain::Noise::Pink;
+    case 1:
+        return RoomChain::Noise::Brown;
+    default:
+        return RoomChain::Noise::Babble;
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string corpus;
+    int clips = 40, offair = 1000;
+    unsigned seed = 20261208;
+    bool markdown = false;
+    Matcher::Settings settings;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : "";
+        if (option == "--markdown") {
+            markdown = true;
+            continue;
+        }
+        if (option == "--corpus")
+            corpus = value;
+        else if (option == "--clips")
+            clips = std::atoi(value);
+        else if (option == "--offair")
+            offair = std::atoi(value);
+        else if (option == "--seed")
+            seed = unsigned(std::atol(value));
+        else if (option == "--max-ber")
+            settings.maxBer = std::atof(value);
+        else if (option == "--margin")
+            settings.minMargin = std::atof(value);
+        else {
+            std::fprintf(stderr, "unknown option %s\n", option.c_str());
+            return 2;
+        }
+        ++i;
+    }
+    if (corpus.empty()) {
+        std::fprintf(stderr,
+                     "usage: bench_real_audio_eval --corpus DIR [--clips N] [--offair N] [--markdown]\n");
+        return 2;
+    }
+    const std::vector<Audio> channels = readFolder(std::filesystem::path(corpus) / "channels", {});
+    const std::vector<Audio> offAir = readFolder(std::filesystem::path(corpus) / "offair", "offair");
+    std::vector<int16_t> babble;
+    const bool haveBabble = readWav(std::filesystem::path(corpus) / "babble.wav", &babble);
+    if (channels.size() < 2 || offAir.empty()) {
+        std::fprintf(stderr, "%s: needs at least two channels and some audio on no channel\n",
+                     corpus.c_str());
+        return 1;
+    }
+
+    // The live feeds: each file is a channel's history up to now, fingerprinted as it aired.
+    size_t longest = 0;
+    for (const Audio& c : channels)
+        longest = std::max(longest, c.samples.size());
+    FingerprintIndex index(int(double(longest) / Rate * FingerprintIndex::FramesPerSecond) + 64);
+    Matcher matcher(index, settings);
+    for (size_t c = 0; c < channels.size(); ++c) {
+        ChannelFeed feed;
+        const int slot = index.addChannel(int(c) + 1);
+        const Audio& audio = channels[c];
+        for (size_t at = 0; at < audio.samples.size(); at += Rate) {
+            const int count = int(std::min<size_t>(Rate, audio.samples.size() - at));
+            const auto& values = feed.push(audio.samples.data() + at, count);
+            index.append(slot, values.data(), int(values.size()));
+        }
+    }
+
+    const std::vector<Condition> conditions = {
+        {"clean", 1e9},
+        {"20 dB", 20},
+        {"10 dB", 10},
+        {"5 dB", 5},
+        {"0 dB", 0},
+        {"speed +1 %, 10 dB", 10, 0.01},
+        {"speed -1 %, 10 dB", 10, -0.01},
+        {"2-8 s behind live, 10 dB", 10, 0, 2, 8},
+    };
+    std::mt19937 random(seed);
+    std::vector<Tally> tallies(conditions.size());
+    std::map<std::string, Tally> byKind; // at 10 dB
+    for (size_t c = 0; c < conditions.size(); ++c) {
+        const Condition& condition = conditions[c];
+        for (int k = 0; k < clips; ++k) {
+            const size_t channel = size_t(random() % channels.size());
+            const Audio& audio = channels[channel];
+            const int64_t live = int64_t(audio.samples.size());
+            const int64_t span = int64_t(std::ceil(ClipSamples * (1 + std::max(0.0, condition.speed)))) + 2;
+            int64_t end;
+            if (condition.behindMax > 0) {
+                end = live - int64_t(std::uniform_real_distribution<double>(condition.behindMin,
+                                                                            condition.behindMax)(random) *
+                                     Rate);
+            } else {
+                const int64_t earliest = std::max<int64_t>(span, live - int64_t(LastSeconds * Rate));
+                end = std::uniform_int_distribution<int64_t>(earliest, live)(random);
+            }
+            const int64_t start = std::max<int64_t>(0, end - span);
+            RoomChain::Settings room;
+            room.speed = condition.speed;
+            room.reverb = true;
+            room.snrDb = condition.snrDb;
+            room.noise = noiseOf(k, haveBabble);
+            const std::vector<int16_t> clip =
+                RoomChain::apply(audio.samples.data(), live, start, ClipSamples, room, random, &babble);
+            const Matcher::Result result = matcher.match(applicationBlock(clip.data(), int(clip.size())));
+            Tally& tally = tallies[c];
+            tally.ber.push_back(result.ber);
+            const bool named = result.verdict == Matcher::Verdict::Channel;
+            const bool right = named && result.channelId == int(channel) + 1;
+            (right ? tally.right : named ? tally.wrong : tally.none)++;
+            if (condition.snrDb == 10 && condition.speed == 0 && condition.behindMax == 0) {
+                Tally& kind = byKind[audio.kind];
+                (right ? kind.right : named ? kind.wrong : kind.none)++;
+            }
+        }
+    }
+
+    // Audio on no channel, clean to 0 dB.
+    Tally off;
+    std::vector<double> offBer;
+    for (int k = 0; k < offair; ++k) {
+        const Audio& audio = offAir[size_t(random() % offAir.size())];
+        const int64_t size = int64_t(audio.samples.size());
+        const int64_t start = std::uniform_int_distribution<int64_t>(0, size - ClipSamples - 2)(random);
+        RoomChain::Settings room;
+        room.reverb = true;
+        room.snrDb = conditions[size_t(k % 5)].snrDb;
+        room.noise = noiseOf(k, haveBabble);
+        const std::vector<int16_t> clip =
+            RoomChain::apply(audio.samples.data(), size, start, ClipSamples, room, random, &babble);
+        const Matcher::Result result = matcher.match(applicationBlock(clip.data(), int(clip.size())));
+        offBer.push_back(result.ber);
+        (result.verdict == Matcher::Verdict::Channel ? off.wrong : off.none)++;
+        if (result.verdict == Matcher::Verdict::Channel && std::getenv("EVAL_DEBUG"))
+            std::fprintf(stderr, "false positive: %s at %.1f s, %s: %s, BER %.3f, other %.3f\n",
+                         audio.name.c_str(), double(start) / Rate, conditions[size_t(k % 5)].name.c_str(),
+                         channels[size_t(result.channelId - 1)].name.c_str(), result.ber, result.runnerUpBer);
+    }
+
+    int music = 0, speech = 0;
+    for (const Audio& c : channels)
+        (c.kind == "speech" ? speech : music)++;
+    if (markdown) {
+        std::printf("%zu channels (%d music, %d speech) of %.0f s, %zu files of audio on no channel; "
+                    "max BER %.3f, margin %.3f\n\n",
+                    channels.size(), music, speech, double(longest) / Rate, offAir.size(), settings.maxBer,
+                    settings.minMargin);
+        std::printf("| Condition | n | right | wrong | no answer |\n|---|---|---|---|---|\n");
+        for (size_t c = 0; c < conditions.size(); ++c) {
+            const Tally& t = tallies[c];
+            std::printf("| %s | %d | %s | %d | %s |\n", conditions[c].name.c_str(), t.total(),
+                        percent(t.right, t.total()).c_str(), t.wrong, percent(t.none, t.total()).c_str());
+        }
+        std::printf("| audio on no channel | %d | — | %d | %s |\n", off.total(), off.wrong,
+                    percent(off.none, off.total()).c_str());
+        for (const auto& [kind, t] : byKind)
+            std::printf("| 10 dB, %s channels only | %d | %s | %d | %s |\n", kind.c_str(), t.total(),
+                        percent(t.right, t.total()).c_str(), t.wrong, percent(t.none, t.total()).c_str());
+        std::printf("\nBest BER of audio on no channel: p1 %.3f, p50 %.3f.\n", percentile(offBer, 0.01),
+                    percentile(offBer, 0.5));
+        return 0;
+    }
+    std::printf("%zu channels (%d music, %d speech), %zu off-air files; max BER %.3f, margin %.3f\n",
+                channels.size(), music, speech, offAir.size(), settings.maxBer, settings.minMargin);
+    std::printf("  %-26s %5s %7s %6s %9s   BER best p50 / p90\n", "condition", "n", "right", "wrong",
+                "no answer");
+    for (size_t c = 0; c < conditions.size(); ++c) {
+        const Tally& t = tallies[c];
+        std::printf("  %-26s %5d %7s %6d %9s   %.3f / %.3f\n", conditions[c].name.c_str(), t.total(),
+                    percent(t.right, t.total()).c_str(), t.wrong, percent(t.none, t.total()).c_str(),
+                    percentile(t.ber, 0.5), percentile(t.ber, 0.9));
+    }
+    for (const auto& [kind, t] : byKind)
+        std::printf("  10 dB, %-18s %5d %7s %6d %9s\n", kind.c_str(), t.total(),
+                    percent(t.right, t.total()).c_str(), t.wrong, percent(t.none, t.total()).c_str());
+    std::printf("  %-26s %5d %7s %6d %9s   best BER p1 %.3f, p50 %.3f\n", "audio on no channel", off.total(),
+                "-", off.wrong, percent(off.none, off.total()).c_str(), percentile(offBer, 0.01),
+                percentile(offBer, 0.5));
+    return 0;
+}
