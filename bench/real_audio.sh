@@ -54,8 +54,8 @@ build_corpus() {
         the_city_falls; do
         cut "$piece" 30 150 "$out/channels/music-$piece.wav"
     done
-    # Off air: the same long pieces elsewhere, and pieces of no channel.
-    cut knalgan_theme 450 100 "$out/offair/knalgan-rest.wav"
+    # Off air: the same long pieces elsewhere, and pieces of no channel. (Not the end of
+    # knalgan_theme: it plays an earlier part of the piece again, sound its channel aired.)
     cut knolls 150 50 "$out/offair/knolls-middle.wav"
     cut knolls 350 55 "$out/offair/knolls-end.wav"
     cut vengeful 200 150 "$out/offair/vengeful-later.wav"
@@ -75,9 +75,11 @@ russian = []
 for path in glob.glob("server/**/*.cpp", recursive=True) + ["resources/translations/orvane_ru.ts"]:
     text = open(path, encoding="utf-8").read()
     russian += [s.strip() + "." for s in re.findall(r'[">]([^"<>]*[\u0400-\u04ff]{3}[^"<>]*)["<]', text)]
+# Texts 0-4 (the channels) and 5-9 (audio on no channel, babble) share no sentence: the same
+# sentence in the same voice would be the same sound.
 for language, sentences in (("en", english), ("ru", russian)):
     for k in range(10):
-        order = sentences[:]
+        order = sentences[k // 5::2]
         random.Random(language + str(k)).shuffle(order)
         open(f"{out}/{language}-{k}.txt", "w", encoding="utf-8").write(" ".join(order * 3))
 EOF

@@ -2,13 +2,9 @@
 
 #include <algorithm>
 
-DeviceBook::DeviceBook() : DeviceBook(Settings())
-{
-}
+DeviceBook::DeviceBook() : DeviceBook(Settings()) {}
 
-DeviceBook::DeviceBook(Settings settings) : m_settings(settings)
-{
-}
+DeviceBook::DeviceBook(Settings settings) : m_settings(settings) {}
 
 DeviceBook::Device& DeviceBook::deviceOf(const QByteArray& id, qint64 nowMs)
 {
@@ -33,8 +29,8 @@ bool DeviceBook::admit(const QByteArray& device, qint64 nowMs)
 {
     std::lock_guard guard(m_lock);
     Device& d = deviceOf(device, nowMs);
-    d.tokens = std::min(m_settings.burst,
-                        d.tokens + double(std::max<qint64>(0, nowMs - d.refilledMs)) / 1000.0 * m_settings.requestsPerSecond);
+    d.tokens = std::min(m_settings.burst, d.tokens + double(std::max<qint64>(0, nowMs - d.refilledMs)) /
+                                                         1000.0 * m_settings.requestsPerSecond);
     d.refilledMs = nowMs;
     if (d.tokens < 1)
         return false;
@@ -63,8 +59,24 @@ void DeviceBook::forget(const QByteArray& device)
 {
     std::lock_guard guard(m_lock);
     const auto it = m_devices.find(device);
-    if (it != m_devices.end())
+    if (it != m_devices.end()) {
         it->uploadMs = -1;
+        it->candidate = {};
+    }
+}
+
+UploadConfirmation::Candidate DeviceBook::candidate(const QByteArray& device) const
+{
+    std::lock_guard guard(m_lock);
+    const auto it = m_devices.constFind(device);
+    return it == m_devices.constEnd() ? UploadConfirmation::Candidate() : it->candidate;
+}
+
+void DeviceBook::setCandidate(const QByteArray& device, const UploadConfirmation::Candidate& candidate,
+                              qint64 nowMs)
+{
+    std::lock_guard guard(m_lock);
+    deviceOf(device, nowMs).candidate = candidate;
 }
 
 int DeviceBook::size() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Matcher.h"
+#include "UploadConfirmation.h"
 #include "store/ScheduleStore.h"
 
 #include <QByteArray>
@@ -11,7 +12,8 @@
 
 // What the identification server remembers of each device: its last upload, kept for
 // keepMs so that "checkresident.php" can match it again against audio that has arrived
-// since, and a token bucket that limits how often it may ask. At most maxDevices are
+// since, its match waiting for the next upload to agree (UploadConfirmation), and a token
+// bucket that limits how often it may ask. At most maxDevices are
 // remembered (about 2.1 KB each); when full, the device heard from longest ago is forgotten.
 // Thread-safe.
 class DeviceBook
@@ -33,7 +35,10 @@ public:
     void keep(const QByteArray& device, const Matcher::Block& block, qint64 nowMs);
     // The device's last upload while it is kept.
     std::optional<Matcher::Block> kept(const QByteArray& device, qint64 nowMs);
+    // Forgets the kept upload and the waiting match.
     void forget(const QByteArray& device);
+    UploadConfirmation::Candidate candidate(const QByteArray& device) const;
+    void setCandidate(const QByteArray& device, const UploadConfirmation::Candidate& candidate, qint64 nowMs);
     int size() const;
     const Settings& settings() const { return m_settings; }
 
@@ -44,6 +49,7 @@ private:
         qint64 refilledMs = 0;
         qint64 uploadMs = -1; // -1: nothing kept
         Matcher::Block block{};
+        UploadConfirmation::Candidate candidate;
     };
 
     Device& deviceOf(const QByteArray& id, qint64 nowMs);

@@ -49,8 +49,8 @@ Matcher::Block blockOf(const QByteArray& bytes)
 } // namespace
 
 IdentificationService::IdentificationService(const Matcher& matcher, DeviceBook& devices,
-                                             ScheduleStore* store)
-    : m_matcher(matcher), m_devices(devices), m_store(store)
+                                             ScheduleStore* store, UploadConfirmation::Settings confirmation)
+    : m_matcher(matcher), m_devices(devices), m_store(store), m_confirmation(confirmation)
 {}
 
 HttpResponse IdentificationService::handle(const HttpRequest& request)
@@ -74,7 +74,7 @@ HttpResponse IdentificationService::handle(const HttpRequest& request)
     if (device.isEmpty() || device.size() > MaxDeviceIdBytes)
         return result(BadRequest, "the form has no usable \"UserName\"", 400);
 
-    const qint64 nowMs = QDateTime::currentMSecsSinceEpoch();
+    const qint64 nowMs = m_clock ? m_clock() : QDateTime::currentMSecsSinceEpoch();
     if (!m_devices.admit(device, nowMs))
         return result(TooMany, "too many requests from this device", 429);
     if (m_store)
@@ -86,27 +86,35 @@ HttpResponse IdentificationService::handle(const HttpRequest& request)
             return result(BadRequest, "the form has no 2048-byte \"request\" file", 400);
         const Matcher::Block block = blockOf(file->data);
         m_devices.keep(device, block, nowMs);
-        return answer(m_matcher.match(block), device);
+        return answer(m_matcher.match(block), block, device, nowMs);
     }
     const std::optional<Matcher::Block> block = m_devices.kept(device, nowMs);
     if (!block)
         return result(NothingToCheck, "no upload of this device is waiting");
-    return answer(m_matcher.match(*block), device);
+    return answer(m_matcher.match(*block), *block, device, nowMs);
 }
 
-HttpResponse IdentificationService::answer(const Matcher::Result& match, const QByteArray& device)
+HttpResponse IdentificationService::answer(const Matcher::Result& match, const Matcher::Block& block,
+                                           const QByteArray& device, qint64 nowMs)
 {
-    switch (match.verdict) {
-    case Matcher::Verdict::Channel:
-        m_devices.forget(device);
-        return result(match.channelId, match);
-    case Matcher::Verdict::Ambiguous:
-        return result(Ambiguous, match, "more than one channel carries this audio");
-    case Matcher::Verdict::Uninformative:
+    if (match.verdict == Matcher::Verdict::Uninformative) {
         m_devices.forget(device);
         return result(TooQuiet, "too little sound to match");
-    case Matcher::Verdict::NoMatch:
-        break;
     }
-    return result(NoMatchYet, match, "no channel yet");
+    UploadConfirmation::Candidate candidate = m_devices.candidate(device);
+    const int channel = UploadConfirmation::decide(candidate, m_matcher, block, match, nowMs, m_confirmation);
+    if (channel > 0) {
+        m_devices.forget(device);
+        return result(channel, match);
+    }
+    m_devices.setCandidate(device, candidate, nowMs);
+    switch (match.verdict) {
+    case Matcher::Verdict::Channel:
+        // Weaker: it waits for the device's next upload to agree.
+        return result(NoMatchYet, match, "a likely channel waits for the next upload to agree");
+    case Matcher::Verdict::Ambiguous:
+        return result(Ambiguous, match, "more than one channel carries this audio");
+    default:
+        return result(NoMatchYet, match, "no channel yet");
+    }
 }

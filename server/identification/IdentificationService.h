@@ -6,6 +6,8 @@
 #include "http/HttpRequest.h"
 #include "http/HttpResponse.h"
 
+#include <functional>
+
 class ScheduleStore;
 
 // The identification server's pages under /searchfunctions/:
@@ -16,7 +18,8 @@ class ScheduleStore;
 // "Ber" and "OtherBer" of a block that was matched). N >= 1 is the channel
 // id. The negative codes:
 //   -1  no channel yet: the upload is kept (DeviceBook::keepMs) and checkresident.php
-//       matches it again against the audio that has arrived since
+//       matches it again against the audio that has arrived since; also for a weaker match
+//       that the device's next upload has to confirm (UploadConfirmation)
 //   -3  ambiguous: two channels carry this audio
 //   -6  bad request: not a form, no "UserName", no 2048-byte "request" (status 400)
 //   -7  nothing to check: no upload of this device is kept (never, expired, or answered)
@@ -26,16 +29,30 @@ class ScheduleStore;
 class IdentificationService
 {
 public:
-    enum Code { NoMatchYet = -1, Ambiguous = -3, BadRequest = -6, NothingToCheck = -7, TooMany = -8, TooQuiet = -9 };
+    enum Code
+    {
+        NoMatchYet = -1,
+        Ambiguous = -3,
+        BadRequest = -6,
+        NothingToCheck = -7,
+        TooMany = -8,
+        TooQuiet = -9
+    };
 
-    IdentificationService(const Matcher& matcher, DeviceBook& devices, ScheduleStore* store = nullptr);
+    IdentificationService(const Matcher& matcher, DeviceBook& devices, ScheduleStore* store = nullptr,
+                          UploadConfirmation::Settings confirmation = {});
 
     HttpResponse handle(const HttpRequest& request);
+    // Test seam: the clock uploads are timed by (milliseconds since 1970).
+    void setClock(std::function<qint64()> nowMs) { m_clock = std::move(nowMs); }
 
 private:
-    HttpResponse answer(const Matcher::Result& match, const QByteArray& device);
+    HttpResponse answer(const Matcher::Result& match, const Matcher::Block& block, const QByteArray& device,
+                        qint64 nowMs);
 
     const Matcher& m_matcher;
     DeviceBook& m_devices;
     ScheduleStore* m_store;
+    UploadConfirmation::Settings m_confirmation;
+    std::function<qint64()> m_clock;
 };

@@ -26,13 +26,16 @@ struct Candidate
 
 struct CandidateHash
 {
-    size_t operator()(const Candidate& c) const { return std::hash<uint64_t>()(c.start * 131 + uint64_t(c.slot)); }
+    size_t operator()(const Candidate& c) const
+    {
+        return std::hash<uint64_t>()(c.start * 131 + uint64_t(c.slot));
+    }
 };
 
 // Differing bits over the values where the block is not 0 (a block value of 0 is a frame
 // of silence or of a level so steady that it says nothing); *compared counts those values.
-[[gnu::target_clones("popcnt", "default")]] int distance(const uint32_t* feed, const uint32_t* block, int count,
-                                                         int* compared)
+[[gnu::target_clones("popcnt", "default")]] int distance(const uint32_t* feed, const uint32_t* block,
+                                                         int count, int* compared)
 {
     int bits = 0;
     int used = 0;
@@ -65,13 +68,9 @@ struct CandidateHash
 
 } // namespace
 
-Matcher::Matcher(const FingerprintIndex& index) : Matcher(index, Settings())
-{
-}
+Matcher::Matcher(const FingerprintIndex& index) : Matcher(index, Settings()) {}
 
-Matcher::Matcher(const FingerprintIndex& index, Settings settings) : m_index(index), m_settings(settings)
-{
-}
+Matcher::Matcher(const FingerprintIndex& index, Settings settings) : m_index(index), m_settings(settings) {}
 
 bool Matcher::isInformative(const Block& block)
 {
@@ -83,6 +82,28 @@ bool Matcher::isInformative(const Block& block)
         distinct.insert(block[size_t(i)]);
     }
     return nonZero >= Compared / 2 && distinct.size() >= 64;
+}
+
+double Matcher::berNear(const Block& block, int channelId, int64_t position, int window) const
+{
+    const FingerprintIndex::Reader reader(m_index);
+    double best = 1;
+    uint32_t values[BlockSize];
+    for (int slot = 0; slot < reader.channels(); ++slot) {
+        if (reader.channelId(slot) != channelId)
+            continue;
+        for (int64_t start = position - window; start <= position + window; ++start) {
+            const int64_t from = std::max<int64_t>(start + First, int64_t(reader.begin(slot)));
+            const int64_t to = std::min<int64_t>(start + BlockSize, int64_t(reader.end(slot)));
+            if (to - from < MinOverlap || !reader.copy(slot, uint64_t(from), int(to - from), values))
+                continue;
+            int compared = 0;
+            const int bits = distance(values, block.data() + (from - start), int(to - from), &compared);
+            if (compared >= MinOverlap / 2)
+                best = std::min(best, double(bits) / (compared * 32.0));
+        }
+    }
+    return best;
 }
 
 Matcher::Result Matcher::match(const Block& block) const
@@ -115,9 +136,9 @@ Matcher::Result Matcher::match(const Block& block) const
     std::vector<uint16_t> coarse;
     for (int slot = 0; slot < reader.channels() && scanFrames > 0; ++slot) {
         const uint64_t end = reader.end(slot);
-        const uint64_t begin = std::max<uint64_t>(reader.begin(slot), end > uint64_t(scanFrames + BlockSize)
-                                                                          ? end - uint64_t(scanFrames + BlockSize)
-                                                                          : 0);
+        const uint64_t begin = std::max<uint64_t>(
+            reader.begin(slot),
+            end > uint64_t(scanFrames + BlockSize) ? end - uint64_t(scanFrames + BlockSize) : 0);
         if (end - begin < uint64_t(BlockSize))
             continue;
         const int held = int(end - begin);
@@ -132,7 +153,8 @@ Matcher::Result Matcher::match(const Block& block) const
             const int k = int(best - coarse.begin());
             candidates.insert({slot, int64_t(begin) + k});
             // The next pick comes from elsewhere than this alignment's neighbours.
-            std::fill(coarse.begin() + std::max(0, k - 2), coarse.begin() + std::min(alignments, k + 3), UINT16_MAX);
+            std::fill(coarse.begin() + std::max(0, k - 2), coarse.begin() + std::min(alignments, k + 3),
+                      UINT16_MAX);
         }
     }
 
@@ -141,8 +163,10 @@ Matcher::Result Matcher::match(const Block& block) const
     std::vector<int64_t> startOfSlot(size_t(reader.channels()), 0);
     uint32_t values[BlockSize];
     for (const Candidate& candidate : candidates) {
-        const int64_t from = std::max<int64_t>(candidate.start + First, int64_t(reader.begin(candidate.slot)));
-        const int64_t to = std::min<int64_t>(candidate.start + BlockSize, int64_t(reader.end(candidate.slot)));
+        const int64_t from =
+            std::max<int64_t>(candidate.start + First, int64_t(reader.begin(candidate.slot)));
+        const int64_t to =
+            std::min<int64_t>(candidate.start + BlockSize, int64_t(reader.end(candidate.slot)));
         if (to - from < MinOverlap || !reader.copy(candidate.slot, uint64_t(from), int(to - from), values))
             continue;
         int compared = 0;
@@ -171,7 +195,8 @@ Matcher::Result Matcher::match(const Block& block) const
         return result;
     result.channelId = reader.channelId(best);
     result.position = startOfSlot[size_t(best)];
-    result.verdict = result.runnerUpBer - result.ber >= m_settings.minMargin ? Verdict::Channel : Verdict::Ambiguous;
+    result.verdict =
+        result.runnerUpBer - result.ber >= m_settings.minMargin ? Verdict::Channel : Verdict::Ambiguous;
     if (result.verdict == Verdict::Ambiguous)
         result.channelId = 0;
     return result;

@@ -30,7 +30,13 @@ public:
         double scanSeconds = 15;
     };
 
-    enum class Verdict { Channel, NoMatch, Ambiguous, Uninformative };
+    enum class Verdict
+    {
+        Channel,
+        NoMatch,
+        Ambiguous,
+        Uninformative
+    };
 
     struct Result
     {
@@ -45,6 +51,10 @@ public:
     Matcher(const FingerprintIndex& index, Settings settings);
 
     Result match(const Block& block) const;
+    // The lowest BER of the block on one channel at the alignments within window values of
+    // position (the block's first value); 1 when the feed holds too little there. For
+    // checking a match that an earlier block predicted.
+    double berNear(const Block& block, int channelId, int64_t position, int window) const;
     const Settings& settings() const { return m_settings; }
     // Values a block must have that differ from each other and from 0 (silence hashes to 0).
     static bool isInformative(const Block& block);

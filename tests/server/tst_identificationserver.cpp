@@ -13,6 +13,7 @@
 #include "identification/FingerprintIndex.h"
 #include "identification/IdentificationService.h"
 #include "identification/Matcher.h"
+#include "identification/UploadConfirmation.h"
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
 #include "platform/ServerConfig.h"
@@ -46,7 +47,8 @@ std::vector<int16_t> noisy(std::vector<int16_t> samples, double snrDb, unsigned 
     for (int16_t v : samples)
         power += double(v) * v;
     std::mt19937 random(seed);
-    std::normal_distribution<double> noise(0, std::sqrt(power / double(samples.size()) / std::pow(10, snrDb / 10)));
+    std::normal_distribution<double> noise(
+        0, std::sqrt(power / double(samples.size()) / std::pow(10, snrDb / 10)));
     for (int16_t& v : samples)
         v = int16_t(std::clamp(v + noise(random), -32768.0, 32767.0));
     return samples;
@@ -62,17 +64,20 @@ QByteArray bytesOf(const Matcher::Block& block)
     return bytes;
 }
 
-QByteArray form(const QList<std::pair<QString, QString>>& fields, const QByteArray* file, const QByteArray& boundary)
+QByteArray form(const QList<std::pair<QString, QString>>& fields, const QByteArray* file,
+                const QByteArray& boundary)
 {
     return popRequest::multipartBody(QString::fromLatin1(boundary), fields, file);
 }
 
-QByteArray post(quint16 port, const QByteArray& page, const QByteArray& body, const QByteArray& boundary = "b0undary")
+QByteArray post(quint16 port, const QByteArray& page, const QByteArray& body,
+                const QByteArray& boundary = "b0undary")
 {
     RawHttp connection(port);
-    connection.send("POST /searchfunctions/" + page + " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
-                    "Content-Type: multipart/form-data; boundary=" + boundary + "\r\nContent-Length: " +
-                    QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    connection.send("POST /searchfunctions/" + page +
+                    " HTTP/1.1\r\nHost: x\r\nConnection: close\r\n"
+                    "Content-Type: multipart/form-data; boundary=" +
+                    boundary + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
     return connection.receive();
 }
 
@@ -97,7 +102,8 @@ class TestIdentificationServer : public QObject
 
     static DemoAudio programmeOf(int channel)
     {
-        return channel <= 6 ? DemoAudio(uint32_t(channel), DemoAudio::kindOf(channel)) : DemoAudio(77, DemoAudio::Kind::Music);
+        return channel <= 6 ? DemoAudio(uint32_t(channel), DemoAudio::kindOf(channel))
+                            : DemoAudio(77, DemoAudio::Kind::Music);
     }
 
     // A clip as a viewer hears it, ending `behind` seconds before the feed's end.
@@ -127,7 +133,8 @@ private Q_SLOTS:
         service = std::make_unique<IdentificationService>(*matcher, *devices);
         HttpServer::Limits limits;
         limits.maxBodyBytes = 16 * 1024;
-        http = std::make_unique<HttpServer>([this](const HttpRequest& r) { return service->handle(r); }, limits);
+        http =
+            std::make_unique<HttpServer>([this](const HttpRequest& r) { return service->handle(r); }, limits);
         QString error;
         QVERIFY2(http->listen(QStringLiteral("127.0.0.1"), 0, &error), qPrintable(error));
         ServerConfig::setIdentificationHost(QStringLiteral("127.0.0.1:%1").arg(http->port()));
@@ -207,8 +214,9 @@ private Q_SLOTS:
             const Matcher::Result result = matcher->match(appBlock(render(other, 0, int(6.2 * Rate))));
             QCOMPARE(int(result.verdict), int(Matcher::Verdict::NoMatch));
         }
-        QCOMPARE(int(matcher->match(appBlock(noisy(std::vector<int16_t>(size_t(6.2 * Rate), 1), -30, 5))).verdict),
-                 int(Matcher::Verdict::NoMatch));
+        QCOMPARE(
+            int(matcher->match(appBlock(noisy(std::vector<int16_t>(size_t(6.2 * Rate), 1), -30, 5))).verdict),
+            int(Matcher::Verdict::NoMatch));
         // The same programme on two channels, and silence.
         QCOMPARE(int(matcher->match(clipOf(7, 2, 10)).verdict), int(Matcher::Verdict::Ambiguous));
         QCOMPARE(int(matcher->match(appBlock(std::vector<int16_t>(size_t(6.2 * Rate), 0))).verdict),
@@ -221,8 +229,9 @@ private Q_SLOTS:
         QCOMPARE(request.getStationIdResident(), 3);
         QCOMPARE(request.checkResident(), int(IdentificationService::NothingToCheck)); // answered: not kept
 
-        popRequest unknown(bytesOf(appBlock(render(DemoAudio(4242, DemoAudio::Kind::Music), 0, int(6.2 * Rate)))),
-                           QStringLiteral("device-two"));
+        popRequest unknown(
+            bytesOf(appBlock(render(DemoAudio(4242, DemoAudio::Kind::Music), 0, int(6.2 * Rate)))),
+            QStringLiteral("device-two"));
         QCOMPARE(unknown.getStationIdResident(), int(IdentificationService::NoMatchYet));
         QCOMPARE(unknown.checkResident(), int(IdentificationService::NoMatchYet)); // kept, matched again
         QTest::qWait(2100);
@@ -252,6 +261,79 @@ private Q_SLOTS:
         QCOMPARE(result.channelId, 4);
     }
 
+    void aWeakMatchWaitsForTheNextUploadToAgree()
+    {
+        // Every match of these noisy clips is "weak" here; the uploads' clock is the test's.
+        UploadConfirmation::Settings strict;
+        strict.standAloneBer = 0.01;
+        DeviceBook book;
+        IdentificationService confirming(*matcher, book, nullptr, strict);
+        qint64 now = 1'000'000'000;
+        confirming.setClock([&now] { return now; });
+        HttpServer server([&confirming](const HttpRequest& r) { return confirming.handle(r); });
+        QString error;
+        QVERIFY2(server.listen(QStringLiteral("127.0.0.1"), 0, &error), qPrintable(error));
+        const auto upload = [&](const QString& device, const Matcher::Block& block) {
+            const QByteArray bytes = bytesOf(block);
+            return resultOf(post(server.port(), "getstationidresident.php",
+                                 form({{"UserName", device}, {"Position", "0"}}, &bytes, "b0undary")));
+        };
+        const auto check = [&](const QString& device) {
+            return resultOf(
+                post(server.port(), "checkresident.php", form({{"UserName", device}}, nullptr, "b0undary")));
+        };
+        // A clip, and the next one 6 s on, 6 s later: the second confirms the first.
+        QCOMPARE(upload("viewer", clipOf(3, 12, 10)), int(IdentificationService::NoMatchYet));
+        now += 1000;
+        QCOMPARE(check("viewer"), int(IdentificationService::NoMatchYet)); // the same block again
+        now += 5000;
+        QCOMPARE(upload("viewer", clipOf(3, 6, 10)), 3);
+        // Audio that does not move on with the clock confirms nothing (a repeated block, a
+        // frozen feed), nor does agreement that comes too late.
+        QCOMPARE(upload("frozen", clipOf(5, 12, 10)), int(IdentificationService::NoMatchYet));
+        now += 6000;
+        QCOMPARE(upload("frozen", clipOf(5, 12, 10)), int(IdentificationService::NoMatchYet));
+        QCOMPARE(upload("late", clipOf(5, 30, 10)), int(IdentificationService::NoMatchYet));
+        now += 60000;
+        QCOMPARE(upload("late", clipOf(5, 6, 10)), int(IdentificationService::NoMatchYet));
+        // Another channel in between starts again: only agreeing neighbours confirm.
+        QCOMPARE(upload("zapper", clipOf(2, 12, 10)), int(IdentificationService::NoMatchYet));
+        now += 6000;
+        QCOMPARE(upload("zapper", clipOf(4, 6, 10)), int(IdentificationService::NoMatchYet));
+        now += 6000;
+        QCOMPARE(upload("zapper", clipOf(4, 0, 10)), 4);
+        server.stop();
+
+        // The rule itself.
+        Matcher::Result match;
+        match.verdict = Matcher::Verdict::Channel;
+        match.channelId = 9;
+        match.ber = 0.33;
+        match.position = 1000;
+        const UploadConfirmation::Settings rules;
+        QVERIFY(!UploadConfirmation::standsAlone(match, rules));
+        match.ber = 0.30;
+        QVERIFY(UploadConfirmation::standsAlone(match, rules));
+        const int64_t step = int64_t(6 * FingerprintIndex::FramesPerSecond);
+        const UploadConfirmation::Candidate earlier{9, 1000 - step, 50'000};
+        QVERIFY(UploadConfirmation::confirms(earlier, match, 56'000, rules));
+        QVERIFY(UploadConfirmation::confirms(earlier, match, 57'900, rules));  // network jitter
+        QVERIFY(!UploadConfirmation::confirms(earlier, match, 58'100, rules)); // too far apart
+        QVERIFY(!UploadConfirmation::confirms({8, 1000 - step, 50'000}, match, 56'000, rules));
+        QVERIFY(!UploadConfirmation::confirms({}, match, 56'000, rules));
+
+        // Looking where the candidate says: the next block is there at the time the uploads
+        // are apart, not at another time, and another channel's block is not.
+        const Matcher::Result first = matcher->match(clipOf(3, 12, 10));
+        QCOMPARE(first.channelId, 3);
+        const UploadConfirmation::Candidate waiting{3, first.position, 0};
+        const Matcher::Block next = clipOf(3, 6, 0);
+        QVERIFY(UploadConfirmation::confirmsAt(waiting, *matcher, next, 6000, rules));
+        QVERIFY(!UploadConfirmation::confirmsAt(waiting, *matcher, next, 16000, rules));
+        QVERIFY(!UploadConfirmation::confirmsAt(waiting, *matcher, clipOf(4, 6, 0), 6000, rules));
+        QVERIFY(!UploadConfirmation::confirmsAt(waiting, *matcher, clipOf(3, 12, 10), 1000, rules)); // itself
+    }
+
     void badUploadsGetAClearAnswer()
     {
         const quint16 port = http->port();
@@ -264,25 +346,29 @@ private Q_SLOTS:
         QCOMPARE(resultOf(noFile), int(IdentificationService::BadRequest));
         QCOMPARE(resultOf(post(port, "getstationidresident.php", form(fields, &shortBlock, "b0undary"))),
                  int(IdentificationService::BadRequest));
-        QCOMPARE(resultOf(post(port, "getstationidresident.php", form({{"Position", "0"}}, &block, "b0undary"))),
-                 int(IdentificationService::BadRequest));
+        QCOMPARE(
+            resultOf(post(port, "getstationidresident.php", form({{"Position", "0"}}, &block, "b0undary"))),
+            int(IdentificationService::BadRequest));
         QCOMPARE(resultOf(post(port, "getstationidresident.php", "not a form at all")),
                  int(IdentificationService::BadRequest));
         QCOMPARE(resultOf(post(port, "getstationidresident.php", form(fields, &block, "b0undary"), "other")),
                  int(IdentificationService::BadRequest));
-        QCOMPARE(resultOf(post(port, "checkresident.php", form({{"UserName", "never-uploaded"}}, nullptr, "b0undary"))),
+        QCOMPARE(resultOf(post(port, "checkresident.php",
+                               form({{"UserName", "never-uploaded"}}, nullptr, "b0undary"))),
                  int(IdentificationService::NothingToCheck));
         QCOMPARE(RawHttp::status(RawHttp::get(port, "/searchfunctions/checkresident.php")), 400);
         QCOMPARE(RawHttp::status(RawHttp::get(port, "/searchfunctions/../etc/passwd")), 404);
 
         const QByteArray huge(64 * 1024, 'x');
-        QCOMPARE(RawHttp::status(post(port, "getstationidresident.php", form(fields, &huge, "b0undary"))), 413);
+        QCOMPARE(RawHttp::status(post(port, "getstationidresident.php", form(fields, &huge, "b0undary"))),
+                 413);
 
         // A hostile device name is just a name, and one that is too long is refused.
         QCOMPARE(resultOf(post(port, "getstationidresident.php",
                                form({{"UserName", "'; DROP TABLE devices; --"}}, &block, "b0undary"))),
                  2);
-        QCOMPARE(resultOf(post(port, "checkresident.php", form({{"UserName", QString(300, 'd')}}, nullptr, "b0undary"))),
+        QCOMPARE(resultOf(post(port, "checkresident.php",
+                               form({{"UserName", QString(300, 'd')}}, nullptr, "b0undary"))),
                  int(IdentificationService::BadRequest));
     }
 
@@ -298,7 +384,8 @@ private Q_SLOTS:
             else if (resultOf(response) == IdentificationService::NothingToCheck)
                 ++answered;
         }
-        QVERIFY2(answered >= 30 && answered <= 33, qPrintable(QString::number(answered))); // the burst, and a refill
+        QVERIFY2(answered >= 30 && answered <= 33,
+                 qPrintable(QString::number(answered))); // the burst, and a refill
         QCOMPARE(answered + limited, 60);
         // Another device is not held back.
         QCOMPARE(resultOf(post(http->port(), "checkresident.php",
@@ -331,11 +418,13 @@ private Q_SLOTS:
         QCOMPARE(parsed->part("request")->filename, QByteArray("temp.dat"));
         QCOMPARE(parsed->part("request")->data, file);
 
-        QVERIFY(!MultipartForm::parse("multipart/form-data; boundary=x-boundary-1", body.left(body.size() - 25), &error));
+        QVERIFY(!MultipartForm::parse("multipart/form-data; boundary=x-boundary-1",
+                                      body.left(body.size() - 25), &error));
         QVERIFY(!MultipartForm::parse("text/plain", body, &error));
         QByteArray many;
         for (int i = 0; i < 40; ++i)
-            many += "--b\r\nContent-Disposition: form-data; name=\"f" + QByteArray::number(i) + "\"\r\n\r\nv\r\n";
+            many +=
+                "--b\r\nContent-Disposition: form-data; name=\"f" + QByteArray::number(i) + "\"\r\n\r\nv\r\n";
         QVERIFY(!MultipartForm::parse("multipart/form-data; boundary=b", many + "--b--\r\n", &error));
     }
 };
