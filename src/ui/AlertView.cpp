@@ -134,6 +134,16 @@ QList<AlertView*> AlertView::visibleAlerts()
     return livePointers(shown());
 }
 
+AlertView* AlertView::visibleAlertTitled(const QString& title)
+{
+    const QList<AlertView*> alerts = visibleAlerts();
+    for (auto it = alerts.crbegin(); it != alerts.crend(); ++it) {
+        if ((*it)->title() == title)
+            return *it;
+    }
+    return nullptr;
+}
+
 void AlertView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);

@@ -41,6 +41,8 @@ public:
 
     // Alerts shown and not yet dismissed, oldest first.
     static QList<AlertView*> visibleAlerts();
+    // The visible alert with this title (the newest), or none.
+    static AlertView* visibleAlertTitled(const QString& title);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -85,15 +85,6 @@ void dismissAlerts()
         alert->dismissWithClickedButtonIndex(0, false);
 }
 
-AlertView* alertTitled(const QString& title)
-{
-    for (AlertView* alert : AlertView::visibleAlerts()) {
-        if (alert->title() == title)
-            return alert;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 class TestTwitterService : public QObject
@@ -398,8 +389,8 @@ private Q_SLOTS:
         Outcome outcome = run([&](QObject* c, F f, E e) { s.tweetWithId("1", c, f, e); });
         QVERIFY(outcome.failed);
         QCOMPARE(outcome.error.code(), ORVTwitterService::AccountNotFoundError);
-        QVERIFY(alertTitled(QStringLiteral("No Twitter Accounts")) ||
-                alertTitled(QStringLiteral("Нет учётных записей Twitter")));
+        QVERIFY(AlertView::visibleAlertTitled(QStringLiteral("No Twitter Accounts")) ||
+                AlertView::visibleAlertTitled(QStringLiteral("Нет учётных записей Twitter")));
         dismissAlerts();
 
         // Accounts, none chosen: failed with none, nothing sent.
@@ -440,14 +431,14 @@ private Q_SLOTS:
         outcome = run([&](QObject* c, F f, E e) { s.tweetWithId("1", c, f, e); });
         QVERIFY(outcome.failed);
         QCOMPARE(outcome.error.code(), ORVTwitterService::PermissionDeniedError);
-        QVERIFY(alertTitled(QStringLiteral("Нет доступа")));
+        QVERIFY(AlertView::visibleAlertTitled(QStringLiteral("Нет доступа")));
         QVERIFY(QDir(AccountStore::path()).removeRecursively());
     }
 
     void actionsNeedAnAccount()
     {
         QVERIFY(!ORVTwitterService::checkTwAccountWithAlert());
-        AlertView* alert = alertTitled(QStringLiteral("Twitter не авторизован"));
+        AlertView* alert = AlertView::visibleAlertTitled(QStringLiteral("Twitter не авторизован"));
         QVERIFY(alert);
         QCOMPARE(alert->message(),
                  QStringLiteral("Для доступа к этой функции войдите в свой Twitter аккуант"));
@@ -576,8 +567,8 @@ private Q_SLOTS:
             composer.setTweetString(QStringLiteral("Привет, Марк"));
             composer.view();
             composer.send();
-            QTRY_VERIFY_WITH_TIMEOUT(alertTitled(QStringLiteral("Ошибка")), 10000);
-            AlertView* alert = alertTitled(QStringLiteral("Ошибка"));
+            QTRY_VERIFY_WITH_TIMEOUT(AlertView::visibleAlertTitled(QStringLiteral("Ошибка")), 10000);
+            AlertView* alert = AlertView::visibleAlertTitled(QStringLiteral("Ошибка"));
             QCOMPARE(alert->message(),
                      QStringLiteral("Отправить личное сообщение можно только пользователю читающему вас"));
             QCOMPARE(receiver.finished, 2);

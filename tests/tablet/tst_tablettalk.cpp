@@ -22,15 +22,6 @@
 
 namespace {
 
-AlertView* alertTitled(const QString& title)
-{
-    for (AlertView* alert : AlertView::visibleAlerts()) {
-        if (alert->title() == title)
-            return alert;
-    }
-    return nullptr;
-}
-
 int indexOf(const QList<Tweet>& list, const std::function<bool(const Tweet&)>& test)
 {
     for (int i = 0; i < list.size(); ++i) {
@@ -127,7 +118,7 @@ private Q_SLOTS:
         SegmentedControl* segment = talk->segment();
         QVERIFY(!segment->isSegmentEnabled(2) && !segment->isSegmentEnabled(3));
         talk->segmentChanged(3);
-        QVERIFY(alertTitled(QStringLiteral("Twitter не авторизован")));
+        QVERIFY(AlertView::visibleAlertTitled(QStringLiteral("Twitter не авторизован")));
         QCOMPARE(segment->selectedSegmentIndex(), 0);
         TabletApp::dismissAlerts();
 
