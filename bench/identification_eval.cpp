@@ -9,9 +9,9 @@
 
 #include "identification/ApplicationBlock.h"
 #include "identification/ChannelFeed.h"
-#include "identification/DemoAudio.h"
 #include "identification/FingerprintIndex.h"
 #include "identification/Matcher.h"
+#include "platform/DemoAudio.h"
 
 #include <algorithm>
 #include <chrono>
@@ -137,8 +137,8 @@ int main(int argc, char** argv)
         else if (option == "--margin")
             settings.minMargin = std::atof(argv[i + 1]);
     }
-    std::printf("matcher: max BER %.3f, margin %.3f, scan %.0f s; %d clips per condition\n", settings.maxBer,
-                settings.minMargin, settings.scanSeconds, clips);
+    std::printf("matcher: max BER %.3f, margin %.3f; %d clips per condition\n", settings.maxBer,
+                settings.minMargin, clips);
 
     const std::vector<Condition> conditions = {
         {"clean, full band", INFINITY, false}, {"band 300-3400 Hz", INFINITY, true},

@@ -30,7 +30,7 @@ done
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No graphical session: rendering the window to $(pwd)/orvane-start.png after 12 s (once identified)"
-    QT_QPA_PLATFORM=offscreen "$app" --audio-input "file:$audio/microphone.wav" --screenshot orvane-start.png --after 12 "$@"
+    QT_QPA_PLATFORM=offscreen "$app" --audio-input "demo-room:1" --screenshot orvane-start.png --after 12 "$@"
     exit $?
 fi
-"$app" --audio-input "file:$audio/microphone.wav" "$@"
+"$app" --audio-input "demo-room:1" "$@"

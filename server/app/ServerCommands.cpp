@@ -98,12 +98,13 @@ int serve(const ServerOptions& options)
         std::lock_guard guard(sayLock);
         say(QStringLiteral("orvane-server: ") + line);
     });
-    Matcher matcher(farm.index(), Matcher::Settings{options.maxBer, options.minMargin, 15});
+    Matcher matcher(farm.index(), Matcher::Settings{options.maxBer, options.minMargin});
     DeviceBook devices;
     IdentificationService identification(matcher, devices, &store);
 
     ContentServer content(store);
     content.setIdentificationHealth([&farm] { return farm.healthy(QDateTime::currentMSecsSinceEpoch()); });
+    content.setRepeatingChannels([&farm] { return farm.repeating(); });
     HttpServer::Limits contentLimits;
     contentLimits.maxConnections = options.maxConnections;
     contentLimits.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
@@ -267,8 +268,9 @@ int demoAudio(const ServerOptions& options)
         return 1;
     }
     say(QStringLiteral("orvane-server: demo audio in %1: serve --config %1/channels.conf; the application's "
-                       "microphone: --audio-input file:%1/microphone.wav")
-            .arg(options.file));
+                       "microphone: --audio-input demo-room:%2")
+            .arg(options.file)
+            .arg(DemoAudioFiles::MicrophoneChannel));
     return 0;
 }
 

@@ -17,7 +17,14 @@ public:
 
     explicit ContentServer(ScheduleStore& store);
     HttpResponse handle(const HttpRequest& request);
-    void setIdentificationHealth(std::function<bool()> healthy) { m_content.setIdentificationHealth(std::move(healthy)); }
+    void setIdentificationHealth(std::function<bool()> healthy)
+    {
+        m_content.setIdentificationHealth(std::move(healthy));
+    }
+    void setRepeatingChannels(std::function<QList<int>()> repeating)
+    {
+        m_content.setRepeatingChannels(std::move(repeating));
+    }
 
 private:
     ContentService m_content;

@@ -622,5 +622,12 @@ HttpResponse ContentService::serviceStatus()
     int status = m_store.status(QStringLiteral("ss_status"), QStringLiteral("1")).toInt();
     if (m_identificationHealthy && !m_identificationHealthy())
         status = 0;
-    return HttpResponse::json(QVariantMap{{u"ss_status"_s, status}, {u"pon"_s, m_store.devicesOnline()}});
+    QVariantMap body{{u"ss_status"_s, status}, {u"pon"_s, m_store.devicesOnline()}};
+    if (m_repeating) {
+        QVariantList ids;
+        for (int id : m_repeating())
+            ids.append(id);
+        body.insert(u"repeating"_s, ids);
+    }
+    return HttpResponse::json(body);
 }

@@ -39,6 +39,9 @@ public:
     {
         m_identificationHealthy = std::move(healthy);
     }
+    // While set, the status lists these channels as "repeating": their audio repeats itself
+    // and is not matched.
+    void setRepeatingChannels(std::function<QList<int>()> repeating) { m_repeating = std::move(repeating); }
 
 private:
     HttpResponse serverTime();
@@ -59,4 +62,5 @@ private:
     ProgrammeDay m_days;
     ResponseCache m_answers; // programme days and now lists
     std::function<bool()> m_identificationHealthy;
+    std::function<QList<int>()> m_repeating;
 };

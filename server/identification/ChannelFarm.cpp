@@ -34,3 +34,13 @@ bool ChannelFarm::healthy(qint64 nowMs) const
     }
     return true;
 }
+
+QList<int> ChannelFarm::repeating() const
+{
+    QList<int> ids;
+    for (const auto& runner : m_runners) {
+        if (runner->repeats())
+            ids.append(runner->spec().channelId);
+    }
+    return ids;
+}

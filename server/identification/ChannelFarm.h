@@ -21,6 +21,8 @@ public:
     int channels() const { return int(m_runners.size()); }
     // Every channel has had audio in the last StaleAfterMs (and there is at least one).
     bool healthy(qint64 nowMs) const;
+    // The channels whose audio repeats itself (ChannelRunner::repeats).
+    QList<int> repeating() const;
 
 private:
     FingerprintIndex m_index;

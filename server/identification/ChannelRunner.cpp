@@ -2,6 +2,7 @@
 
 #include "ChannelFeed.h"
 #include "FingerprintIndex.h"
+#include "Matcher.h"
 #include "PipeSource.h"
 
 #include "platform/AudioInputSource.h"
@@ -20,8 +21,7 @@ constexpr qint64 GoodRunMs = 60000;
 
 ChannelRunner::ChannelRunner(const ChannelSource& spec, FingerprintIndex& index, Log log)
     : m_spec(spec), m_index(index), m_log(std::move(log)), m_slot(index.addChannel(spec.channelId))
-{
-}
+{}
 
 ChannelRunner::~ChannelRunner()
 {
@@ -64,6 +64,9 @@ std::unique_ptr<AudioInputSource> ChannelRunner::open(QString* error) const
     case ChannelSource::Kind::Silence:
         source = AudioInputSource::create("none", true, false, &reason);
         break;
+    case ChannelSource::Kind::Demo:
+        source = AudioInputSource::create("demo:" + m_spec.argument.toStdString(), true, false, &reason);
+        break;
     case ChannelSource::Kind::Pipe: {
         auto pipe = std::make_unique<PipeSource>(m_spec.argument.toStdString());
         pipe->start();
@@ -77,6 +80,26 @@ std::unique_ptr<AudioInputSource> ChannelRunner::open(QString* error) const
     if (!source)
         *error = QString::fromStdString(reason);
     return source;
+}
+
+void ChannelRunner::checkLikeness(int added, const QString& name)
+{
+    const int64_t before = m_values;
+    m_values += added;
+    const int every = FingerprintIndex::LikenessEveryValues;
+    if (m_values / every == before / every)
+        return;
+    m_index.noteLikeness(m_slot, Matcher::likenessElsewhere(m_index, m_slot, m_values - Matcher::BlockSize));
+    const double likeness = FingerprintIndex::Reader(m_index).likeness(m_slot);
+    const bool repeats = likeness < Matcher::RepeatsBelow;
+    if (repeats == m_repeats.load())
+        return;
+    m_repeats = repeats;
+    m_log(repeats ? QStringLiteral("%1: the audio repeats itself (BER %2 against its own past); not matched "
+                                   "until it changes")
+                        .arg(name)
+                        .arg(likeness, 0, 'f', 3)
+                  : QStringLiteral("%1: the audio no longer repeats itself; matched again").arg(name));
 }
 
 void ChannelRunner::run()
@@ -105,8 +128,10 @@ void ChannelRunner::run()
                 const size_t got = source->read(chunk.data(), chunk.size());
                 if (got > 0) {
                     const std::vector<uint32_t>& values = feed.push(chunk.data(), int(got));
-                    if (!values.empty())
+                    if (!values.empty()) {
                         m_index.append(m_slot, values.data(), int(values.size()));
+                        checkLikeness(int(values.size()), name);
+                    }
                     m_lastAudioMs = QDateTime::currentMSecsSinceEpoch();
                     if (m_spec.kind == ChannelSource::Kind::Pipe)
                         pacer.wait(got);

@@ -17,6 +17,9 @@ class FingerprintIndex;
 // (ChannelFeed) and appends to the index. A source that cannot start, ends or fails is
 // started again after a back-off that doubles from 1 s to 60 s (and starts over after a
 // minute of good audio); each event is logged. Nothing a source does reaches other channels.
+// Every FingerprintIndex::LikenessEveryValues values the runner notes how closely its newest
+// audio resembles the rest of its history; a channel whose audio repeats itself (a looped
+// file, a frozen stream) is logged and reported, and not matched until it changes.
 class ChannelRunner
 {
 public:
@@ -34,11 +37,13 @@ public:
     // (re)started.
     qint64 lastAudioMs() const { return m_lastAudioMs.load(); }
     int starts() const { return m_starts.load(); }
+    bool repeats() const { return m_repeats.load(); }
 
 private:
     void run();
     std::unique_ptr<AudioInputSource> open(QString* error) const;
     bool sleepFor(int ms); // false when stopped meanwhile
+    void checkLikeness(int added, const QString& name);
 
     ChannelSource m_spec;
     FingerprintIndex& m_index;
@@ -48,6 +53,8 @@ private:
     std::atomic<bool> m_stopping{false};
     std::atomic<qint64> m_lastAudioMs{0};
     std::atomic<int> m_starts{0};
+    std::atomic<bool> m_repeats{false};
+    int64_t m_values = 0; // appended to the index so far
     std::mutex m_sourceLock;
     AudioInputSource* m_source = nullptr; // the running one, for stop()
     std::mutex m_sleepLock;

@@ -11,6 +11,8 @@ QString ChannelSource::describe() const
         return QStringLiteral("file:") + argument;
     case Kind::Pipe:
         return QStringLiteral("pipe:") + argument;
+    case Kind::Demo:
+        return QStringLiteral("demo:") + argument;
     case Kind::Silence:
         break;
     }
@@ -36,8 +38,12 @@ std::optional<ChannelSource> ChannelSource::parse(const QString& text, QString* 
     } else if (source.startsWith(u"pipe:") && source.size() > 5) {
         spec.kind = Kind::Pipe;
         spec.argument = source.mid(5);
+    } else if (source.startsWith(u"demo:") && source.mid(5).toInt(&ok) > 0 && ok && source.size() <= 11) {
+        spec.kind = Kind::Demo;
+        spec.argument = source.mid(5);
     } else {
-        *error = QStringLiteral("\"%1\": the source must be file:PATH, pipe:COMMAND or silence").arg(source);
+        *error = QStringLiteral("\"%1\": the source must be file:PATH, pipe:COMMAND, demo:ID or silence")
+                     .arg(source);
         return std::nullopt;
     }
     return spec;

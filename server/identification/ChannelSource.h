@@ -6,15 +6,22 @@
 #include <optional>
 
 // Where a live channel's audio comes from: "ID=file:PATH" (a WAV played in a loop in real
-// time, a simulated broadcast), "ID=pipe:COMMAND" (signed 16-bit little-endian 44100 Hz
-// mono PCM on the standard output of a shell command) or "ID=silence".
+// time: once it has looped, the channel repeats itself and is not matched), "ID=pipe:COMMAND"
+// (signed 16-bit little-endian 44100 Hz mono PCM on the standard output of a shell command),
+// "ID=demo:N" (demo programme N as it airs now, DemoProgrammeSource) or "ID=silence".
 struct ChannelSource
 {
-    enum class Kind { File, Pipe, Silence };
+    enum class Kind
+    {
+        File,
+        Pipe,
+        Demo,
+        Silence
+    };
 
     int channelId = 0;
     Kind kind = Kind::Silence;
-    QString argument; // the path or the command
+    QString argument; // the path, the command or the demo programme
 
     QString describe() const;
 

@@ -38,45 +38,39 @@ bool DeviceBook::admit(const QByteArray& device, qint64 nowMs)
     return true;
 }
 
-void DeviceBook::keep(const QByteArray& device, const Matcher::Block& block, qint64 nowMs)
+void DeviceBook::keep(const QByteArray& device, const UploadConfirmation::Upload& upload, qint64 nowMs)
 {
     std::lock_guard guard(m_lock);
-    Device& d = deviceOf(device, nowMs);
-    d.block = block;
-    d.uploadMs = nowMs;
+    std::vector<UploadConfirmation::Upload>& uploads = deviceOf(device, nowMs).uploads;
+    if (!uploads.empty() && uploads.back().atMs == upload.atMs)
+        uploads.pop_back();
+    uploads.push_back(upload);
+    std::erase_if(uploads,
+                  [&](const UploadConfirmation::Upload& u) { return nowMs - u.atMs > m_settings.keepMs; });
+    if (uploads.size() > size_t(UploadConfirmation::MaxUploads))
+        uploads.erase(uploads.begin(), uploads.end() - UploadConfirmation::MaxUploads);
 }
 
-std::optional<Matcher::Block> DeviceBook::kept(const QByteArray& device, qint64 nowMs)
+std::vector<UploadConfirmation::Upload> DeviceBook::kept(const QByteArray& device, qint64 nowMs) const
 {
     std::lock_guard guard(m_lock);
+    std::vector<UploadConfirmation::Upload> out;
     const auto it = m_devices.constFind(device);
-    if (it == m_devices.constEnd() || it->uploadMs < 0 || nowMs - it->uploadMs > m_settings.keepMs)
-        return std::nullopt;
-    return it->block;
+    if (it == m_devices.constEnd())
+        return out;
+    for (const UploadConfirmation::Upload& u : it->uploads) {
+        if (nowMs - u.atMs <= m_settings.keepMs)
+            out.push_back(u);
+    }
+    return out;
 }
 
 void DeviceBook::forget(const QByteArray& device)
 {
     std::lock_guard guard(m_lock);
     const auto it = m_devices.find(device);
-    if (it != m_devices.end()) {
-        it->uploadMs = -1;
-        it->candidate = {};
-    }
-}
-
-UploadConfirmation::Candidate DeviceBook::candidate(const QByteArray& device) const
-{
-    std::lock_guard guard(m_lock);
-    const auto it = m_devices.constFind(device);
-    return it == m_devices.constEnd() ? UploadConfirmation::Candidate() : it->candidate;
-}
-
-void DeviceBook::setCandidate(const QByteArray& device, const UploadConfirmation::Candidate& candidate,
-                              qint64 nowMs)
-{
-    std::lock_guard guard(m_lock);
-    deviceOf(device, nowMs).candidate = candidate;
+    if (it != m_devices.end())
+        it->uploads.clear();
 }
 
 int DeviceBook::size() const

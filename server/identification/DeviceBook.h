@@ -8,14 +8,14 @@
 #include <QHash>
 
 #include <mutex>
-#include <optional>
+#include <vector>
 
-// What the identification server remembers of each device: its last upload, kept for
-// keepMs so that "checkresident.php" can match it again against audio that has arrived
-// since, its match waiting for the next upload to agree (UploadConfirmation), and a token
-// bucket that limits how often it may ask. At most maxDevices are
-// remembered (about 2.1 KB each); when full, the device heard from longest ago is forgotten.
-// Thread-safe.
+// What the identification server remembers of each device: its last uploads (at most
+// UploadConfirmation::MaxUploads), each kept for keepMs so that "checkresident.php" can match
+// the newest again against audio that has arrived since and the next uploads can agree with
+// them (UploadConfirmation), and a token bucket that limits how often it may ask. At most
+// maxDevices are remembered (up to about 8.4 KB each); when full, the device heard from
+// longest ago is forgotten. Thread-safe.
 class DeviceBook
 {
 public:
@@ -32,13 +32,13 @@ public:
 
     // Takes one request from the device's allowance; false when it asks too often.
     bool admit(const QByteArray& device, qint64 nowMs);
-    void keep(const QByteArray& device, const Matcher::Block& block, qint64 nowMs);
-    // The device's last upload while it is kept.
-    std::optional<Matcher::Block> kept(const QByteArray& device, qint64 nowMs);
-    // Forgets the kept upload and the waiting match.
+    // Keeps an upload as the device's newest; one with the newest's time replaces it (the
+    // same block matched again).
+    void keep(const QByteArray& device, const UploadConfirmation::Upload& upload, qint64 nowMs);
+    // The device's uploads still kept, oldest first.
+    std::vector<UploadConfirmation::Upload> kept(const QByteArray& device, qint64 nowMs) const;
+    // Forgets the kept uploads.
     void forget(const QByteArray& device);
-    UploadConfirmation::Candidate candidate(const QByteArray& device) const;
-    void setCandidate(const QByteArray& device, const UploadConfirmation::Candidate& candidate, qint64 nowMs);
     int size() const;
     const Settings& settings() const { return m_settings; }
 
@@ -47,9 +47,7 @@ private:
     {
         double tokens = 0;
         qint64 refilledMs = 0;
-        qint64 uploadMs = -1; // -1: nothing kept
-        Matcher::Block block{};
-        UploadConfirmation::Candidate candidate;
+        std::vector<UploadConfirmation::Upload> uploads; // oldest first
     };
 
     Device& deviceOf(const QByteArray& id, qint64 nowMs);

@@ -5,11 +5,9 @@
 #include <mutex>
 
 FingerprintIndex::FingerprintIndex(int historyFrames, int bucketBits)
-    : m_capacity(uint32_t(std::max(historyFrames, 1024))),
-      m_shift(32 - std::clamp(bucketBits, 8, 28)),
+    : m_capacity(uint32_t(std::max(historyFrames, 1024))), m_shift(32 - std::clamp(bucketBits, 8, 28)),
       m_heads(size_t(1) << std::clamp(bucketBits, 8, 28), NoEntry)
-{
-}
+{}
 
 int FingerprintIndex::addChannel(int channelId)
 {
@@ -18,6 +16,7 @@ int FingerprintIndex::addChannel(int channelId)
     channel.id = channelId;
     channel.values.assign(m_capacity, 0);
     channel.next.assign(m_capacity, NoEntry);
+    channel.likeness.assign(m_capacity / LikenessEveryValues + 1, 1.0f);
     m_channels.push_back(std::move(channel));
     return int(m_channels.size()) - 1;
 }
@@ -35,6 +34,19 @@ void FingerprintIndex::append(int slot, const uint32_t* values, int count)
         m_heads[bucket] = base + ring;
         ++channel.end;
     }
+}
+
+void FingerprintIndex::noteLikeness(int slot, double ber)
+{
+    std::unique_lock guard(m_lock);
+    Channel& channel = m_channels[size_t(slot)];
+    channel.likeness[channel.likenessChecks++ % channel.likeness.size()] = float(ber);
+}
+
+double FingerprintIndex::Reader::likeness(int slot) const
+{
+    const std::vector<float>& checks = m_index.m_channels[size_t(slot)].likeness;
+    return *std::min_element(checks.begin(), checks.end());
 }
 
 uint64_t FingerprintIndex::positionOf(const Channel& channel, uint32_t ring) const

@@ -84,30 +84,35 @@ HttpResponse IdentificationService::handle(const HttpRequest& request)
         const MultipartForm::Part* file = form->part("request");
         if (!file || file->data.size() != BlockBytes)
             return result(BadRequest, "the form has no 2048-byte \"request\" file", 400);
-        const Matcher::Block block = blockOf(file->data);
-        m_devices.keep(device, block, nowMs);
-        return answer(m_matcher.match(block), block, device, nowMs);
+        const std::vector<UploadConfirmation::Upload> earlier = m_devices.kept(device, nowMs);
+        UploadConfirmation::Upload latest{blockOf(file->data), nowMs, {}};
+        return answer(latest, earlier, device, nowMs);
     }
-    const std::optional<Matcher::Block> block = m_devices.kept(device, nowMs);
-    if (!block)
+    // The newest upload matched again: it keeps its own time, for the uploads to agree on.
+    std::vector<UploadConfirmation::Upload> kept = m_devices.kept(device, nowMs);
+    if (kept.empty())
         return result(NothingToCheck, "no upload of this device is waiting");
-    return answer(m_matcher.match(*block), *block, device, nowMs);
+    const UploadConfirmation::Upload latest = kept.back();
+    kept.pop_back();
+    return answer(latest, kept, device, nowMs);
 }
 
-HttpResponse IdentificationService::answer(const Matcher::Result& match, const Matcher::Block& block,
+HttpResponse IdentificationService::answer(UploadConfirmation::Upload latest,
+                                           const std::vector<UploadConfirmation::Upload>& earlier,
                                            const QByteArray& device, qint64 nowMs)
 {
+    const Matcher::Result match = m_matcher.match(latest.block);
     if (match.verdict == Matcher::Verdict::Uninformative) {
         m_devices.forget(device);
         return result(TooQuiet, "too little sound to match");
     }
-    UploadConfirmation::Candidate candidate = m_devices.candidate(device);
-    const int channel = UploadConfirmation::decide(candidate, m_matcher, block, match, nowMs, m_confirmation);
+    latest.close = match.close;
+    const int channel = UploadConfirmation::decide(earlier, latest, match, m_matcher, m_confirmation);
     if (channel > 0) {
         m_devices.forget(device);
         return result(channel, match);
     }
-    m_devices.setCandidate(device, candidate, nowMs);
+    m_devices.keep(device, latest, nowMs);
     switch (match.verdict) {
     case Matcher::Verdict::Channel:
         // Weaker: it waits for the device's next upload to agree.

@@ -18,8 +18,8 @@ class ScheduleStore;
 // "Ber" and "OtherBer" of a block that was matched). N >= 1 is the channel
 // id. The negative codes:
 //   -1  no channel yet: the upload is kept (DeviceBook::keepMs) and checkresident.php
-//       matches it again against the audio that has arrived since; also for a weaker match
-//       that the device's next upload has to confirm (UploadConfirmation)
+//       matches it again against the audio that has arrived since; also while a weaker
+//       match waits for the device's next uploads to agree (UploadConfirmation)
 //   -3  ambiguous: two channels carry this audio
 //   -6  bad request: not a form, no "UserName", no 2048-byte "request" (status 400)
 //   -7  nothing to check: no upload of this device is kept (never, expired, or answered)
@@ -47,7 +47,10 @@ public:
     void setClock(std::function<qint64()> nowMs) { m_clock = std::move(nowMs); }
 
 private:
-    HttpResponse answer(const Matcher::Result& match, const Matcher::Block& block, const QByteArray& device,
+    // Matches the latest upload and answers it with the earlier ones' evidence; keeps it
+    // unless it was answered.
+    HttpResponse answer(UploadConfirmation::Upload latest,
+                        const std::vector<UploadConfirmation::Upload>& earlier, const QByteArray& device,
                         qint64 nowMs);
 
     const Matcher& m_matcher;

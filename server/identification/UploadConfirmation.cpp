@@ -1,54 +1,82 @@
 #include "UploadConfirmation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+
+double UploadConfirmation::limitFor(double likeness, double limit, const Settings& settings)
+{
+    return std::min(limit, likeness - settings.likenessMargin);
+}
 
 bool UploadConfirmation::standsAlone(const Matcher::Result& match, const Settings& settings)
 {
-    return match.verdict == Matcher::Verdict::Channel && match.ber <= settings.standAloneBer;
+    if (match.verdict != Matcher::Verdict::Channel || match.close.empty())
+        return false;
+    const Matcher::Close& best = match.close.front(); // the matched channel
+    return best.ber <= limitFor(best.likeness, settings.standAloneBer, settings);
 }
 
-bool UploadConfirmation::confirms(const Candidate& earlier, const Matcher::Result& match, int64_t nowMs,
-                                  const Settings& settings)
+UploadConfirmation::Agreement UploadConfirmation::agree(const std::vector<Upload>& uploads,
+                                                        const Matcher& matcher, const Settings& settings)
 {
-    if (match.verdict != Matcher::Verdict::Channel || earlier.atMs < 0 ||
-        earlier.channelId != match.channelId)
-        return false;
-    const int64_t elapsedMs = nowMs - earlier.atMs;
-    if (elapsedMs < 0 || elapsedMs > settings.windowMs)
-        return false;
-    const double stepSeconds = double(match.position - earlier.position) / FingerprintIndex::FramesPerSecond;
-    const double expected = double(elapsedMs) / 1000.0;
-    return stepSeconds >= settings.minStepSeconds &&
-           std::abs(stepSeconds - expected) <= settings.toleranceSeconds;
-}
-
-bool UploadConfirmation::confirmsAt(const Candidate& earlier, const Matcher& matcher,
-                                    const Matcher::Block& block, int64_t nowMs, const Settings& settings)
-{
-    const int64_t elapsedMs = nowMs - earlier.atMs;
-    if (earlier.atMs < 0 || elapsedMs / 1000.0 < settings.minStepSeconds || elapsedMs > settings.windowMs)
-        return false;
     const double fps = FingerprintIndex::FramesPerSecond;
-    const int64_t predicted = earlier.position + int64_t(std::llround(double(elapsedMs) / 1000.0 * fps));
     const int window = int(std::ceil(settings.toleranceSeconds * fps));
-    return matcher.berNear(block, earlier.channelId, predicted, window) <= settings.confirmBer;
+    Agreement best;
+    std::vector<Agreement> all;
+    for (size_t k = 0; k < uploads.size(); ++k) {
+        for (const Matcher::Close& hypothesis : uploads[k].close) {
+            if (hypothesis.elsewhere - hypothesis.ber < settings.selfMargin)
+                continue;
+            // Where the hypothesis puts every other upload; each that is there agrees.
+            int agreeing = hypothesis.ber <= settings.blockBer ? 1 : 0;
+            double sum = agreeing ? hypothesis.ber : 0;
+            bool newest = agreeing && k + 1 == uploads.size();
+            for (size_t j = 0; j < uploads.size(); ++j) {
+                const int64_t elapsedMs = uploads[j].atMs - uploads[k].atMs;
+                if (j == k || std::llabs(elapsedMs) < int64_t(settings.minStepSeconds * 1000) ||
+                    std::llabs(elapsedMs) > settings.windowMs)
+                    continue;
+                const int64_t predicted =
+                    hypothesis.position + std::llround(double(elapsedMs) / 1000.0 * fps);
+                const double ber = matcher.berNear(uploads[j].block, hypothesis.channelId, predicted, window);
+                if (ber <= settings.blockBer) {
+                    sum += ber;
+                    ++agreeing;
+                    newest = newest || j + 1 == uploads.size();
+                }
+            }
+            // An agreement of earlier uploads alone would answer for audio the device may no
+            // longer hear.
+            if (agreeing < 2 || !newest)
+                continue;
+            all.push_back({hypothesis.channelId, agreeing, sum / agreeing});
+            if (all.back().ber < best.ber &&
+                all.back().ber <= limitFor(hypothesis.likeness, settings.agreedBer, settings))
+                best = all.back();
+        }
+    }
+    if (best.channelId == 0)
+        return {};
+    for (const Agreement& a : all) {
+        if (a.channelId != best.channelId && a.ber - best.ber < settings.minMargin)
+            return {};
+    }
+    return best;
 }
 
-int UploadConfirmation::decide(Candidate& candidate, const Matcher& matcher, const Matcher::Block& block,
-                               const Matcher::Result& match, int64_t nowMs, const Settings& settings)
+int UploadConfirmation::decide(const std::vector<Upload>& earlier, const Upload& upload,
+                               const Matcher::Result& match, const Matcher& matcher, const Settings& settings)
 {
-    if (standsAlone(match, settings) || confirms(candidate, match, nowMs, settings)) {
-        const int channel = match.channelId;
-        candidate = {};
-        return channel;
+    if (standsAlone(match, settings))
+        return match.channelId;
+    std::vector<Upload> uploads;
+    for (const Upload& u : earlier) {
+        if (upload.atMs - u.atMs <= settings.windowMs)
+            uploads.push_back(u);
     }
-    if (match.verdict != Matcher::Verdict::Uninformative &&
-        confirmsAt(candidate, matcher, block, nowMs, settings)) {
-        const int channel = candidate.channelId;
-        candidate = {};
-        return channel;
-    }
-    if (match.verdict == Matcher::Verdict::Channel)
-        candidate = {match.channelId, match.position, nowMs};
-    return 0;
+    if (uploads.empty())
+        return 0;
+    uploads.push_back(upload);
+    return agree(uploads, matcher, settings).channelId;
 }

@@ -3,47 +3,69 @@
 #include "Matcher.h"
 
 #include <cstdint>
+#include <vector>
 
-// When a match may be answered. A match whose bit error rate is at most standAloneBer stands
-// on its own: audio on no channel (the same voice reading other words, another part of the
-// same piece) has not come that close in the evaluations. A weaker match (up to the matcher's
-// maxBer) is only a candidate: it is answered when the device's next upload agrees, either
-// matching the same channel at a feed position as far on as the uploads are apart (within
-// toleranceSeconds, and at least minStepSeconds on, so that a block checked again never
-// confirms itself), or coming within confirmBer of that channel at the predicted position
-// itself. Looking only where the candidate says finds a noisy block that the search over
-// every channel misses, and unrelated audio is far from any one place (BER near 0.47).
+// When a device's uploads may be answered. A match whose bit error rate is at most
+// standAloneBer stands on its own: audio on no channel (the same voice reading other words,
+// another part of the same piece) has not come that close in the evaluations. Otherwise the
+// device's uploads of the last windowMs are taken together: every channel that one of them
+// came close to (Matcher::Result::close) is a hypothesis, a place in that channel's feed at
+// that upload's time, and each other upload is looked for where the hypothesis puts it, as
+// far on in the feed as the uploads are apart (within toleranceSeconds, for the network's
+// jitter). The hypothesis is answered when at least two uploads agree with it, each within
+// blockBer, their mean within agreedBer, and the best agreement on any other channel is worse
+// by at least minMargin. A hypothesis whose place does not stand out from the rest of its
+// channel by selfMargin (Matcher::Close::elsewhere) is none: a channel whose music repeats
+// itself also resembles other parts of the same piece played elsewhere. Looking only where a hypothesis says
+// finds blocks too noisy for the search over every channel, while unrelated audio stays far from any one
+// place (BER near 0.47), so evidence adds up for the right channel only. Audio that does not move on with the
+// clock (a block sent again, a frozen stream) agrees with nothing: uploads less than
+// minStepSeconds apart are not compared.
 class UploadConfirmation
 {
 public:
     struct Settings
     {
         double standAloneBer = 0.30;
-        double toleranceSeconds = 2.0;
-        double confirmBer = 0.36;
+        double agreedBer = 0.385;
+        double blockBer = 0.43;
+        double minMargin = 0.04;
+        double selfMargin = 0.04;
+        // A channel whose own parts come within likeness of each other (music that repeats
+        // itself) is matched only below likeness - likenessMargin: other parts of the same
+        // piece, played elsewhere, come about as close.
+        double likenessMargin = 0.01;
+        double toleranceSeconds = 1.0;
         double minStepSeconds = 2.0;
-        int64_t windowMs = 30000; // a candidate older than this confirms nothing
+        int64_t windowMs = 30000; // uploads older than this confirm nothing
     };
 
-    // A device's unconfirmed match.
-    struct Candidate
+    // One upload of a device as matched when it arrived.
+    struct Upload
     {
-        int channelId = 0;
-        int64_t position = 0; // of the block's first value in the channel's feed
-        int64_t atMs = -1;    // when its upload arrived; -1: none
+        Matcher::Block block{};
+        int64_t atMs = 0;
+        std::vector<Matcher::Close> close;
+    };
+    static constexpr int MaxUploads = 4; // kept per device, the newest included
+
+    struct Agreement
+    {
+        int channelId = 0; // 0: none
+        int uploads = 0;   // that agree
+        double ber = 1;    // their mean
     };
 
     static bool standsAlone(const Matcher::Result& match, const Settings& settings);
-    // Whether match, from an upload that arrived at nowMs, agrees with the earlier candidate.
-    static bool confirms(const Candidate& earlier, const Matcher::Result& match, int64_t nowMs,
-                         const Settings& settings);
-    // Whether block, from an upload that arrived at nowMs, is where the earlier candidate
-    // predicts it on its channel.
-    static bool confirmsAt(const Candidate& earlier, const Matcher& matcher, const Matcher::Block& block,
-                           int64_t nowMs, const Settings& settings);
-    // The whole rule for one upload: the channel to answer, or 0. candidate is the device's
-    // waiting match: cleared by an answer, replaced by a new weak match (on any channel),
-    // kept otherwise until it is too old to confirm anything.
-    static int decide(Candidate& candidate, const Matcher& matcher, const Matcher::Block& block,
-                      const Matcher::Result& match, int64_t nowMs, const Settings& settings);
+    // The highest BER at which a match on a channel of that likeness counts, under limit.
+    static double limitFor(double likeness, double limit, const Settings& settings);
+    // The best agreement of the uploads (oldest first; the last, the newest, takes part in it)
+    // on one channel; none (channelId 0) when it does not beat every other channel's by the
+    // margin.
+    static Agreement agree(const std::vector<Upload>& uploads, const Matcher& matcher,
+                           const Settings& settings);
+    // The whole rule for one upload: the channel to answer, or 0. earlier: the device's uploads
+    // before this one.
+    static int decide(const std::vector<Upload>& earlier, const Upload& upload, const Matcher::Result& match,
+                      const Matcher& matcher, const Settings& settings);
 };

@@ -2,6 +2,7 @@
 
 #include <QUrl>
 
+#include "platform/AudioInputSource.h"
 #include "platform/Location.h"
 #include "platform/ServerAddress.h"
 #include "platform/ServerConfig.h"
@@ -34,8 +35,10 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         QStringLiteral("HOST"), QStringLiteral("localhost"));
     const QCommandLineOption audioInput(
         QStringLiteral("audio-input"),
-        QStringLiteral("What the identification listens to: default (the microphone), none (silence) or "
-                       "file:PATH (a 16-bit 44100 Hz WAV played in a loop)."),
+        QStringLiteral(
+            "What the identification listens to: default (the microphone), none (silence), "
+            "file:PATH (a 16-bit 44100 Hz WAV played in a loop), demo:ID (a demo channel as it airs) "
+            "or demo-room:ID (the same heard across a room)."),
         QStringLiteral("INPUT"), QStringLiteral("default"));
     const QCommandLineOption calendarDir(
         QStringLiteral("calendar-dir"),
@@ -111,10 +114,9 @@ AppOptions::Outcome AppOptions::parse(const QStringList& arguments, AppOptions* 
         return Outcome::ExitError;
     }
     options->audioInput = parser.value(audioInput);
-    if (options->audioInput != u"default" && options->audioInput != u"none" &&
-        !options->audioInput.startsWith(QStringLiteral("file:"))) {
-        *message = QStringLiteral("Unknown audio input \"%1\": use default, none or file:PATH.")
-                       .arg(options->audioInput);
+    if (!AudioInputSource::isSpec(options->audioInput.toStdString())) {
+        *message = QStringLiteral("Unknown audio input \"%1\": use %2.")
+                       .arg(options->audioInput, QString::fromLatin1(AudioInputSource::SpecForms));
         return Outcome::ExitError;
     }
     options->calendarDir = parser.value(calendarDir);

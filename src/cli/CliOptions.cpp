@@ -44,7 +44,7 @@ QString CliOptions::usage()
         "  server-time                 the server's time and the device clock's offset from it\n"
         "  fingerprint FILE.wav [--every SECONDS] [--bytes]\n"
         "                              the sub-fingerprints of a 16-bit PCM WAV at 44100 Hz\n"
-        "  identify [--audio-input default|none|file:PATH] [--id-host HOST] [--results N]\n"
+        "  identify [--audio-input default|none|file:PATH|demo-room:ID] [--id-host HOST] [--results N]\n"
         "           [--timeout SECONDS] [--start-delay SECONDS] [--tick SECONDS]\n"
         "                              identify the channel being heard, as the application does\n"
         "  favorites [add ID | remove ID]\n"

@@ -4,6 +4,7 @@
 
 #include "fingerprint/AudioCallback.h"
 #include "fingerprint/SearchCalls.h"
+#include "platform/AudioInputSource.h"
 #include "platform/Dispatch.h"
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
@@ -72,13 +73,13 @@ int IdentifyCommand::run()
     if (ok && !idHost.isNull())
         ok = ServerConfig::setIdentificationHost(idHost);
     if (!ok) {
-        CliSession::fail(
-            QStringLiteral("usage: identify [--audio-input default|none|file:PATH] [--id-host HOST] "
-                           "[--results N] [--timeout SECONDS] [--start-delay SECONDS] [--tick SECONDS]"));
+        CliSession::fail(QStringLiteral(
+            "usage: identify [--audio-input default|none|file:PATH|demo-room:ID] [--id-host HOST] "
+            "[--results N] [--timeout SECONDS] [--start-delay SECONDS] [--tick SECONDS]"));
         return 2;
     }
     const std::string spec = input.isNull() ? std::string("default") : input.toStdString();
-    if (spec != "default" && spec != "none" && spec.rfind("file:", 0) != 0) {
+    if (!AudioInputSource::isSpec(spec)) {
         CliSession::fail(QStringLiteral("unknown audio input ") + input);
         return 2;
     }

@@ -12,7 +12,7 @@ class CliSession;
 // printed with the channel's name and what is on air (dynamic channel info). Ends after N
 // results (default: the first channel id) or after the time-out (status 1 when no channel
 // was identified).
-//   [--audio-input default|none|file:PATH] [--id-host HOST] [--results N] [--timeout SECONDS]
+//   [--audio-input default|none|file:PATH|demo-room:ID] [--id-host HOST] [--results N] [--timeout SECONDS]
 //   [--start-delay SECONDS] [--tick SECONDS]   (the loop's first wait and tick; 5 and 1)
 class IdentifyCommand : public QObject
 {

@@ -1,5 +1,6 @@
 #include "AudioInputSource.h"
 
+#include "DemoProgrammeSource.h"
 #include "PortAudioSource.h"
 #include "SilenceSource.h"
 #include "WavFileSource.h"
@@ -13,6 +14,16 @@ std::unique_ptr<AudioInputSource> AudioInputSource::create(const std::string& sp
 {
     if (spec == "none")
         return std::make_unique<SilenceSource>(paced);
+    for (const std::string prefix : {"demo:", "demo-room:"}) {
+        if (spec.rfind(prefix, 0) != 0)
+            continue;
+        const std::string id = spec.substr(prefix.size());
+        if (id.empty() || id.size() > 6 || id.find_first_not_of("0123456789") != std::string::npos) {
+            *error = "\"" + spec + "\": the demo channel must be a number";
+            return nullptr;
+        }
+        return std::make_unique<DemoProgrammeSource>(std::stoi(id), prefix == "demo-room:");
+    }
     if (spec.rfind("file:", 0) == 0) {
         auto file = std::make_unique<WavFileSource>(paced, loop);
         if (!file->open(spec.substr(5), error))
@@ -28,6 +39,15 @@ std::unique_ptr<AudioInputSource> AudioInputSource::create(const std::string& sp
         qCInfo(lcAudio) << "no microphone (" << reason.c_str() << "): listening to silence";
         return std::make_unique<SilenceSource>(true);
     }
-    *error = "unknown audio input \"" + spec + "\": use default, none or file:PATH";
+    *error = "unknown audio input \"" + spec + "\": use " + SpecForms;
     return nullptr;
+}
+
+bool AudioInputSource::isSpec(const std::string& spec)
+{
+    for (const char* prefix : {"file:", "demo:", "demo-room:"}) {
+        if (spec.rfind(prefix, 0) == 0)
+            return true;
+    }
+    return spec == "default" || spec == "none";
 }

@@ -33,7 +33,7 @@ identification=$(sed -n 's|.*identification server on http://\([^/]*\)/searchfun
 mkdir -p "$work/home/config"
 printf '[General]\nCITY_ID=1\nFIRST_LAUNCH=IS_NOT\nWIDGET_CHANNS=1, 2\n' >"$work/home/config/orvane.conf"
 ORVANE_HOME="$work/home" QT_QPA_PLATFORM=offscreen "$app" --idiom "$idiom" --content-host "$content" \
-    --id-host "$identification" --audio-input "file:$work/audio/microphone.wav" --screenshot "$work/now.png" \
+    --id-host "$identification" --audio-input "demo-room:1" --screenshot "$work/now.png" \
     --after 20 >"$work/app.log" 2>&1
 
 fail() {

@@ -8,12 +8,12 @@
 #include "http/MultipartForm.h"
 #include "identification/ApplicationBlock.h"
 #include "identification/ChannelFeed.h"
-#include "identification/DemoAudio.h"
 #include "identification/DeviceBook.h"
 #include "identification/FingerprintIndex.h"
 #include "identification/IdentificationService.h"
 #include "identification/Matcher.h"
 #include "identification/UploadConfirmation.h"
+#include "platform/DemoAudio.h"
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
 #include "platform/ServerConfig.h"
@@ -304,34 +304,78 @@ private Q_SLOTS:
         QCOMPARE(upload("zapper", clipOf(4, 0, 10)), 4);
         server.stop();
 
-        // The rule itself.
+        // The rule itself: a match stands alone up to its channel's limit.
         Matcher::Result match;
         match.verdict = Matcher::Verdict::Channel;
         match.channelId = 9;
-        match.ber = 0.33;
-        match.position = 1000;
+        match.close = {{9, 0.33, 1000, 1, 1}};
         const UploadConfirmation::Settings rules;
         QVERIFY(!UploadConfirmation::standsAlone(match, rules));
-        match.ber = 0.30;
+        match.close.front().ber = 0.30;
         QVERIFY(UploadConfirmation::standsAlone(match, rules));
-        const int64_t step = int64_t(6 * FingerprintIndex::FramesPerSecond);
-        const UploadConfirmation::Candidate earlier{9, 1000 - step, 50'000};
-        QVERIFY(UploadConfirmation::confirms(earlier, match, 56'000, rules));
-        QVERIFY(UploadConfirmation::confirms(earlier, match, 57'900, rules));  // network jitter
-        QVERIFY(!UploadConfirmation::confirms(earlier, match, 58'100, rules)); // too far apart
-        QVERIFY(!UploadConfirmation::confirms({8, 1000 - step, 50'000}, match, 56'000, rules));
-        QVERIFY(!UploadConfirmation::confirms({}, match, 56'000, rules));
+        match.close.front().likeness = 0.28; // music whose own parts come that close
+        QVERIFY(!UploadConfirmation::standsAlone(match, rules));
 
-        // Looking where the candidate says: the next block is there at the time the uploads
-        // are apart, not at another time, and another channel's block is not.
-        const Matcher::Result first = matcher->match(clipOf(3, 12, 10));
-        QCOMPARE(first.channelId, 3);
-        const UploadConfirmation::Candidate waiting{3, first.position, 0};
-        const Matcher::Block next = clipOf(3, 6, 0);
-        QVERIFY(UploadConfirmation::confirmsAt(waiting, *matcher, next, 6000, rules));
-        QVERIFY(!UploadConfirmation::confirmsAt(waiting, *matcher, next, 16000, rules));
-        QVERIFY(!UploadConfirmation::confirmsAt(waiting, *matcher, clipOf(4, 6, 0), 6000, rules));
-        QVERIFY(!UploadConfirmation::confirmsAt(waiting, *matcher, clipOf(3, 12, 10), 1000, rules)); // itself
+        // Uploads agree where the hypothesis puts them: 6 s on in the feed, 6 s later (speech:
+        // unlike music, no part of it resembles another).
+        const auto uploadOf = [this](const Matcher::Block& block, int64_t atMs) {
+            return UploadConfirmation::Upload{block, atMs, matcher->match(block).close};
+        };
+        const UploadConfirmation::Upload first = uploadOf(clipOf(2, 12, 10), 0);
+        QVERIFY(!first.close.empty());
+        UploadConfirmation::Agreement agreement =
+            UploadConfirmation::agree({first, uploadOf(clipOf(2, 6, 10), 6000)}, *matcher, rules);
+        QCOMPARE(agreement.channelId, 2);
+        QCOMPARE(agreement.uploads, 2);
+        // The network's jitter is allowed for; ten seconds are not, nor another channel, nor
+        // the same audio again (a frozen stream), nor the one block twice.
+        QCOMPARE(
+            UploadConfirmation::agree({first, uploadOf(clipOf(2, 6, 10), 6700)}, *matcher, rules).channelId,
+            2);
+        QCOMPARE(
+            UploadConfirmation::agree({first, uploadOf(clipOf(2, 6, 10), 16000)}, *matcher, rules).channelId,
+            0);
+        QCOMPARE(
+            UploadConfirmation::agree({first, uploadOf(clipOf(4, 6, 10), 6000)}, *matcher, rules).channelId,
+            0);
+        QCOMPARE(
+            UploadConfirmation::agree({first, uploadOf(clipOf(2, 12, 10), 6000)}, *matcher, rules).channelId,
+            0);
+        QCOMPARE(UploadConfirmation::agree({first, first}, *matcher, rules).channelId, 0);
+        // Earlier uploads that agree answer nothing for a device that now hears something else.
+        QCOMPARE(
+            UploadConfirmation::agree(
+                {first, uploadOf(clipOf(2, 6, 10), 6000), uploadOf(clipOf(5, 0, 10), 12000)}, *matcher, rules)
+                .channelId,
+            0);
+        // Two channels carrying the same audio agree equally: no answer.
+        QCOMPARE(UploadConfirmation::agree({uploadOf(clipOf(7, 12, 10), 0), uploadOf(clipOf(7, 6, 10), 6000)},
+                                           *matcher, rules)
+                     .channelId,
+                 0);
+        // A channel whose own parts resemble each other more than the uploads resemble it.
+        std::vector<UploadConfirmation::Upload> repetitive = {first, uploadOf(clipOf(2, 6, 10), 6000)};
+        for (UploadConfirmation::Upload& upload : repetitive) {
+            for (Matcher::Close& close : upload.close)
+                close.likeness = 0.05;
+        }
+        QCOMPARE(UploadConfirmation::agree(repetitive, *matcher, rules).channelId, 0);
+
+        // Evidence adds up: noisy clips that no single upload names are named by three.
+        UploadConfirmation::Settings alone = rules;
+        alone.standAloneBer = 0; // only agreements answer here
+        std::vector<UploadConfirmation::Upload> session;
+        int answer = 0;
+        for (const int at : {0, 5, 11}) {
+            const UploadConfirmation::Upload next = uploadOf(clipOf(2, 20 - at, -9), at * 1000);
+            const Matcher::Result result = matcher->match(next.block);
+            QVERIFY(!UploadConfirmation::standsAlone(result, rules));
+            answer = UploadConfirmation::decide(session, next, result, *matcher, alone);
+            session.push_back(next);
+            if (answer)
+                break;
+        }
+        QCOMPARE(answer, 2);
     }
 
     void badUploadsGetAClearAnswer()
@@ -398,12 +442,22 @@ private Q_SLOTS:
         DeviceBook::Settings settings;
         settings.maxDevices = 100;
         DeviceBook book(settings);
-        Matcher::Block block{};
+        const UploadConfirmation::Upload upload;
         for (int i = 0; i < 1000; ++i)
-            book.keep(QByteArray::number(i), block, i);
+            book.keep(QByteArray::number(i), {upload.block, i, {}}, i);
         QCOMPARE(book.size(), 100);
-        QVERIFY(book.kept("999", 1000));
-        QVERIFY(!book.kept("0", 1000));
+        QCOMPARE(book.kept("999", 1000).size(), size_t(1));
+        QVERIFY(book.kept("0", 1000).empty());
+        // A device's uploads: the newest few, none older than keepMs, the same one replaced.
+        for (int64_t at = 0; at < 10000; at += 1000)
+            book.keep("viewer", {upload.block, at, {}}, at);
+        book.keep("viewer", {upload.block, 9000, {{4, 0.3, 0, 1, 1}}}, 9500);
+        const std::vector<UploadConfirmation::Upload> kept = book.kept("viewer", 9500);
+        QCOMPARE(kept.size(), size_t(UploadConfirmation::MaxUploads));
+        QCOMPARE(kept.back().atMs, int64_t(9000));
+        QCOMPARE(kept.back().close.size(), size_t(1));
+        QCOMPARE(kept.front().atMs, int64_t(6000));
+        QVERIFY(book.kept("viewer", 9000 + settings.keepMs + 1).empty());
     }
 
     void formsAreReadAsTheApplicationWritesThem()

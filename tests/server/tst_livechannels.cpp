@@ -6,6 +6,7 @@
 #include "identification/ChannelFarm.h"
 #include "identification/ChannelSource.h"
 #include "identification/DemoAudioFiles.h"
+#include "platform/AudioInputSource.h"
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
 
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -65,7 +67,8 @@ private Q_SLOTS:
     void sourcesAreReadFromTheCommandLineAndFiles()
     {
         QString error;
-        QCOMPARE(spec("7=pipe:ffmpeg -i http://x -f s16le -").argument, QStringLiteral("ffmpeg -i http://x -f s16le -"));
+        QCOMPARE(spec("7=pipe:ffmpeg -i http://x -f s16le -").argument,
+                 QStringLiteral("ffmpeg -i http://x -f s16le -"));
         QCOMPARE(int(spec(" 12 = silence").kind), int(ChannelSource::Kind::Silence));
         for (const char* bad : {"silence", "0=silence", "x=silence", "3=file:", "3=http://stream", "3="})
             QVERIFY2(!ChannelSource::parse(QString::fromLatin1(bad), &error), bad);
@@ -99,11 +102,18 @@ private Q_SLOTS:
                          1, lines.log());
         farm.start();
         QVERIFY(QTest::qWaitFor([&] { return lines.count("channel 1 (pipe:head") >= 3; }, 8000));
-        QVERIFY(QTest::qWaitFor([&] { return lines.count("channel 3 (file:/nonexistent/audio.wav): ") >= 2; }, 8000));
-        QVERIFY(lines.count("channel 1 (pipe:head -c 88200 /dev/zero): the source ended; starting again in 1 s") >= 1);
+        QVERIFY(QTest::qWaitFor([&] { return lines.count("channel 3 (file:/nonexistent/audio.wav): ") >= 2; },
+                                8000));
+        QVERIFY(lines.count(
+                    "channel 1 (pipe:head -c 88200 /dev/zero): the source ended; starting again in 1 s") >=
+                1);
         QVERIFY(lines.count("channel 2 (pipe:exit 3): the source ended; starting again in 1 s") >= 1);
         // The back-off doubles for a source that keeps failing.
-        QVERIFY(QTest::qWaitFor([&] { return lines.count("channel 2 (pipe:exit 3): the source ended; starting again in 2 s") == 1; }, 5000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return lines.count("channel 2 (pipe:exit 3): the source ended; starting again in 2 s") == 1;
+            },
+            5000));
 
         {
             const FingerprintIndex::Reader reader(farm.index()); // holds the writers: let go before stop()
@@ -135,7 +145,8 @@ private Q_SLOTS:
 
         Lines lines;
         ChannelFarm farm({spec("1=silence"), spec("2=silence")}, 1, lines.log());
-        content.setIdentificationHealth([&farm] { return farm.healthy(QDateTime::currentMSecsSinceEpoch()); });
+        content.setIdentificationHealth(
+            [&farm] { return farm.healthy(QDateTime::currentMSecsSinceEpoch()); });
         QCOMPARE(serviceStatus(content), 0); // no audio yet
         farm.start();
         QVERIFY(QTest::qWaitFor([&] { return serviceStatus(content) == 1; }, 3000));
@@ -144,23 +155,33 @@ private Q_SLOTS:
         farm.stop();
     }
 
-    void demoAudioIsTheSameEveryTime()
+    void demoChannelsAirTheirProgrammeAsItIsNow()
     {
         QTemporaryDir first;
-        QTemporaryDir second;
         QString error;
-        QVERIFY2(DemoAudioFiles::write(first.path(), &error), qPrintable(error));
-        QVERIFY2(DemoAudioFiles::write(second.filePath("nested/folder"), &error), qPrintable(error));
-        for (const char* name : {"channels.conf", "ch-1.wav", "microphone.wav"}) {
-            QFile a(first.filePath(name));
-            QFile b(second.filePath(QStringLiteral("nested/folder/") + name));
-            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-            QCOMPARE(a.readAll(), b.readAll());
-        }
+        QVERIFY2(DemoAudioFiles::write(first.filePath("nested/folder"), &error), qPrintable(error));
         QString reason;
-        const auto specs = ChannelSource::parseFile(first.filePath("channels.conf"), &reason);
+        const auto specs = ChannelSource::parseFile(first.filePath("nested/folder/channels.conf"), &reason);
         QVERIFY2(specs && specs->size() >= 6, qPrintable(reason));
-        QVERIFY(QFile::exists(specs->first().argument));
+        QCOMPARE(int(specs->first().kind), int(ChannelSource::Kind::Demo));
+        QCOMPARE(specs->first().argument, QString::number(specs->first().channelId));
+
+        // The channel and a microphone opened a moment apart hear the same moment of the
+        // programme: the microphone's audio is found in the channel's at once.
+        std::string failure;
+        auto channel = AudioInputSource::create("demo:1", true, false, &failure);
+        QTest::qWait(300);
+        auto microphone = AudioInputSource::create("demo:1", true, false, &failure);
+        QVERIFY(channel && microphone);
+        std::vector<int16_t> aired(44100);
+        std::vector<int16_t> heard(4410);
+        channel->read(aired.data(), aired.size());
+        microphone->read(heard.data(), heard.size());
+        const auto found = std::search(aired.begin(), aired.end(), heard.begin(), heard.end());
+        QVERIFY(found != aired.end());
+        QVERIFY(found - aired.begin() >= 44100 * 25 / 100); // opened about 0.3 s later
+        for (const char* bad : {"demo:", "demo:x", "demo-room:12345678"})
+            QVERIFY(!AudioInputSource::create(bad, true, false, &failure));
         QFile blocked(first.filePath("blocked"));
         QVERIFY(blocked.open(QIODevice::WriteOnly));
         blocked.close();

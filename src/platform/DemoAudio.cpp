@@ -53,9 +53,7 @@ constexpr std::array<std::pair<double, double>, 6> Vowels = {
 
 } // namespace
 
-DemoAudio::DemoAudio(uint32_t seed, Kind kind) : m_seed(seed), m_kind(kind)
-{
-}
+DemoAudio::DemoAudio(uint32_t seed, Kind kind) : m_seed(seed), m_kind(kind) {}
 
 void DemoAudio::render(int64_t first, int count, int16_t* out) const
 {
@@ -82,7 +80,8 @@ double DemoAudio::musicSample(int64_t n, Segment& segment) const
         const int64_t chord = index / 2 - (unit(m_seed, index / 4, 9) < 0.5 ? (index / 2) % 2 : 0);
         for (uint32_t note = 0; note < 3; ++note) {
             const int degree = int(unit(m_seed, chord, 10 + note) * 14);
-            segment.frequency[note] = root * std::pow(2.0, (Scale[size_t(degree % 7)] + 12 * (degree / 7)) / 12.0);
+            segment.frequency[note] =
+                root * std::pow(2.0, (Scale[size_t(degree % 7)] + 12 * (degree / 7)) / 12.0);
         }
         const int melody = int(unit(m_seed, index, 14) * 14);
         segment.pitch = root * 4 * std::pow(2.0, (Scale[size_t(melody % 7)] + 12 * (melody / 7)) / 12.0);
@@ -101,7 +100,8 @@ double DemoAudio::musicSample(int64_t n, Segment& segment) const
             sum += segment.gain[size_t(h)] * sine(segment.frequency[size_t(note)] * (h + 1) * time);
     }
     sum *= envelope * 0.3;
-    sum += 0.25 * std::min(1.0, t * 300) * std::exp(-t * 6) * (sine(segment.pitch * time) + 0.3 * sine(2 * segment.pitch * time));
+    sum += 0.25 * std::min(1.0, t * 300) * std::exp(-t * 6) *
+           (sine(segment.pitch * time) + 0.3 * sine(2 * segment.pitch * time));
     // Percussion: a short noise burst on some half beats.
     if (segment.kind < 0.4)
         sum += noise(m_seed, n) * std::exp(-t * 40) * 0.5;
@@ -125,7 +125,7 @@ double DemoAudio::speechSample(int64_t n, Segment& segment) const
             segment.index = start;
             segment.start = start * Grid;
             segment.kind = unit(m_seed, start, 31);
-            segment.pitch = 100 + 120 * unit(m_seed, start, 32); // at the start, Hz
+            segment.pitch = 100 + 120 * unit(m_seed, start, 32);   // at the start, Hz
             segment.slope = 160 * (unit(m_seed, start, 33) - 0.5); // Hz per second
             const auto& vowel = Vowels[size_t(unit(m_seed, start, 34) * Vowels.size())];
             for (int h = 1; h <= 12; ++h) {

@@ -11,7 +11,11 @@
 class DemoAudio
 {
 public:
-    enum class Kind { Music, Speech };
+    enum class Kind
+    {
+        Music,
+        Speech
+    };
     static constexpr int SampleRate = 44100;
 
     DemoAudio(uint32_t seed, Kind kind);

@@ -1,0 +1,222 @@
+#include "PlaceSearch.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr int BlockSize = PlaceSearch::BlockSize;
+constexpr int First = 1; // the block's first value is not comparable (see the class comment)
+// A block is verified on the part the feed holds: at least three quarters of it (a viewer
+// who tuned in as the feed began, or whose set is a little ahead of it).
+constexpr int MinOverlap = BlockSize * 3 / 4;
+constexpr int MaxHits = 1 << 18;  // bounds one search's work when the history is very large
+constexpr int MaxVerified = 2048; // candidates verified, most votes first
+// Speeds tried: up to 1.5 % off in steps of 0.25 %, about the block's middle value.
+constexpr int SpeedSteps = 6;
+constexpr double SpeedStep = 0.0025;
+constexpr int Pivot = BlockSize / 2;
+
+// Differing bits over the values where the block is not 0 (a block value of 0 is a frame
+// of silence or of a level so steady that it says nothing); *compared counts those values.
+[[gnu::target_clones("popcnt", "default")]] int distance(const uint32_t* feed, const uint32_t* block,
+                                                         int count, int* compared)
+{
+    int bits = 0;
+    int used = 0;
+    for (int i = 0; i < count; ++i) {
+        if (block[i] == 0)
+            continue;
+        bits += std::popcount(feed[i] ^ block[i]);
+        ++used;
+    }
+    *compared = used;
+    return bits;
+}
+
+double rateOf(int bits, int compared)
+{
+    return compared < MinOverlap / 2 ? 1 : double(bits) / (compared * 32.0);
+}
+
+// The BER of the block played at 1 + rate times the feed's speed: block value i against feed
+// position start + i + round((i - Pivot) * rate).
+double berAtSpeed(const FingerprintIndex::Reader& reader, int slot, int64_t start, double rate,
+                  const PlaceSearch::Block& block, std::vector<uint32_t>& scratch)
+{
+    const int64_t lowest = start + First + std::lround((First - Pivot) * rate);
+    const int64_t highest = start + BlockSize - 1 + std::lround((BlockSize - 1 - Pivot) * rate);
+    const int64_t from = std::max<int64_t>(lowest, int64_t(reader.begin(slot)));
+    const int64_t to = std::min<int64_t>(highest + 1, int64_t(reader.end(slot)));
+    if (to - from < MinOverlap)
+        return 1;
+    scratch.resize(size_t(to - from));
+    if (!reader.copy(slot, uint64_t(from), int(to - from), scratch.data()))
+        return 1;
+    int bits = 0;
+    int compared = 0;
+    for (int i = First; i < BlockSize; ++i) {
+        const int64_t at = start + i + std::lround((i - Pivot) * rate);
+        if (block[size_t(i)] == 0 || at < from || at >= to)
+            continue;
+        bits += std::popcount(scratch[size_t(at - from)] ^ block[size_t(i)]);
+        ++compared;
+    }
+    return rateOf(bits, compared);
+}
+
+// A hit of the index: the channel's slot and the alignment it votes for, in one number that
+// sorts by slot, then alignment.
+constexpr int64_t AlignmentBias = int64_t(1) << 20; // alignments start up to a block before the feed
+uint64_t hitOf(int slot, int64_t start)
+{
+    return (uint64_t(slot) << 44) | uint64_t(start + AlignmentBias);
+}
+int slotOf(uint64_t hit)
+{
+    return int(hit >> 44);
+}
+int64_t startOf(uint64_t hit)
+{
+    return int64_t(hit & ((uint64_t(1) << 44) - 1)) - AlignmentBias;
+}
+
+struct Cluster
+{
+    int slot;
+    int64_t start;
+    int votes;
+};
+
+} // namespace
+
+PlaceSearch::PlaceSearch(const FingerprintIndex::Reader& reader, const Block& block)
+    : m_reader(reader), m_block(block), m_best(size_t(reader.channels()))
+{
+    for (int slot = 0; slot < reader.channels(); ++slot)
+        m_best[size_t(slot)].slot = slot;
+}
+
+double PlaceSearch::berAt(const FingerprintIndex::Reader& reader, int slot, int64_t start, const Block& block)
+{
+    uint32_t values[BlockSize];
+    const int64_t from = std::max<int64_t>(start + First, int64_t(reader.begin(slot)));
+    const int64_t to = std::min<int64_t>(start + BlockSize, int64_t(reader.end(slot)));
+    if (to - from < MinOverlap || !reader.copy(slot, uint64_t(from), int(to - from), values))
+        return 1;
+    int compared = 0;
+    const int bits = distance(values, block.data() + (from - start), int(to - from), &compared);
+    return rateOf(bits, compared);
+}
+
+double PlaceSearch::berNear(const FingerprintIndex::Reader& reader, int slot, int64_t start, int window,
+                            const Block& block)
+{
+    // The feed values every alignment may compare, copied once.
+    const int64_t from = std::max<int64_t>(start - window + First, int64_t(reader.begin(slot)));
+    const int64_t to = std::min<int64_t>(start + window + BlockSize, int64_t(reader.end(slot)));
+    if (to - from < MinOverlap)
+        return 1;
+    std::vector<uint32_t> span(size_t(to - from));
+    if (!reader.copy(slot, uint64_t(from), int(to - from), span.data()))
+        return 1;
+    double best = 1;
+    for (int64_t at = start - window; at <= start + window; ++at) {
+        const int64_t first = std::max(at + First, from);
+        const int64_t last = std::min(at + BlockSize, to);
+        if (last - first < MinOverlap)
+            continue;
+        int compared = 0;
+        const int bits =
+            distance(span.data() + (first - from), block.data() + (first - at), int(last - first), &compared);
+        best = std::min(best, rateOf(bits, compared));
+    }
+    return best;
+}
+
+void PlaceSearch::consider(int slot, int64_t start, double ber)
+{
+    if (ber < PromisingBelow)
+        m_promising.push_back({slot, start, ber});
+    Place& best = m_best[size_t(slot)];
+    if (ber < best.ber) {
+        best.ber = ber;
+        best.start = start;
+    }
+}
+
+void PlaceSearch::search(int only, int64_t awayFrom, int awaySpan)
+{
+    // Votes: every value's key wherever the history holds it.
+    std::vector<uint64_t> hits;
+    for (int i = First; i < BlockSize && int(hits.size()) < MaxHits; ++i) {
+        if (m_block[size_t(i)] == 0)
+            continue;
+        m_reader.forEach(m_block[size_t(i)], [&](int slot, uint64_t position) {
+            const int64_t start = int64_t(position) - i;
+            if ((only < 0 || slot == only) && std::llabs(start - awayFrom) > awaySpan)
+                hits.push_back(hitOf(slot, start));
+        });
+    }
+    std::sort(hits.begin(), hits.end());
+    std::vector<Cluster> clusters;
+    for (size_t k = 0; k < hits.size();) {
+        size_t last = k;
+        while (last + 1 < hits.size() && slotOf(hits[last + 1]) == slotOf(hits[k]) &&
+               startOf(hits[last + 1]) - startOf(hits[last]) <= ClusterSpan)
+            ++last;
+        clusters.push_back({slotOf(hits[k]), startOf(hits[k + (last - k) / 2]), int(last - k + 1)});
+        k = last + 1;
+    }
+    std::stable_sort(clusters.begin(), clusters.end(),
+                     [](const Cluster& a, const Cluster& b) { return a.votes > b.votes; });
+    if (clusters.size() > size_t(MaxVerified))
+        clusters.resize(size_t(MaxVerified));
+
+    // Verification on the whole block, and around the promising ones.
+    for (const Cluster& cluster : clusters) {
+        const double ber = berAt(m_reader, cluster.slot, cluster.start, m_block);
+        consider(cluster.slot, cluster.start, ber);
+        if (ber >= PromisingBelow)
+            continue;
+        for (int d = -ClusterSpan; d <= ClusterSpan; ++d) {
+            const int64_t start = cluster.start + d;
+            if (d != 0 && std::llabs(start - awayFrom) > awaySpan)
+                consider(cluster.slot, start, berAt(m_reader, cluster.slot, start, m_block));
+        }
+    }
+}
+
+void PlaceSearch::trySpeeds(int slot)
+{
+    Place& best = m_best[size_t(slot)];
+    if (best.ber >= 1)
+        return;
+    const int64_t centre = best.start;
+    std::vector<uint32_t> scratch;
+    for (int step = -SpeedSteps; step <= SpeedSteps; ++step) {
+        if (step == 0)
+            continue;
+        const double rate = step * SpeedStep;
+        const int drift = int(std::lround(std::abs(rate) * Pivot)) + ClusterSpan;
+        for (int64_t start = centre - drift; start <= centre + drift; ++start) {
+            const double ber = berAtSpeed(m_reader, slot, start, rate, m_block, scratch);
+            if (ber < best.ber) {
+                best.ber = ber;
+                best.start = start + std::lround(-Pivot * rate); // where block value 0 lies at this speed
+            }
+        }
+    }
+}
+
+double PlaceSearch::bestAwayFrom(int slot, int64_t start, int span) const
+{
+    double best = 1;
+    for (const Place& place : m_promising) {
+        if (place.slot == slot && std::llabs(place.start - start) > span)
+            best = std::min(best, place.ber);
+    }
+    return best;
+}
