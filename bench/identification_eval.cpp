@@ -280,11 +280,11 @@ int main(int argc, char** argv)
         latency(channels, settings);
 
     FingerprintIndex hour(int(3600 * FingerprintIndex::FramesPerSecond));
+    const size_t table = hour.memoryBytes(); // the shared bucket table alone
     for (int c = 0; c < 10; ++c)
         hour.addChannel(c);
-    std::printf(
-        "\nmemory: %.2f MB per channel-hour (10 channels of one hour, with the shared bucket table)\n",
-        double(hour.memoryBytes()) / 10 / 1e6);
+    std::printf("\nmemory: %.2f MB per channel-hour, plus the shared bucket table (%.1f MiB)\n",
+                double(hour.memoryBytes() - table) / 10 / 1e6, double(table) / (1 << 20));
     std::printf("fingerprinting: %.0f channels in real time per core (rendering excluded)\n",
                 double(fed) / Rate * double(live.size()) / feedSeconds);
     return 0;

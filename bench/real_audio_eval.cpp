@@ -9,10 +9,12 @@
 // babble noise. Files: 44100 Hz, mono, 16 bit; a channel file's name starts with its kind ("music-",
 // "speech-").
 //   bench_real_audio_eval --corpus DIR [--clips 40] [--offair 1000] [--seed N]
-//                         [--max-ber X] [--margin X] [--stand-alone-ber X] [--confirm-ber X]
+//                         [--max-ber X] [--margin X] [--stand-alone-ber X] [--agreed-ber X]
+//                         [--block-ber X] [--agreed-margin X] [--self-margin X]
+//                         [--likeness-margin X]
 //                         [--markdown]
 // bench/real_audio.sh builds a corpus from Debian packages and runs this. EVAL_DEBUG=1 names
-// the false positives on stderr.
+// every miss (with its BER at the true place and the best agreement) and false positive on stderr.
 #include "RoomChain.h"
 
 #include "identification/ApplicationBlock.h"
@@ -141,22 +143,56 @@ struct Session
     int channelId = 0;
     int upload = -1;
     double ber = 1;
+    double oracleBer = 1; // lowest BER at the true place (EVAL_DEBUG only)
+    double agreedBer = 1; // best agreement of the uploads on any channel (EVAL_DEBUG only)
+    int agreedChannel = 0;
 };
 
-template <typename ClipAt>
-Session session(const Matcher& matcher, const UploadConfirmation::Settings& rules, ClipAt clipAt)
+// Where a clip's block begins in its channel's feed: value n is the frame that starts at
+// input sample 512 n. -1 when the clip is on no channel.
+template <typename ClipAt, typename StartAt>
+Session session(const Matcher& matcher, const UploadConfirmation::Settings& rules, ClipAt clipAt,
+                int channelId, StartAt startAt)
 {
-    UploadConfirmation::Candidate candidate;
+    static const bool debug = std::getenv("EVAL_DEBUG") != nullptr;
+    std::vector<UploadConfirmation::Upload> earlier;
     Session out;
+    UploadConfirmation::Settings loose = rules;
+    loose.agreedBer = 1;
+    loose.minMargin = 0;
     for (int k = 0; k < Uploads; ++k) {
         const std::vector<int16_t> clip = clipAt(UploadAt[k]);
         const Matcher::Block block = applicationBlock(clip.data(), int(clip.size()));
         const Matcher::Result result = matcher.match(block);
         const int64_t nowMs = int64_t(UploadAt[k] * 1000);
         out.ber = std::min(out.ber, result.ber);
-        const int channel = result.verdict == Matcher::Verdict::Uninformative
-                                ? 0
-                                : UploadConfirmation::decide(candidate, matcher, block, result, nowMs, rules);
+        if (debug && channelId > 0)
+            out.oracleBer =
+                std::min(out.oracleBer, matcher.berNear(block, channelId, startAt(UploadAt[k]), 48));
+        if (result.verdict == Matcher::Verdict::Uninformative) {
+            earlier.clear(); // as the server does
+            continue;
+        }
+        const UploadConfirmation::Upload upload{block, nowMs, result.close};
+        const int channel = UploadConfirmation::decide(earlier, upload, result, matcher, rules);
+        if (debug && !earlier.empty()) {
+            std::vector<UploadConfirmation::Upload> all = earlier;
+            all.push_back(upload);
+            const UploadConfirmation::Agreement agreement = UploadConfirmation::agree(all, matcher, loose);
+            if (agreement.channelId && agreement.ber < out.agreedBer) {
+                out.agreedBer = agreement.ber;
+                out.agreedChannel = agreement.channelId;
+            }
+        }
+        earlier.push_back(upload);
+        if (channel > 0 && debug && channel != channelId) {
+            std::fprintf(stderr, "wrong answer %d at upload %d: this BER %.3f\n", channel, k + 1, result.ber);
+            for (const auto& u : earlier)
+                for (const auto& c : u.close)
+                    std::fprintf(stderr,
+                                 "   upload at %lld: channel %d ber %.3f elsewhere %.3f position %lld\n",
+                                 (long long)u.atMs, c.channelId, c.ber, c.elsewhere, (long long)c.position);
+        }
         if (channel > 0) {
             out.channelId = channel;
             out.upload = k;
@@ -197,8 +233,16 @@ int main(int argc, char** argv)
             settings.minMargin = std::atof(value);
         else if (option == "--stand-alone-ber")
             rules.standAloneBer = std::atof(value);
-        else if (option == "--confirm-ber")
-            rules.confirmBer = std::atof(value);
+        else if (option == "--agreed-ber")
+            rules.agreedBer = std::atof(value);
+        else if (option == "--block-ber")
+            rules.blockBer = std::atof(value);
+        else if (option == "--likeness-margin")
+            rules.likenessMargin = std::atof(value);
+        else if (option == "--self-margin")
+            rules.selfMargin = std::atof(value);
+        else if (option == "--agreed-margin")
+            rules.minMargin = std::atof(value);
         else {
             std::fprintf(stderr, "unknown option %s\n", option.c_str());
             return 2;
@@ -230,11 +274,21 @@ int main(int argc, char** argv)
         ChannelFeed feed;
         const int slot = index.addChannel(int(c) + 1);
         const Audio& audio = channels[c];
+        int64_t held = 0;
         for (size_t at = 0; at < audio.samples.size(); at += Rate) {
             const int count = int(std::min<size_t>(Rate, audio.samples.size() - at));
             const auto& values = feed.push(audio.samples.data() + at, count);
             index.append(slot, values.data(), int(values.size()));
+            // How closely the channel resembles itself, checked as the server does.
+            const int64_t before = held;
+            held += int64_t(values.size());
+            if (held / FingerprintIndex::LikenessEveryValues !=
+                before / FingerprintIndex::LikenessEveryValues)
+                index.noteLikeness(slot, Matcher::likenessElsewhere(index, slot, held - Matcher::BlockSize));
         }
+        if (std::getenv("EVAL_DEBUG"))
+            std::fprintf(stderr, "%s: likeness %.3f\n", audio.name.c_str(),
+                         FingerprintIndex::Reader(index).likeness(slot));
     }
 
     const std::vector<Condition> conditions = {
@@ -247,12 +301,17 @@ int main(int argc, char** argv)
         {"speed -1 %, 10 dB", 10, -0.01},
         {"2-8 s behind live, 10 dB", 10, 0, 2, 8},
     };
-    std::mt19937 random(seed);
+    // Each clip draws from its own generator, so that one rule's answers (a session that ends
+    // early draws less noise) do not change the clips that follow: rules compare on the same clips.
+    const auto generatorOf = [seed](int condition, int clip) {
+        return std::mt19937(seed * 1000003u + unsigned(condition) * 100003u + unsigned(clip));
+    };
     std::vector<Tally> tallies(conditions.size());
     std::map<std::string, Tally> byKind; // at 10 dB
     for (size_t c = 0; c < conditions.size(); ++c) {
         const Condition& condition = conditions[c];
         for (int k = 0; k < clips; ++k) {
+            std::mt19937 random = generatorOf(int(c), k);
             const size_t channel = size_t(random() % channels.size());
             const Audio& audio = channels[channel];
             const int64_t live = int64_t(audio.samples.size());
@@ -276,14 +335,25 @@ int main(int argc, char** argv)
             room.snrDb = condition.snrDb;
             room.noise = noiseOf(k, haveBabble);
             const int64_t first = last - int64_t(UploadAt[Uploads - 1] * Rate * (1 + condition.speed));
-            const Session result = session(matcher, rules, [&](double at) {
-                const int64_t end = first + int64_t(at * Rate * (1 + condition.speed));
-                return RoomChain::apply(audio.samples.data(), live, std::max<int64_t>(0, end - span),
-                                        ClipSamples, room, random, &babble);
-            });
+            const Session result = session(
+                matcher, rules,
+                [&](double at) {
+                    const int64_t end = first + int64_t(at * Rate * (1 + condition.speed));
+                    return RoomChain::apply(audio.samples.data(), live, std::max<int64_t>(0, end - span),
+                                            ClipSamples, room, random, &babble);
+                },
+                int(channel) + 1,
+                [&](double at) { return (first + int64_t(at * Rate * (1 + condition.speed)) - span) / 512; });
             Tally& tally = tallies[c];
             tally.ber.push_back(result.ber);
             const bool right = result.channelId == int(channel) + 1;
+            if (!right && std::getenv("EVAL_DEBUG"))
+                std::fprintf(stderr,
+                             "miss: %s, %s, %.0f s before live: answered %d, best BER %.3f, at the true "
+                             "place %.3f, best agreement %.3f on %d\n",
+                             condition.name.c_str(), audio.name.c_str(), double(live - last) / Rate,
+                             result.channelId, result.ber, result.oracleBer, result.agreedBer,
+                             result.agreedChannel);
             (right ? tally.right : result.channelId ? tally.wrong : tally.none)++;
             if (right && result.upload <= 1)
                 ++tally.rightByTwo;
@@ -298,6 +368,7 @@ int main(int argc, char** argv)
     Tally off;
     std::vector<double> offBer;
     for (int k = 0; k < offair; ++k) {
+        std::mt19937 random = generatorOf(int(conditions.size()), k);
         const Audio& audio = offAir[size_t(random() % offAir.size())];
         const int64_t size = int64_t(audio.samples.size());
         const int64_t sessionSamples = int64_t(SessionSeconds * Rate) + 2;
@@ -308,11 +379,17 @@ int main(int argc, char** argv)
         room.reverb = true;
         room.snrDb = conditions[size_t(k % 5)].snrDb;
         room.noise = noiseOf(k, haveBabble);
-        const Session result = session(matcher, rules, [&](double at) {
-            return RoomChain::apply(audio.samples.data(), size, start + int64_t(at * Rate), ClipSamples, room,
-                                    random, &babble);
-        });
+        const Session result = session(
+            matcher, rules,
+            [&](double at) {
+                return RoomChain::apply(audio.samples.data(), size, start + int64_t(at * Rate), ClipSamples,
+                                        room, random, &babble);
+            },
+            0, [](double) { return int64_t(0); });
         offBer.push_back(result.ber);
+        if (std::getenv("EVAL_DEBUG"))
+            std::fprintf(stderr, "off air: best BER %.3f, best agreement %.3f\n", result.ber,
+                         result.agreedBer);
         (result.channelId ? off.wrong : off.none)++;
         if (result.channelId && std::getenv("EVAL_DEBUG"))
             std::fprintf(stderr, "false positive: %s at %.1f s, %s: %s at upload %d\n", audio.name.c_str(),

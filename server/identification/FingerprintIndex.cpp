@@ -83,5 +83,7 @@ bool FingerprintIndex::Reader::copy(int slot, uint64_t from, int count, uint32_t
 size_t FingerprintIndex::memoryBytes() const
 {
     std::shared_lock guard(m_lock);
-    return m_heads.size() * sizeof(uint32_t) + m_channels.size() * size_t(m_capacity) * 2 * sizeof(uint32_t);
+    const size_t checks = m_capacity / LikenessEveryValues + 1;
+    return m_heads.size() * sizeof(uint32_t) +
+           m_channels.size() * (size_t(m_capacity) * 2 * sizeof(uint32_t) + checks * sizeof(float));
 }

@@ -34,7 +34,7 @@ public:
         // A channel whose own parts come within likeness of each other (music that repeats
         // itself) is matched only below likeness - likenessMargin: other parts of the same
         // piece, played elsewhere, come about as close.
-        double likenessMargin = 0.01;
+        double likenessMargin = 0.0;
         double toleranceSeconds = 1.0;
         double minStepSeconds = 2.0;
         int64_t windowMs = 30000; // uploads older than this confirm nothing

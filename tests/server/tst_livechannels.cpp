@@ -7,6 +7,7 @@
 #include "identification/ChannelSource.h"
 #include "identification/DemoAudioFiles.h"
 #include "platform/AudioInputSource.h"
+#include "platform/DemoAudio.h"
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
 
@@ -152,6 +153,45 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor([&] { return serviceStatus(content) == 1; }, 3000));
         server.store().setStatus("ss_status", "0"); // the operator's word still counts
         QCOMPARE(serviceStatus(content), 0);
+        farm.stop();
+    }
+
+    void aLoopedSourceIsFlaggedAndReported()
+    {
+        // A 2.5 s WAV played in a loop: once the channel holds a block and an earlier loop of
+        // it (about 10 s), its audio repeats itself: logged and listed in the status.
+        QTemporaryDir dir;
+        std::vector<int16_t> loop(size_t(2.5 * 44100));
+        DemoAudio(3, DemoAudio::Kind::Music).render(0, int(loop.size()), loop.data());
+        QFile wav(dir.filePath("loop.wav"));
+        QVERIFY(wav.open(QIODevice::WriteOnly));
+        const auto le = [](quint32 v, int bytes) {
+            QByteArray out;
+            for (int b = 0; b < bytes; ++b)
+                out.append(char(v >> (8 * b)));
+            return out;
+        };
+        const quint32 data = quint32(loop.size() * 2);
+        wav.write("RIFF" + le(36 + data, 4) + "WAVEfmt " + le(16, 4) + le(1, 2) + le(1, 2) + le(44100, 4) +
+                  le(88200, 4) + le(2, 2) + le(16, 2) + "data" + le(data, 4));
+        wav.write(reinterpret_cast<const char*>(loop.data()), qint64(data));
+        wav.close();
+
+        ServerFixture server(false);
+        ContentServer content(server.store());
+        Lines lines;
+        ChannelFarm farm({spec(QStringLiteral("4=file:") + dir.filePath("loop.wav")), spec("5=demo:5")}, 1,
+                         lines.log());
+        content.setRepeatingChannels([&farm] { return farm.repeating(); });
+        farm.start();
+        QVERIFY(QTest::qWaitFor([&] { return lines.count("the audio repeats itself") == 1; }, 20000));
+        QCOMPARE(lines.count("channel 4 (file:"), 2); // started, then repeats itself
+        HttpRequest request;
+        request.method = "GET";
+        request.target = "/searchcontent/get_service_status.php";
+        request.parseTarget();
+        const QVariantMap status = JsonValue::map(Json::decode(content.handle(request).body));
+        QCOMPARE(status.value("repeating").toList(), QVariantList{4}); // not the demo programme
         farm.stop();
     }
 

@@ -1,0 +1,218 @@
+// Finding a block's place in the held feeds with the key index: planted bit errors, spans
+// left out, speed changes, the device's uploads taken together, a channel that
+// repeats itself, and how often audio on no channel is named (fixed seeds throughout).
+#include "identification/ApplicationBlock.h"
+#include "identification/ChannelFeed.h"
+#include "identification/FingerprintIndex.h"
+#include "identification/Matcher.h"
+#include "identification/PlaceSearch.h"
+#include "identification/UploadConfirmation.h"
+#include "platform/DemoAudio.h"
+
+#include <QTest>
+
+#include <bit>
+#include <random>
+
+namespace {
+
+constexpr int Rate = 44100;
+
+// Flips `bits` distinct bits of every value.
+Matcher::Block withErrors(Matcher::Block block, int bits, std::mt19937& random)
+{
+    for (uint32_t& value : block) {
+        uint32_t mask = 0;
+        while (std::popcount(mask) < bits)
+            mask |= 1u << (random() % 32);
+        value ^= mask;
+    }
+    return block;
+}
+
+int keysIntact(const Matcher::Block& block, const Matcher::Block& clean)
+{
+    int intact = 0;
+    for (int i = 1; i < Matcher::BlockSize; ++i)
+        intact += ((block[size_t(i)] ^ clean[size_t(i)]) & FingerprintIndex::KeyMask) == 0;
+    return intact;
+}
+
+} // namespace
+
+class TestPlaceSearch : public QObject
+{
+    Q_OBJECT
+
+    // Three channels of random values, 5,000 each (random values share no neighbours: a value
+    // is found by its own key or not at all).
+    FingerprintIndex index{8192};
+    std::vector<std::vector<uint32_t>> feeds;
+
+    Matcher::Block blockAt(int slot, int64_t start) const
+    {
+        Matcher::Block block;
+        std::copy_n(feeds[size_t(slot)].begin() + start, Matcher::BlockSize, block.begin());
+        return block;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        std::mt19937 random(7);
+        for (int c = 0; c < 3; ++c) {
+            const int slot = index.addChannel(10 + c);
+            std::vector<uint32_t> values(5000);
+            for (uint32_t& v : values)
+                v = random() | 1; // never 0: a frame of silence
+            index.append(slot, values.data(), int(values.size()));
+            feeds.push_back(values);
+        }
+    }
+
+    void plantedBitErrorsAreFoundWhileAKeySurvives()
+    {
+        std::mt19937 random(11);
+        const FingerprintIndex::Reader reader(index);
+        const Matcher::Block clean = blockAt(1, 3000);
+        for (const int bits : {1, 4, 8}) {
+            const Matcher::Block block = withErrors(clean, bits, random);
+            PlaceSearch search(reader, block);
+            search.search();
+            const int intact = keysIntact(block, clean);
+            if (bits < 8) {
+                // One bit in 32 leaves most keys; four leave a few (C(10,4)/C(32,4) of them).
+                QVERIFY2(intact >= 1, qPrintable(QStringLiteral("%1 bits: no key intact").arg(bits)));
+                QCOMPARE(search.best(1).start, int64_t(3000));
+                QCOMPARE(search.best(1).ber,
+                         (Matcher::BlockSize - 1) * bits / ((Matcher::BlockSize - 1) * 32.0));
+            } else {
+                // Eight in every value leave no key: nothing is claimed, least of all a wrong place.
+                QCOMPARE(intact, 0);
+                for (int slot = 0; slot < 3; ++slot)
+                    QVERIFY(search.best(slot).ber > 0.4);
+            }
+        }
+        // Another channel's place is never better than chance.
+        PlaceSearch search(reader, clean);
+        search.search();
+        QCOMPARE(search.best(1).ber, 0.0);
+        QVERIFY(search.best(0).ber > 0.4 && search.best(2).ber > 0.4);
+    }
+
+    void aSpanAroundAPlaceCanBeLeftOut()
+    {
+        // Excluding a span around a place leaves the rest of the channel, and only the slot
+        // asked for is searched.
+        const FingerprintIndex::Reader reader(index);
+        PlaceSearch away(reader, blockAt(0, 1200));
+        away.search(0, 1200, 172);
+        QVERIFY(away.best(0).ber > 0.4);
+        QCOMPARE(away.best(1).ber, 1.0);
+        PlaceSearch near(reader, blockAt(0, 1200));
+        near.search(0, 1000, 172);
+        QCOMPARE(near.best(0).start, int64_t(1200));
+    }
+
+    void aBlockPlayedOffSpeedIsFound()
+    {
+        // The block played 1 % slow: value i is feed value 2000 + i + round((i - 256) * 0.01),
+        // so at any one alignment most values are a few places off; tried at 1 % the whole
+        // block matches.
+        Matcher::Block block;
+        for (int i = 0; i < Matcher::BlockSize; ++i)
+            block[size_t(i)] = feeds[2][size_t(2000 + i + std::lround((i - 256) * 0.01))];
+        Matcher matcher(index);
+        const Matcher::Result result = matcher.match(block);
+        QCOMPARE(int(result.verdict), int(Matcher::Verdict::Channel));
+        QCOMPARE(result.channelId, 12);
+        QCOMPARE(result.ber, 0.0);
+        QCOMPARE(result.position, int64_t(2000 - 3)); // where value 0 lies at that speed
+    }
+
+    void aChannelThatRepeatsItselfAttractsNoMatch()
+    {
+        // A looped source: its last 3,000 values are its first 3,000 again.
+        FingerprintIndex looped(8192);
+        const int slot = looped.addChannel(5);
+        std::vector<uint32_t> values(feeds[0].begin(), feeds[0].begin() + 3000);
+        looped.append(slot, values.data(), 3000);
+        Matcher matcher(looped);
+        const Matcher::Block block = blockAt(0, 2400);
+        QCOMPARE(matcher.match(block).channelId, 5);
+        looped.append(slot, values.data(), 3000);
+        const double likeness = Matcher::likenessElsewhere(looped, slot, 6000 - Matcher::BlockSize);
+        QCOMPARE(likeness, 0.0);
+        looped.noteLikeness(slot, likeness);
+        QVERIFY(Matcher::repeats(FingerprintIndex::Reader(looped), slot));
+        QCOMPARE(int(matcher.match(block).verdict), int(Matcher::Verdict::NoMatch));
+        QCOMPARE(matcher.berNear(block, 5, 2400, 4), 1.0);
+        // Random audio resembles no other part of itself.
+        QVERIFY(Matcher::likenessElsewhere(index, 1, 4000) > 0.4);
+        QCOMPARE(Matcher::likenessElsewhere(index, 1, 4900), 1.0); // not all held
+    }
+
+    void audioOnNoChannelIsNotNamedBySessionsOfUploads()
+    {
+        // Twelve live channels of demo programme (music and speech), two minutes each, with
+        // their likeness checked as the server does, and sessions of four uploads (0, 5, 11,
+        // 19 s) heard in a room at 20 to -5 dB: of other programmes, and of other parts of the
+        // live channels' own programmes (minutes later: the same piece, not on air now). None
+        // may name a channel, by one upload or by agreement.
+        FingerprintIndex live(int(150 * FingerprintIndex::FramesPerSecond));
+        for (int channel = 1; channel <= 12; ++channel) {
+            const int slot = live.addChannel(channel);
+            const DemoAudio programme(uint32_t(channel), DemoAudio::kindOf(channel));
+            ChannelFeed feed;
+            std::vector<int16_t> second(Rate);
+            int64_t held = 0;
+            for (int at = 0; at < 120; ++at) {
+                programme.render(int64_t(at) * Rate, Rate, second.data());
+                const auto& values = feed.push(second.data(), Rate);
+                live.append(slot, values.data(), int(values.size()));
+                const int64_t before = held;
+                held += int64_t(values.size());
+                if (held / FingerprintIndex::LikenessEveryValues !=
+                    before / FingerprintIndex::LikenessEveryValues)
+                    live.noteLikeness(slot,
+                                      Matcher::likenessElsewhere(live, slot, held - Matcher::BlockSize));
+            }
+        }
+        Matcher matcher(live);
+        const UploadConfirmation::Settings rules;
+        std::mt19937 random(2026);
+        int named = 0;
+        for (int session = 0; session < 36; ++session) {
+            const bool samePiece = session % 2 == 0;
+            const int channel = 1 + session % 12;
+            const DemoAudio other = samePiece
+                                        ? DemoAudio(uint32_t(channel), DemoAudio::kindOf(channel))
+                                        : DemoAudio(uint32_t(5000 + session), DemoAudio::kindOf(session));
+            const int64_t from = samePiece ? int64_t(180 + 10 * session) * Rate : 0;
+            const double snrDb = 20 - 25.0 * (session % 6) / 5;
+            std::vector<UploadConfirmation::Upload> uploads;
+            for (const int at : {0, 5, 11, 19}) {
+                std::vector<int16_t> clip(size_t(6.2 * Rate));
+                other.render(from + int64_t(at) * Rate, int(clip.size()), clip.data());
+                double power = 0;
+                for (int16_t v : clip)
+                    power += double(v) * v;
+                std::normal_distribution<double> noise(
+                    0, std::sqrt(power / double(clip.size()) / std::pow(10, snrDb / 10)));
+                for (int16_t& v : clip)
+                    v = int16_t(std::clamp(0.7 * v + noise(random), -32768.0, 32767.0));
+                const Matcher::Block block = applicationBlock(clip.data(), int(clip.size()));
+                const Matcher::Result result = matcher.match(block);
+                if (result.verdict == Matcher::Verdict::Uninformative)
+                    continue;
+                const UploadConfirmation::Upload upload{block, at * 1000, result.close};
+                named += UploadConfirmation::decide(uploads, upload, result, matcher, rules) > 0;
+                uploads.push_back(upload);
+            }
+        }
+        QCOMPARE(named, 0);
+    }
+};
+
+QTEST_MAIN(TestPlaceSearch)
+#include "tst_placesearch.moc"
