@@ -20,7 +20,9 @@
 
 #include <QTest>
 
+#include <cmath>
 #include <cstring>
+#include <functional>
 #include <random>
 
 namespace {
@@ -414,6 +416,76 @@ private Q_SLOTS:
         QCOMPARE(resultOf(post(port, "checkresident.php",
                                form({{"UserName", QString(300, 'd')}}, nullptr, "b0undary"))),
                  int(IdentificationService::BadRequest));
+    }
+
+    void strangeAudioIsNeverAChannel()
+    {
+        // Sessions of four uploads (0, 5, 11, 19 s) of audio that is on no channel, or that is
+        // not audio a set plays: each is answered -9, -1 or -3, never with a channel.
+        DeviceBook book;
+        IdentificationService strict(*matcher, book);
+        qint64 now = 2'000'000'000;
+        strict.setClock([&now] { return now; });
+        HttpServer server([&strict](const HttpRequest& r) { return strict.handle(r); });
+        QString error;
+        QVERIFY2(server.listen(QStringLiteral("127.0.0.1"), 0, &error), qPrintable(error));
+        const int count = int(6.2 * Rate);
+        std::mt19937 random(99);
+        const auto clipped = [&](int at) { // another programme, 40 times too loud
+            std::vector<int16_t> s = render(DemoAudio(4242, DemoAudio::Kind::Music), at * Rate, count);
+            for (int16_t& v : s)
+                v = int16_t(std::clamp(v * 40, -32768, 32767));
+            return s;
+        };
+        const auto dc = [&](int) { return noisy(std::vector<int16_t>(size_t(count), 12000), 60, 5); };
+        const auto tone = [&](int at) {
+            std::vector<int16_t> s(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i)
+                s[size_t(i)] = int16_t(8000 * std::sin(2 * M_PI * 1000 * double(at * Rate + i) / Rate));
+            return s;
+        };
+        const auto white = [&](int) {
+            std::uniform_int_distribution<int> sample(-20000, 20000);
+            std::vector<int16_t> s(static_cast<size_t>(count));
+            for (int16_t& v : s)
+                v = int16_t(sample(random));
+            return s;
+        };
+        const auto replayed = [&](int) {
+            return render(DemoAudio(31337, DemoAudio::Kind::Speech), 0, count);
+        };
+        const auto otherRate = [&](int at) { // channel 3 at 48000 Hz taken for 44100 Hz
+            const std::vector<int16_t> fast = render(programmeOf(3), 0, FedSeconds * Rate);
+            std::vector<int16_t> s(static_cast<size_t>(count));
+            for (int i = 0; i < count; ++i)
+                s[size_t(i)] = fast[size_t(
+                    std::min<int64_t>(int64_t((at * Rate + i) * 48000.0 / Rate), int64_t(fast.size()) - 1))];
+            return s;
+        };
+        const QList<std::pair<QString, std::function<std::vector<int16_t>(int)>>> kinds = {
+            {"silence", [&](int) { return std::vector<int16_t>(size_t(count), 0); }},
+            {"clipping", clipped},
+            {"dc", dc},
+            {"tone", tone},
+            {"white", white},
+            {"replayed", replayed},
+            {"other-rate", otherRate}};
+        for (const auto& [name, audioAt] : kinds) {
+            for (const int at : {0, 5, 11, 19}) {
+                now = 2'000'000'000 + at * 1000;
+                const QByteArray bytes = bytesOf(appBlock(audioAt(at)));
+                const int answer =
+                    resultOf(post(server.port(), "getstationidresident.php",
+                                  form({{"UserName", name}, {"Position", "0"}}, &bytes, "b0undary")));
+                QVERIFY2(answer == IdentificationService::TooQuiet ||
+                             answer == IdentificationService::NoMatchYet ||
+                             answer == IdentificationService::Ambiguous,
+                         qPrintable(QStringLiteral("%1 at %2 s: %3").arg(name).arg(at).arg(answer)));
+                if (name == u"silence")
+                    QCOMPARE(answer, int(IdentificationService::TooQuiet));
+            }
+        }
+        server.stop();
     }
 
     void aFloodFromOneDeviceIsHeldBack()
