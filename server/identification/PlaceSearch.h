@@ -30,7 +30,9 @@ public:
         double ber = 1;
     };
 
+    // The block is copied; the reader must outlive the search.
     PlaceSearch(const FingerprintIndex::Reader& reader, const Block& block);
+    PlaceSearch(const FingerprintIndex::Reader&& reader, const Block& block) = delete;
 
     // Votes and verification. only >= 0: that slot alone; awayFrom/awaySpan: alignments within
     // awaySpan of awayFrom are not candidates (the block's own place, when it is the feed's).
@@ -53,7 +55,7 @@ private:
     void consider(int slot, int64_t start, double ber);
 
     const FingerprintIndex::Reader& m_reader;
-    const Block& m_block;
+    const Block m_block;
     std::vector<Place> m_best;
     std::vector<Place> m_promising;
 };
