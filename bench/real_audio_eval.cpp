@@ -11,7 +11,7 @@
 //   bench_real_audio_eval --corpus DIR [--clips 40] [--offair 1000] [--seed N]
 //                         [--max-ber X] [--margin X] [--stand-alone-ber X] [--agreed-ber X]
 //                         [--block-ber X] [--agreed-margin X] [--self-margin X]
-//                         [--likeness-margin X]
+//                         [--likeness-margin X] [--upset N] [--upset-above X]
 //                         [--markdown]
 // bench/real_audio.sh builds a corpus from Debian packages and runs this. EVAL_DEBUG=1 names
 // every miss (with its BER at the true place and the best agreement) and false positive on stderr.
@@ -237,6 +237,10 @@ int main(int argc, char** argv)
             rules.agreedBer = std::atof(value);
         else if (option == "--block-ber")
             rules.blockBer = std::atof(value);
+        else if (option == "--upset-above")
+            rules.upsetAbove = std::atof(value);
+        else if (option == "--upset")
+            rules.upsetUploads = std::atoi(value);
         else if (option == "--likeness-margin")
             rules.likenessMargin = std::atof(value);
         else if (option == "--self-margin")

@@ -51,8 +51,10 @@ UploadConfirmation::Agreement UploadConfirmation::agree(const std::vector<Upload
             if (agreeing < 2 || !newest)
                 continue;
             all.push_back({hypothesis.channelId, agreeing, sum / agreeing});
-            if (all.back().ber < best.ber &&
-                all.back().ber <= limitFor(hypothesis.likeness, settings.agreedBer, settings))
+            const double limit = agreeing >= settings.upsetUploads
+                                     ? std::min(settings.agreedBer, hypothesis.likeness + settings.upsetAbove)
+                                     : limitFor(hypothesis.likeness, settings.agreedBer, settings);
+            if (all.back().ber < best.ber && all.back().ber <= limit)
                 best = all.back();
         }
     }

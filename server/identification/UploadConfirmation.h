@@ -33,8 +33,12 @@ public:
         double selfMargin = 0.04;
         // A channel whose own parts come within likeness of each other (music that repeats
         // itself) is matched only below likeness - likenessMargin: other parts of the same
-        // piece, played elsewhere, come about as close.
+        // piece, played elsewhere, come about as close. When upsetUploads uploads (the loop's
+        // first 19 s) agree, up to likeness + upsetAbove: another part of a piece does not
+        // follow the channel for that long.
         double likenessMargin = 0.0;
+        int upsetUploads = 4;
+        double upsetAbove = 0.10;
         double toleranceSeconds = 1.0;
         double minStepSeconds = 2.0;
         int64_t windowMs = 30000; // uploads older than this confirm nothing

@@ -362,6 +362,27 @@ private Q_SLOTS:
                 close.likeness = 0.05;
         }
         QCOMPARE(UploadConfirmation::agree(repetitive, *matcher, rules).channelId, 0);
+        // Four uploads that agree over 19 s outweigh the likeness by up to upsetAbove: another
+        // part of a piece does not follow the channel that long.
+        std::vector<UploadConfirmation::Upload> four;
+        for (const int at : {0, 5, 11, 19})
+            four.push_back(uploadOf(clipOf(2, 19 - at, 0), at * 1000));
+        const double mean = UploadConfirmation::agree(four, *matcher, rules).ber;
+        QCOMPARE(UploadConfirmation::agree(four, *matcher, rules).uploads, 4);
+        const auto withLikeness = [](std::vector<UploadConfirmation::Upload> uploads, double likeness) {
+            for (UploadConfirmation::Upload& upload : uploads) {
+                for (Matcher::Close& close : upload.close)
+                    close.likeness = likeness;
+            }
+            return uploads;
+        };
+        const double below = mean - rules.upsetAbove / 2; // the mean is above the channel's likeness
+        QCOMPARE(UploadConfirmation::agree(withLikeness(four, below), *matcher, rules).channelId, 2);
+        QCOMPARE(
+            UploadConfirmation::agree(withLikeness({four[2], four[3]}, below), *matcher, rules).channelId, 0);
+        QCOMPARE(UploadConfirmation::agree(withLikeness(four, mean - rules.upsetAbove * 1.5), *matcher, rules)
+                     .channelId,
+                 0);
 
         // Evidence adds up: noisy clips that no single upload names are named by three.
         UploadConfirmation::Settings alone = rules;
