@@ -1,8 +1,10 @@
 #include "ContentServer.h"
 
-ContentServer::ContentServer(ScheduleStore& store) : m_content(store), m_pages(store, m_content), m_pictures(store)
-{
-}
+#include "store/ScheduleStore.h"
+
+ContentServer::ContentServer(ScheduleStore& store)
+    : m_store(store), m_content(store), m_pages(store, m_content), m_pictures(store)
+{}
 
 HttpResponse ContentServer::handle(const HttpRequest& request)
 {
@@ -16,11 +18,23 @@ HttpResponse ContentServer::handle(const HttpRequest& request)
     const QString page = request.path.mid(base.size());
     if (page.contains(QStringLiteral("..")))
         return HttpResponse::error(400, QStringLiteral("Not a page."));
-    if (auto response = m_content.answer(page, request))
-        return *response;
-    if (auto response = m_pages.answer(page, request))
-        return *response;
-    if (auto response = m_pictures.answer(page, request))
-        return *response;
-    return HttpResponse::error(404, QStringLiteral("Not found."));
+    ScheduleStore::beginRequest();
+    if (!m_store.available())
+        return unavailable();
+    std::optional<HttpResponse> response = m_content.answer(page, request);
+    if (!response)
+        response = m_pages.answer(page, request);
+    if (!response)
+        response = m_pictures.answer(page, request);
+    if (ScheduleStore::failedSinceBegin() && !m_store.available())
+        return unavailable();
+    return response ? *response : HttpResponse::error(404, QStringLiteral("Not found."));
+}
+
+HttpResponse ContentServer::unavailable()
+{
+    HttpResponse response = HttpResponse::error(
+        503, QStringLiteral("The schedule is unavailable for a moment; try again shortly."));
+    response.headers.append(QPair<QByteArray, QByteArray>("Retry-After", "5"));
+    return response;
 }

@@ -9,7 +9,9 @@
 
 class ScheduleStore;
 
-// Everything under /searchcontent/: the JSON requests, the pages and the pictures.
+// Everything under /searchcontent/: the JSON requests, the pages and the pictures. While the
+// store cannot be reached (PostgreSQL lost) every request is answered 503 with the usual
+// error body, and nothing read meanwhile is kept in the answer caches.
 class ContentServer
 {
 public:
@@ -26,7 +28,11 @@ public:
         m_content.setRepeatingChannels(std::move(repeating));
     }
 
+    // The answer while the store cannot be reached.
+    static HttpResponse unavailable();
+
 private:
+    ScheduleStore& m_store;
     ContentService m_content;
     Pages m_pages;
     PictureRenderer m_pictures;

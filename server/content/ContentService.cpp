@@ -361,7 +361,9 @@ HttpResponse ContentService::programInfo(const HttpRequest& request)
     // The list changes when the first show of one of its channels ends.
     qint64 changesMs = nowMs + ResponseCache::MaxAgeMs;
     const auto keep = [&](const HttpResponse& response) {
-        m_answers.insert(key, response, nowMs, changesMs);
+        // An answer read while the store failed is not kept.
+        if (!ScheduleStore::failedSinceBegin())
+            m_answers.insert(key, response, nowMs, changesMs);
         return response;
     };
 
@@ -507,7 +509,8 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
     if (number == 1)
         answer.insert(u"nodata"_s, NoData);
     const HttpResponse response = HttpResponse::json(answer);
-    m_answers.insert(key, response, nowMs, nowMs + ResponseCache::MaxAgeMs);
+    if (!ScheduleStore::failedSinceBegin())
+        m_answers.insert(key, response, nowMs, nowMs + ResponseCache::MaxAgeMs);
     return response;
 }
 

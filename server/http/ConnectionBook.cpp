@@ -1,7 +1,8 @@
 #include "ConnectionBook.h"
 
-ConnectionBook::ConnectionBook(int maxConnections, int maxPerPeer)
-    : m_maxConnections(maxConnections), m_maxPerPeer(maxPerPeer)
+ConnectionBook::ConnectionBook(int maxConnections, int maxPerPeer, const QStringList& trustedProxies)
+    : m_maxConnections(maxConnections), m_maxPerPeer(maxPerPeer),
+      m_trusted(trustedProxies.begin(), trustedProxies.end())
 {}
 
 ConnectionBook::Admission ConnectionBook::admit(const QString& peer)
@@ -9,6 +10,10 @@ ConnectionBook::Admission ConnectionBook::admit(const QString& peer)
     std::lock_guard guard(m_lock);
     if (m_open >= m_maxConnections)
         return Admission::OverCap;
+    if (m_trusted.contains(peer)) {
+        ++m_open;
+        return Admission::Admitted;
+    }
     int& count = m_perPeer[peer];
     if (count >= m_maxPerPeer) {
         return Admission::OverPeerCap;
@@ -16,6 +21,27 @@ ConnectionBook::Admission ConnectionBook::admit(const QString& peer)
     ++count;
     ++m_open;
     return Admission::Admitted;
+}
+
+bool ConnectionBook::admitRequest(const QString& client)
+{
+    std::lock_guard guard(m_lock);
+    int& count = m_perClient[client];
+    if (count >= m_maxPerPeer) {
+        if (count == 0)
+            m_perClient.remove(client);
+        return false;
+    }
+    ++count;
+    return true;
+}
+
+void ConnectionBook::leaveRequest(const QString& client)
+{
+    std::lock_guard guard(m_lock);
+    const auto it = m_perClient.find(client);
+    if (it != m_perClient.end() && --*it <= 0)
+        m_perClient.erase(it);
 }
 
 void ConnectionBook::leavePeer(const QString& peer)

@@ -37,8 +37,8 @@ int openReserve()
 struct HttpServer::Engine
 {
     explicit Engine(const Limits& limits, const QString& name)
-        : book(limits.maxConnections, limits.maxConnectionsPerPeer), refusals(name), acceptor(acceptorLoop),
-          pause(acceptorLoop)
+        : book(limits.maxConnections, limits.maxConnectionsPerPeer, limits.trustedProxies), refusals(name),
+          acceptor(acceptorLoop), pause(acceptorLoop)
     {}
 
     ~Engine()

@@ -4,6 +4,7 @@
 #include "HttpResponse.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -17,10 +18,10 @@
 //
 // Limits: the request head and body, the time to send a request, the idle time of a
 // kept-alive connection, requests per connection, open connections in all and per peer
-// address (more are closed at once). Requests beyond a limit get 400, 408, 411, 413 or 431
-// and the connection is closed; refusals are logged at most once per peer per minute.
-// When the process runs out of file descriptors, the connection waiting longest is taken
-// with a descriptor kept in reserve and closed, and accepting pauses briefly.
+// address (more are closed at once; see Limits::trustedProxies for clients behind a proxy). Requests beyond a
+// limit get 400, 408, 411, 413 or 431 and the connection is closed; refusals are logged at most once per peer
+// per minute. When the process runs out of file descriptors, the connection waiting longest is taken with a
+// descriptor kept in reserve and closed, and accepting pauses briefly.
 class HttpServer
 {
 public:
@@ -34,6 +35,10 @@ public:
         int maxConnections = 1024;
         int maxConnectionsPerPeer = 64;
         int workers = 0; // threads; 0: one per processor (at least 2)
+        // Addresses of reverse proxies (nginx): their connections are not held to the
+        // per-peer cap, and a request from one is taken to come from the client its
+        // "X-Forwarded-For" names (HttpRequest::peer), which the per-peer cap then counts.
+        QStringList trustedProxies;
     };
 
     using Handler = std::function<HttpResponse(const HttpRequest&)>;

@@ -3,6 +3,7 @@
 #include "ConnectionBook.h"
 #include "RefusalLog.h"
 
+#include <boost/asio/ip/address.hpp>
 #include <boost/asio/read.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/beast/http/read.hpp>
@@ -28,6 +29,25 @@ QByteArray headOf(const HttpResponse& response, bool keepAlive)
     for (const auto& [name, value] : response.headers)
         head += name + ": " + value + "\r\n";
     return head + "\r\n";
+}
+
+// The client a trusted proxy forwards for: the rightmost address of "X-Forwarded-For" that
+// is not itself a trusted proxy (proxies append the address they were reached from). An
+// entry that is not an address ends the walk: what lies left of it cannot be trusted.
+QString forwardedClient(const QByteArray& header, const ConnectionBook& book, const QString& proxy)
+{
+    QString client = proxy;
+    const QList<QByteArray> hops = header.split(',');
+    for (auto hop = hops.rbegin(); hop != hops.rend(); ++hop) {
+        error_code error;
+        const asio::ip::address address = asio::ip::make_address(hop->trimmed().toStdString(), error);
+        if (error)
+            break;
+        client = QString::fromStdString(address.to_string());
+        if (!book.trusted(client))
+            break;
+    }
+    return client;
 }
 
 } // namespace
@@ -126,7 +146,6 @@ void HttpSession::onHead(const error_code& error)
         refuse(refusal);
         return;
     }
-    m_request.peer = m_peer;
     if (m_parser->is_done()) {
         m_request.body.clear();
         answer();
@@ -166,10 +185,24 @@ void HttpSession::answer()
     disarm();
     m_clock.start();
     ++m_served;
-    try {
-        m_response = m_context.handler(m_request);
-    } catch (...) {
-        m_response = HttpResponse::error(500, u"Internal error."_s);
+    const bool proxied = m_context.book->trusted(m_peer);
+    m_request.peer =
+        proxied ? forwardedClient(m_request.header("x-forwarded-for"), *m_context.book, m_peer) : m_peer;
+    // Through a proxy the per-peer cap counts the client's requests in flight.
+    const bool counted = proxied && m_request.peer != m_peer;
+    if (counted && !m_context.book->admitRequest(m_request.peer)) {
+        m_context.refusals->refused(m_request.peer,
+                                    u"too many requests in flight from this address (%1)"_s.arg(
+                                        m_context.limits.maxConnectionsPerPeer));
+        m_response = HttpResponse::error(429, u"Too many requests from this address."_s);
+    } else {
+        try {
+            m_response = m_context.handler(m_request);
+        } catch (...) {
+            m_response = HttpResponse::error(500, u"Internal error."_s);
+        }
+        if (counted)
+            m_context.book->leaveRequest(m_request.peer);
     }
     const bool keepAlive = !m_context.stopping.load(std::memory_order_relaxed) &&
                            m_served < m_context.limits.maxRequestsPerConnection &&

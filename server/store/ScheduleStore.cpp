@@ -3,6 +3,8 @@
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
 
+#include <QRegularExpression>
+
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -11,6 +13,7 @@
 #include <QThread>
 
 #include <atomic>
+#include <chrono>
 
 Q_LOGGING_CATEGORY(lcStore, "orvane.store")
 
@@ -136,23 +139,111 @@ StoreChannel channelOf(const QSqlQuery& q)
 const QString ChannelColumns =
     QStringLiteral("id, xmltv_id, name, logo, is_tv, category_id, auto_detection, slogan, live_pictures");
 
-bool run(QSqlQuery& query)
+// The same statement for PostgreSQL: its types for SQLite's, sequences for row ids, and the
+// views' row number as a column of its own (SQLite has it built in as rowid).
+QString forPostgres(QString statement)
+{
+    static const QList<std::pair<QRegularExpression, QString>> rules = {
+        {QRegularExpression(QStringLiteral("\\bINTEGER PRIMARY KEY\\b")),
+         QStringLiteral("BIGSERIAL PRIMARY KEY")},
+        {QRegularExpression(QStringLiteral("\\bINTEGER\\b")), QStringLiteral("BIGINT")},
+        {QRegularExpression(QStringLiteral("\\bREAL\\b")), QStringLiteral("DOUBLE PRECISION")},
+        {QRegularExpression(QStringLiteral("\\bBLOB\\b")), QStringLiteral("BYTEA")},
+        {QRegularExpression(QStringLiteral(" COLLATE NOCASE")), QString()},
+        {QRegularExpression(QStringLiteral("^CREATE TABLE views \\(")),
+         QStringLiteral("CREATE TABLE views (id BIGSERIAL PRIMARY KEY, ")},
+    };
+    for (const auto& [pattern, replacement] : rules)
+        statement.replace(pattern, replacement);
+    return statement;
+}
+
+// What PostgreSQL needs beyond the translated statements of a version.
+QStringList postgresExtras(int version)
+{
+    // Screen names are unique in any case, as SQLite's NOCASE column has them.
+    if (version == 3)
+        return {QStringLiteral("CREATE UNIQUE INDEX social_users_screen_name ON social_users "
+                               "(lower(screen_name))")};
+    return {};
+}
+
+// A failure of the connection itself rather than of one statement: PostgreSQL's connection
+// exceptions (08…) and shutdowns (57P…), or none at all from a socket that went away.
+bool connectionLost(const QSqlError& error)
+{
+    const QString state = error.nativeErrorCode();
+    return error.type() == QSqlError::ConnectionError || state.isEmpty() ||
+           state.startsWith(QStringLiteral("08")) || state.startsWith(QStringLiteral("57P"));
+}
+
+qint64 steadyMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+thread_local bool failedThisRequest = false;
+
+} // namespace
+
+bool ScheduleStore::run(QSqlQuery& query)
 {
     if (query.exec())
         return true;
-    qCWarning(lcStore).noquote() << "store:" << query.lastError().text();
+    failedThisRequest = true;
+    const QSqlError error = query.lastError();
+    qCWarning(lcStore).noquote() << "store:" << error.text() << query.lastQuery();
+    if (m_address.postgres && connectionLost(error))
+        connectionLostHere();
     return false;
 }
 
-} // namespace
+qint64 ScheduleStore::insertReturningId(QSqlQuery& query)
+{
+    return run(query) && query.next() ? query.value(0).toLongLong() : 0;
+}
+
+void ScheduleStore::idTaken(const QString& table)
+{
+    if (!m_address.postgres)
+        return;
+    QSqlQuery q(db());
+    q.prepare(
+        QStringLiteral("SELECT setval(pg_get_serial_sequence('%1', 'id'), GREATEST(MAX(id), 1)) FROM %1")
+            .arg(table));
+    run(q);
+}
+
+void ScheduleStore::beginRequest()
+{
+    failedThisRequest = false;
+}
+
+bool ScheduleStore::failedSinceBegin()
+{
+    return failedThisRequest;
+}
 
 ScheduleStore::ScheduleStore(const QString& path)
     : m_path(path), m_prefix(QStringLiteral("schedule_%1_").arg(quintptr(this), 0, 16))
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    QString reason;
+    const std::optional<StoreAddress> address = StoreAddress::parse(path, &reason);
+    if (!address) {
+        m_error = reason;
+        return;
+    }
+    m_address = *address;
+    m_path = m_address.display();
+    if (!m_address.postgres)
+        QDir().mkpath(QFileInfo(m_address.file).absolutePath());
     QSqlDatabase connection = db();
     if (!connection.isOpen()) {
-        m_error = connection.lastError().text();
+        m_error = connection.lastError().text().trimmed();
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("cannot connect");
         return;
     }
     m_open = migrate();
@@ -166,59 +257,166 @@ ScheduleStore::~ScheduleStore()
         QSqlDatabase::removeDatabase(name);
 }
 
-QSqlDatabase ScheduleStore::db()
+QString ScheduleStore::connectionName() const
 {
     // A number per thread for the life of the process: a new thread never meets a connection
     // that an ended thread (with a reused thread id) opened.
     static std::atomic<quint64> threads{0};
     thread_local const quint64 thread = ++threads;
-    const QString name = m_prefix + QString::number(thread);
-    if (QSqlDatabase::contains(name))
-        return QSqlDatabase::database(name);
-    QSqlDatabase connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    connection.setDatabaseName(m_path);
-    connection.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (connection.open()) {
+    return m_prefix + QString::number(thread);
+}
+
+bool ScheduleStore::openConnection(QSqlDatabase& connection)
+{
+    if (!connection.open())
+        return false;
+    if (!m_address.postgres) {
         QSqlQuery pragma(connection);
         pragma.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         pragma.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    }
+    return true;
+}
+
+QSqlDatabase ScheduleStore::db()
+{
+    const QString name = connectionName();
+    if (QSqlDatabase::contains(name)) {
+        QSqlDatabase connection = QSqlDatabase::database(name, false);
+        if (connection.isOpen() || !m_address.postgres)
+            return connection;
+        // Lost: reconnect, but no sooner than the back-off allows.
+        const qint64 now = steadyMs();
+        {
+            std::lock_guard guard(m_lock);
+            const Retry retry = m_retries.value(name);
+            if (now < retry.atMs)
+                return connection;
+        }
+        const bool opened = openConnection(connection);
+        std::lock_guard guard(m_lock);
+        if (opened) {
+            qCInfo(lcStore).noquote() << "store: connected again to" << m_path;
+            m_retries.remove(name);
+        } else {
+            Retry& retry = m_retries[name];
+            retry.delayMs = std::min(MaxRetryDelayMs, std::max(MinRetryDelayMs, retry.delayMs * 2));
+            retry.atMs = now + retry.delayMs;
+        }
+        return connection;
+    }
+    QSqlDatabase connection;
+    if (m_address.postgres) {
+        connection = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        connection.setHostName(m_address.host);
+        connection.setPort(m_address.port);
+        connection.setUserName(m_address.user);
+        connection.setPassword(m_address.password);
+        connection.setDatabaseName(m_address.database);
+        connection.setConnectOptions(QStringLiteral("connect_timeout=5;application_name=orvane-server"));
+    } else {
+        connection = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        connection.setDatabaseName(m_address.file);
+        connection.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    }
+    if (!openConnection(connection) && m_address.postgres) {
+        std::lock_guard guard(m_lock);
+        m_retries[name] = {steadyMs() + MinRetryDelayMs, MinRetryDelayMs};
     }
     std::lock_guard guard(m_lock);
     m_connections.insert(name);
     return connection;
 }
 
+void ScheduleStore::connectionLostHere()
+{
+    const QString name = connectionName();
+    QSqlDatabase connection = QSqlDatabase::database(name, false);
+    if (!connection.isOpen())
+        return;
+    qCWarning(lcStore).noquote() << "store: lost the connection to" << m_path << "; reconnecting";
+    connection.close();
+    std::lock_guard guard(m_lock);
+    Retry& retry = m_retries[name];
+    retry.delayMs = std::max(MinRetryDelayMs, retry.delayMs);
+    retry.atMs = steadyMs() + retry.delayMs;
+}
+
+bool ScheduleStore::available()
+{
+    return db().isOpen();
+}
+
+int ScheduleStore::readVersion(QSqlQuery& query)
+{
+    if (!m_address.postgres)
+        return query.exec(QStringLiteral("PRAGMA user_version")) && query.next() ? query.value(0).toInt()
+                                                                                 : -1;
+    if (!query.exec(QStringLiteral("SELECT version FROM schema_version")))
+        return -1;
+    return query.next() ? query.value(0).toInt() : 0;
+}
+
 bool ScheduleStore::migrate()
 {
     QSqlDatabase connection = db();
     QSqlQuery query(connection);
-    if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
-        m_error = query.lastError().text();
-        return false;
-    }
-    const int version = query.value(0).toInt();
-    query.finish();
-    if (version > SchemaVersion) {
-        m_error = QStringLiteral("the store's schema version %1 is newer than this server's %2")
-                      .arg(version)
-                      .arg(SchemaVersion);
-        return false;
-    }
-    if (version == SchemaVersion)
-        return true;
-    connection.transaction();
-    QStringList statements = version == 0 ? Schema : QStringList();
-    for (int from = std::max(version, 1); from < SchemaVersion; ++from)
-        statements += Upgrades[from - 1];
-    for (const QString& statement : std::as_const(statements)) {
-        if (!query.exec(statement)) {
+    if (m_address.postgres) {
+        // Servers starting together upgrade one at a time: the lock is held to the commit.
+        connection.transaction();
+        if (!query.exec(
+                QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)")) ||
+            !query.exec(QStringLiteral("LOCK TABLE schema_version IN EXCLUSIVE MODE"))) {
             m_error = query.lastError().text();
             connection.rollback();
             return false;
         }
     }
-    query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+    const int version = readVersion(query);
+    query.finish();
+    auto fail = [&](const QString& error) {
+        m_error = error;
+        if (m_address.postgres || version < SchemaVersion)
+            connection.rollback();
+        return false;
+    };
+    if (version < 0)
+        return fail(query.lastError().text());
+    if (version > SchemaVersion)
+        return fail(QStringLiteral("the store's schema version %1 is newer than this server's %2")
+                        .arg(version)
+                        .arg(SchemaVersion));
+    if (version == SchemaVersion)
+        return m_address.postgres ? connection.commit() : true;
+    if (!m_address.postgres)
+        connection.transaction();
+    QStringList statements = version == 0 ? Schema : QStringList();
+    for (int from = std::max(version, 1); from < SchemaVersion; ++from) {
+        statements += Upgrades[from - 1];
+        if (m_address.postgres)
+            statements += postgresExtras(from + 1);
+    }
+    for (const QString& statement : std::as_const(statements)) {
+        if (!query.exec(m_address.postgres ? forPostgres(statement) : statement))
+            return fail(query.lastError().text());
+    }
+    const bool stamped =
+        m_address.postgres
+            ? query.exec(QStringLiteral("DELETE FROM schema_version")) &&
+                  query.exec(
+                      QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(SchemaVersion))
+            : query.exec(QStringLiteral("PRAGMA user_version = %1").arg(SchemaVersion));
+    if (!stamped)
+        return fail(query.lastError().text());
     return connection.commit();
+}
+
+QString ScheduleStore::containing(QString text)
+{
+    text.replace(u'\\', QStringLiteral("\\\\"))
+        .replace(u'%', QStringLiteral("\\%"))
+        .replace(u'_', QStringLiteral("\\_"));
+    return u'%' + text + u'%';
 }
 
 QString ScheduleStore::fold(const QString& text)
@@ -270,8 +468,8 @@ bool ScheduleStore::upsertCity(const StoreCity& city)
     q.prepare(QStringLiteral(
         "INSERT INTO cities (id, name, utc_offset, latitude, longitude) VALUES (?, ?, ?, ?, ?) "
         "ON CONFLICT (id) DO UPDATE SET name = excluded.name, utc_offset = excluded.utc_offset, "
-        "latitude = COALESCE(excluded.latitude, latitude), longitude = COALESCE(excluded.longitude, "
-        "longitude)"));
+        "latitude = COALESCE(excluded.latitude, cities.latitude), "
+        "longitude = COALESCE(excluded.longitude, cities.longitude)"));
     q.addBindValue(city.id);
     q.addBindValue(city.name);
     q.addBindValue(city.utcOffsetMinutes);
@@ -299,15 +497,19 @@ int ScheduleStore::upsertChannel(StoreChannel channel)
             channel.id = *existing;
     }
     QSqlQuery q(db());
-    q.prepare(QStringLiteral(
-        "INSERT INTO channels (id, xmltv_id, name, logo, is_tv, category_id, auto_detection, slogan, "
-        "live_pictures) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (id) DO UPDATE SET xmltv_id = excluded.xmltv_id, "
-        "name = excluded.name, logo = excluded.logo, is_tv = excluded.is_tv, category_id = "
-        "excluded.category_id, "
-        "auto_detection = excluded.auto_detection, slogan = excluded.slogan, live_pictures = "
-        "excluded.live_pictures"));
-    q.addBindValue(channel.id ? QVariant(channel.id) : QVariant());
+    q.prepare(
+        QStringLiteral(
+            "INSERT INTO channels (%1xmltv_id, name, logo, is_tv, category_id, auto_detection, slogan, "
+            "live_pictures) "
+            "VALUES (%2?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT (id) DO UPDATE SET xmltv_id = excluded.xmltv_id, "
+            "name = excluded.name, logo = excluded.logo, is_tv = excluded.is_tv, category_id = "
+            "excluded.category_id, "
+            "auto_detection = excluded.auto_detection, slogan = excluded.slogan, live_pictures = "
+            "excluded.live_pictures RETURNING id")
+            .arg(channel.id ? QStringLiteral("id, ") : QString(),
+                 channel.id ? QStringLiteral("?, ") : QString()));
+    if (channel.id)
+        q.addBindValue(channel.id);
     q.addBindValue(channel.xmltvId.isEmpty() ? QVariant() : QVariant(channel.xmltvId));
     q.addBindValue(channel.name);
     q.addBindValue(channel.logo);
@@ -316,9 +518,10 @@ int ScheduleStore::upsertChannel(StoreChannel channel)
     q.addBindValue(channel.autoDetection ? 1 : 0);
     q.addBindValue(channel.slogan);
     q.addBindValue(channel.livePictures ? 1 : 0);
-    if (!run(q))
-        return 0;
-    return channel.id ? channel.id : q.lastInsertId().toInt();
+    const int id = int(insertReturningId(q));
+    if (id && channel.id)
+        idTaken(QStringLiteral("channels"));
+    return id;
 }
 
 bool ScheduleStore::addChannelToCity(int cityId, int channelId, int position, int localId)
@@ -486,20 +689,28 @@ bool ScheduleStore::setRating(int cityId, int channelId, double rating)
 qint64 ScheduleStore::addMessage(const StoreMessage& m)
 {
     QSqlQuery q(db());
+    // A message without an id of its own takes the next one.
     q.prepare(QStringLiteral(
-        "INSERT INTO messages (id, channel_id, time, sender_id, sender_name, screen_name, profile_image_url, "
-        "text, source, reply_to_id, reply_to_screen_name, media_url, user_id, retweet_of) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+                  "INSERT INTO messages (%1channel_id, time, sender_id, sender_name, screen_name, "
+                  "profile_image_url, text, source, reply_to_id, reply_to_screen_name, media_url, user_id, "
+                  "retweet_of) VALUES (%2?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id")
+                  .arg(m.id > 0 ? QStringLiteral("id, ") : QString(),
+                       m.id > 0 ? QStringLiteral("?, ") : QString()));
+    if (m.id > 0)
+        q.addBindValue(m.id);
     for (const QVariant& value :
-         {m.id > 0 ? QVariant(m.id) : QVariant(), QVariant(m.channelId), QVariant(m.time),
-          QVariant(m.senderId), QVariant(m.senderName), QVariant(m.screenName), QVariant(m.profileImageUrl),
-          QVariant(m.text), QVariant(m.source), m.replyToId.isEmpty() ? QVariant() : QVariant(m.replyToId),
+         {QVariant(m.channelId), QVariant(m.time), QVariant(m.senderId), QVariant(m.senderName),
+          QVariant(m.screenName), QVariant(m.profileImageUrl), QVariant(m.text), QVariant(m.source),
+          m.replyToId.isEmpty() ? QVariant() : QVariant(m.replyToId),
           m.replyToScreenName.isEmpty() ? QVariant() : QVariant(m.replyToScreenName),
           m.mediaUrl.isEmpty() ? QVariant() : QVariant(m.mediaUrl),
           m.userId > 0 ? QVariant(m.userId) : QVariant(),
           m.retweetOf > 0 ? QVariant(m.retweetOf) : QVariant()})
         q.addBindValue(value);
-    return run(q) ? q.lastInsertId().toLongLong() : 0;
+    const qint64 id = insertReturningId(q);
+    if (id && m.id > 0)
+        idTaken(QStringLiteral("messages"));
+    return id;
 }
 
 bool ScheduleStore::setStatus(const QString& key, const QString& value)
@@ -569,13 +780,15 @@ qint64 ScheduleStore::pruneDevices(qint64 now)
     q.addBindValue(now - DeviceWindowSeconds);
     run(q);
     q.prepare(QStringLiteral("DELETE FROM devices WHERE device_id IN (SELECT device_id FROM devices "
-                             "ORDER BY last_seen DESC, device_id LIMIT -1 OFFSET ?)"));
+                             "ORDER BY last_seen DESC, device_id LIMIT %1 OFFSET ?)")
+                  .arg(m_address.postgres ? QStringLiteral("ALL") : QStringLiteral("-1")));
     q.addBindValue(MaxDevices * 9 / 10);
     run(q);
     q.prepare(QStringLiteral("DELETE FROM views WHERE time < ?"));
     q.addBindValue(now - ViewRetentionSeconds);
     run(q);
-    q.prepare(QStringLiteral("DELETE FROM views WHERE rowid <= (SELECT MAX(rowid) FROM views) - ?"));
+    const QString row = m_address.postgres ? QStringLiteral("id") : QStringLiteral("rowid");
+    q.prepare(QStringLiteral("DELETE FROM views WHERE %1 <= (SELECT MAX(%1) FROM views) - ?").arg(row));
     q.addBindValue(MaxViews);
     run(q);
     return deviceRows();
@@ -739,10 +952,6 @@ std::optional<StoreProgramme> ScheduleStore::programme(qint64 id, bool withDetai
 QList<StoreProgramme> ScheduleStore::search(int cityId, const QString& text, qint64 from, qint64 to,
                                             int limit)
 {
-    QString pattern = fold(text);
-    pattern.replace(u'\\', QStringLiteral("\\\\"))
-        .replace(u'%', QStringLiteral("\\%"))
-        .replace(u'_', QStringLiteral("\\_"));
     QList<StoreProgramme> list;
     QSqlQuery q(db());
     q.prepare(
@@ -753,7 +962,7 @@ QList<StoreProgramme> ScheduleStore::search(int cityId, const QString& text, qin
                        "ELSE cc.channel_id END WHERE cc.city_id = ? AND p.title_folded LIKE ? ESCAPE '\\' "
                        "AND p.start >= ? AND p.start < ? ORDER BY p.start LIMIT ?"));
     q.addBindValue(cityId);
-    q.addBindValue(QString(u'%' + pattern + u'%'));
+    q.addBindValue(containing(fold(text)));
     q.addBindValue(from);
     q.addBindValue(to);
     q.addBindValue(limit);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "StoreAddress.h"
 #include "StoreRecords.h"
 
 #include <QHash>
@@ -16,9 +17,12 @@
 
 // The content server's data: cities, categories, channels, the channels of each city with
 // their city-local ids, programmes with participants, channel ratings per city, channel
-// talk, the service status and the devices seen. One SQLite file (WAL), one connection per
-// thread, every statement prepared. The schema's version is SQLite's user_version; newer
-// versions add their steps to the migrations.
+// talk, the service status and the devices seen. One SQLite file (WAL) or one PostgreSQL
+// database (StoreAddress), one connection per thread, every statement prepared. The schema's
+// version is SQLite's user_version or PostgreSQL's schema_version table; newer versions add
+// their steps to the migrations, which PostgreSQL runs under a lock so that servers starting
+// together upgrade once. A lost PostgreSQL connection is opened again on use, no sooner than
+// a back-off of 0.25 s doubling to 5 s; until then available() is false.
 class ScheduleStore
 {
 public:
@@ -34,7 +38,8 @@ public:
     static constexpr qint64 ViewRetentionSeconds = 365 * 86400;
     static constexpr qint64 MaxViews = 2000000;
 
-    // Opens (and creates or upgrades) the store; check isOpen().
+    // Opens (and creates or upgrades) the store at a path or postgresql:// address; check
+    // isOpen().
     explicit ScheduleStore(const QString& path);
     ~ScheduleStore();
     ScheduleStore(const ScheduleStore&) = delete;
@@ -45,7 +50,20 @@ public:
     // set (before use).
     void setClock(std::function<qint64()> nowSeconds) { m_clock = std::move(nowSeconds); }
     const QString& error() const { return m_error; }
+    // Where the store is, as it may be shown (never with a password).
     const QString& path() const { return m_path; }
+    bool isPostgres() const { return m_address.postgres; }
+    // Whether the calling thread's connection is usable (reconnecting after a loss).
+    bool available();
+    // Marks the start of one request on the calling thread; failedSinceBegin() tells whether
+    // any statement failed since (its answer is then not to be trusted or kept).
+    static void beginRequest();
+    static bool failedSinceBegin();
+    // Runs a prepared statement; a failure is logged and, when the connection was lost,
+    // starts reconnecting.
+    bool run(QSqlQuery& query);
+    // Runs an INSERT … RETURNING id; the new row's id, 0 on failure.
+    qint64 insertReturningId(QSqlQuery& query);
 
     // The time zone whose days the programme days follow (IANA name; default Europe/Moscow).
     QString timeZone();
@@ -108,19 +126,37 @@ public:
     static const QString MessageColumns;
     static StoreMessage messageOf(const QSqlQuery& query);
 
+    // A LIKE pattern (with ESCAPE '\\') for text anywhere in a value.
+    static QString containing(QString text);
     // The folded form titles are searched in.
     static QString fold(const QString& text);
 
 private:
+    static constexpr int MinRetryDelayMs = 250;
+    static constexpr int MaxRetryDelayMs = 5000;
+    struct Retry
+    {
+        qint64 atMs = 0;
+        int delayMs = 0;
+    };
+
     static StoreCity cityOf(const QSqlQuery& query);
+    QString connectionName() const;
+    bool openConnection(QSqlDatabase& connection);
+    void connectionLostHere();
     QSqlDatabase db();
+    int readVersion(QSqlQuery& query);
     bool migrate();
+    // After a row was stored with an id of its own: PostgreSQL's sequence moves past it.
+    void idTaken(const QString& table);
     void loadParticipants(StoreProgramme& programme);
     // Deletes what is beyond the devices' and views' age and count; the devices left.
     qint64 pruneDevices(qint64 now);
     qint64 now() const;
 
     QString m_path;
+    StoreAddress m_address;
+    QHash<QString, Retry> m_retries; // per connection, under m_lock
     QString m_prefix;
     bool m_open = false;
     QString m_error;

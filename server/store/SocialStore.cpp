@@ -59,7 +59,7 @@ bool SocialStore::exec(const QString& sql, const QList<QVariant>& values)
     q.prepare(sql);
     for (const QVariant& value : values)
         q.addBindValue(value);
-    return q.exec() && q.numRowsAffected() != 0;
+    return m_store.run(q) && q.numRowsAffected() != 0;
 }
 
 int SocialStore::count(const QString& sql, qint64 value)
@@ -67,7 +67,7 @@ int SocialStore::count(const QString& sql, qint64 value)
     QSqlQuery q(m_store.connection());
     q.prepare(sql);
     q.addBindValue(value);
-    return q.exec() && q.next() ? q.value(0).toInt() : 0;
+    return m_store.run(q) && q.next() ? q.value(0).toInt() : 0;
 }
 
 qint64 SocialStore::addUser(const QString& screenName, const QString& name, const QString& password,
@@ -77,13 +77,13 @@ qint64 SocialStore::addUser(const QString& screenName, const QString& name, cons
     QRandomGenerator::system()->fillRange(reinterpret_cast<quint32*>(salt.data()), 4);
     QSqlQuery q(m_store.connection());
     q.prepare(QStringLiteral("INSERT INTO social_users (screen_name, name, salt, password_hash, description, "
-                             "created) VALUES (?, ?, ?, ?, ?, ?)"));
+                             "created) VALUES (?, ?, ?, ?, ?, ?) RETURNING id"));
     for (const QVariant& value :
          {QVariant(screenName), QVariant(name), QVariant(QString::fromLatin1(salt.toHex())),
           QVariant(QString::fromLatin1(passwordHash(password, salt.toHex()))), QVariant(description),
           QVariant(QDateTime::currentSecsSinceEpoch())})
         q.addBindValue(value);
-    return q.exec() ? q.lastInsertId().toLongLong() : 0;
+    return m_store.insertReturningId(q);
 }
 
 std::optional<StoreUser> SocialStore::userWhere(const QString& where, const QVariant& value)
@@ -91,7 +91,7 @@ std::optional<StoreUser> SocialStore::userWhere(const QString& where, const QVar
     QSqlQuery q(m_store.connection());
     q.prepare(QStringLiteral("SELECT %1 FROM social_users WHERE %2").arg(UserColumns, where));
     q.addBindValue(value);
-    if (q.exec() && q.next())
+    if (m_store.run(q) && q.next())
         return userOf(q);
     return std::nullopt;
 }
@@ -103,16 +103,17 @@ std::optional<StoreUser> SocialStore::user(qint64 id)
 
 std::optional<StoreUser> SocialStore::userByScreenName(const QString& screenName)
 {
-    return userWhere(QStringLiteral("screen_name = ?"), screenName);
+    return userWhere(QStringLiteral("lower(screen_name) = lower(?)"), screenName);
 }
 
 std::optional<StoreUser> SocialStore::signIn(const QString& screenName, const QString& password)
 {
     QSqlQuery q(m_store.connection());
-    q.prepare(QStringLiteral("SELECT id, salt, password_hash FROM social_users WHERE screen_name = ? AND "
-                             "suspended = 0"));
+    q.prepare(QStringLiteral(
+        "SELECT id, salt, password_hash FROM social_users WHERE lower(screen_name) = lower(?) AND "
+        "suspended = 0"));
     q.addBindValue(screenName);
-    if (!q.exec() || !q.next())
+    if (!m_store.run(q) || !q.next())
         return std::nullopt;
     const qint64 id = q.value(0).toLongLong();
     const QByteArray expected = q.value(2).toString().toLatin1();
@@ -148,7 +149,7 @@ bool SocialStore::isFollowing(qint64 follower, qint64 followee)
     q.prepare(QStringLiteral("SELECT 1 FROM social_follows WHERE follower = ? AND followee = ?"));
     q.addBindValue(follower);
     q.addBindValue(followee);
-    return q.exec() && q.next();
+    return m_store.run(q) && q.next();
 }
 
 int SocialStore::followers(qint64 userId)
@@ -183,7 +184,7 @@ std::optional<StoreMessage> SocialStore::status(qint64 id)
     QSqlQuery q(m_store.connection());
     q.prepare(QStringLiteral("SELECT %1 FROM messages WHERE id = ?").arg(ScheduleStore::MessageColumns));
     q.addBindValue(id);
-    if (q.exec() && q.next())
+    if (m_store.run(q) && q.next())
         return ScheduleStore::messageOf(q);
     return std::nullopt;
 }
@@ -208,7 +209,7 @@ QList<StoreMessage> SocialStore::statuses(const QString& where, const QList<QVar
     q.addBindValue(maxId > 0 ? maxId : std::numeric_limits<qint64>::max());
     q.addBindValue(count);
     QList<StoreMessage> list;
-    if (q.exec()) {
+    if (m_store.run(q)) {
         while (q.next())
             list.append(ScheduleStore::messageOf(q));
     }
@@ -226,9 +227,10 @@ QList<StoreMessage> SocialStore::homeTimeline(qint64 userId, qint64 sinceId, qin
 
 QList<StoreMessage> SocialStore::mentions(const StoreUser& user, qint64 sinceId, qint64 maxId, int count)
 {
-    return statuses(QStringLiteral("user_id != ? AND (instr(lower(text), lower(?)) > 0 OR "
+    return statuses(QStringLiteral("user_id != ? AND (lower(text) LIKE lower(?) ESCAPE '\\' OR "
                                    "lower(reply_to_screen_name) = lower(?))"),
-                    {user.id, QString(u'@' + user.screenName), user.screenName}, sinceId, maxId, count);
+                    {user.id, ScheduleStore::containing(u'@' + user.screenName), user.screenName}, sinceId,
+                    maxId, count);
 }
 
 QList<StoreMessage> SocialStore::userTimeline(qint64 userId, qint64 sinceId, qint64 maxId, int count)
@@ -239,8 +241,8 @@ QList<StoreMessage> SocialStore::userTimeline(qint64 userId, qint64 sinceId, qin
 bool SocialStore::setFavorite(qint64 userId, qint64 statusId, bool favorite)
 {
     if (favorite)
-        return exec(QStringLiteral(
-                        "INSERT OR IGNORE INTO social_favorites (user_id, message_id) VALUES (?, ?)"),
+        return exec(QStringLiteral("INSERT INTO social_favorites (user_id, message_id) VALUES (?, ?) ON "
+                                   "CONFLICT DO NOTHING"),
                     {userId, statusId}) ||
                isFavorite(userId, statusId);
     exec(QStringLiteral("DELETE FROM social_favorites WHERE user_id = ? AND message_id = ?"),
@@ -254,26 +256,27 @@ bool SocialStore::isFavorite(qint64 userId, qint64 statusId)
     q.prepare(QStringLiteral("SELECT 1 FROM social_favorites WHERE user_id = ? AND message_id = ?"));
     q.addBindValue(userId);
     q.addBindValue(statusId);
-    return q.exec() && q.next();
+    return m_store.run(q) && q.next();
 }
 
 qint64 SocialStore::addDirectMessage(qint64 sender, qint64 recipient, const QString& text, qint64 time)
 {
     QSqlQuery q(m_store.connection());
-    q.prepare(
-        QStringLiteral("INSERT INTO social_direct (sender, recipient, text, time) VALUES (?, ?, ?, ?)"));
+    q.prepare(QStringLiteral(
+        "INSERT INTO social_direct (sender, recipient, text, time) VALUES (?, ?, ?, ?) RETURNING id"));
     for (const QVariant& value : {QVariant(sender), QVariant(recipient), QVariant(text), QVariant(time)})
         q.addBindValue(value);
-    return q.exec() ? q.lastInsertId().toLongLong() : 0;
+    return m_store.insertReturningId(q);
 }
 
 qint64 SocialStore::addMedia(qint64 userId, const QByteArray& png, qint64 time)
 {
     QSqlQuery q(m_store.connection());
-    q.prepare(QStringLiteral("INSERT INTO social_media (user_id, png, created) VALUES (?, ?, ?)"));
+    q.prepare(
+        QStringLiteral("INSERT INTO social_media (user_id, png, created) VALUES (?, ?, ?) RETURNING id"));
     for (const QVariant& value : {QVariant(userId), QVariant(png), QVariant(time)})
         q.addBindValue(value);
-    return q.exec() ? q.lastInsertId().toLongLong() : 0;
+    return m_store.insertReturningId(q);
 }
 
 std::optional<std::pair<qint64, QByteArray>> SocialStore::media(qint64 id)
@@ -281,7 +284,7 @@ std::optional<std::pair<qint64, QByteArray>> SocialStore::media(qint64 id)
     QSqlQuery q(m_store.connection());
     q.prepare(QStringLiteral("SELECT user_id, png FROM social_media WHERE id = ?"));
     q.addBindValue(id);
-    if (q.exec() && q.next())
+    if (m_store.run(q) && q.next())
         return std::make_pair(q.value(0).toLongLong(), q.value(1).toByteArray());
     return std::nullopt;
 }
@@ -303,7 +306,7 @@ int SocialStore::channelOfHashtag(const QString& tag)
         return 0;
     QSqlQuery q(m_store.connection());
     q.prepare(QStringLiteral("SELECT id, name FROM channels ORDER BY id"));
-    if (q.exec()) {
+    if (m_store.run(q)) {
         while (q.next()) {
             if (hashtagOf(q.value(1).toString()) == wanted)
                 return q.value(0).toInt();
@@ -327,7 +330,7 @@ std::optional<QStringList> SocialStore::consumer(const QString& key)
     QSqlQuery q(m_store.connection());
     q.prepare(QStringLiteral("SELECT secret, name, url FROM social_consumers WHERE key = ?"));
     q.addBindValue(key);
-    if (q.exec() && q.next())
+    if (m_store.run(q) && q.next())
         return QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString()};
     return std::nullopt;
 }
@@ -347,7 +350,7 @@ std::optional<StoreToken> SocialStore::token(const QString& token)
         QStringLiteral("SELECT token, secret, kind, consumer, user_id, callback, verifier, created FROM "
                        "social_tokens WHERE token = ?"));
     q.addBindValue(token);
-    if (q.exec() && q.next())
+    if (m_store.run(q) && q.next())
         return tokenOf(q);
     return std::nullopt;
 }

@@ -10,7 +10,7 @@
 
 ServerFixture::ServerFixture(bool demoData, HttpServer::Limits limits, const QString& zone)
 {
-    m_store = std::make_unique<ScheduleStore>(m_dir.filePath(QStringLiteral("schedule.sqlite")));
+    m_store = std::make_unique<ScheduleStore>(m_database.address());
     if (!m_store->isOpen())
         qFatal("the test store does not open: %s", qPrintable(m_store->error()));
     if (!zone.isEmpty())

@@ -5,13 +5,16 @@
 #include "social/SocialServer.h"
 #include "store/ScheduleStore.h"
 
+#include "TestDatabase.h"
+
 #include <QTemporaryDir>
 
 #include <memory>
 
-// A content server on an ephemeral loopback port over a store of its own in a temporary
-// folder, optionally filled with the demo data set for today's programme day; zone, when
-// given, is the store's time zone (an IANA name) instead of the machine's.
+// A content server on an ephemeral loopback port over a store of its own (TestDatabase: a
+// temporary SQLite file, or a new PostgreSQL database under ORVANE_TEST_POSTGRES), optionally filled with the
+// demo data set for today's programme day; zone, when given, is the store's time zone (an IANA name) instead
+// of the machine's.
 class ServerFixture
 {
 public:
@@ -32,7 +35,7 @@ public:
     StoreToken issueAccessToken(const QString& screenName);
 
 private:
-    QTemporaryDir m_dir;
+    TestDatabase m_database;
     std::unique_ptr<ScheduleStore> m_store;
     std::unique_ptr<ContentServer> m_content;
     std::unique_ptr<HttpServer> m_http;
