@@ -11,6 +11,7 @@
 #include "identification/DeviceBook.h"
 #include "identification/IdentificationService.h"
 #include "identification/Matcher.h"
+#include "identification/RedisDeviceBook.h"
 #include "importer/DemoData.h"
 #include "importer/DemoSocial.h"
 #include "importer/XmltvImporter.h"
@@ -21,12 +22,16 @@
 #include <QTimeZone>
 #include <sys/resource.h>
 
+#include <memory>
 #include <mutex>
+#include <vector>
 
 #include <csignal>
 #include <cstdio>
 #include <pthread.h>
 #include <unistd.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -92,86 +97,119 @@ int serve(const ServerOptions& options)
     ScheduleStore store(options.database);
     if (!openStore(store))
         return 1;
+    DeviceBook localDevices;
+    std::unique_ptr<RedisDeviceBook> sharedDevices;
+    DeviceState* devices = &localDevices;
+    if (!options.deviceState.isEmpty()) {
+        sharedDevices = std::make_unique<RedisDeviceBook>(*RedisDeviceBook::parse(options.deviceState));
+        QString error;
+        if (!sharedDevices->reachable(&error)) {
+            say(QStringLiteral("orvane-server: cannot reach the device state at %1: %2")
+                    .arg(RedisDeviceBook::parse(options.deviceState)->display(), error));
+            return 1;
+        }
+        devices = sharedDevices.get();
+    }
+    const bool serveContent = options.servers.contains(u"content"_s);
+    const bool serveIdentification = options.servers.contains(u"identification"_s);
+    const bool serveSocial = options.servers.contains(u"social"_s);
+
     RequestLog log;
     std::mutex sayLock;
-    ChannelFarm farm(options.channels, options.historyMinutes, [&sayLock](const QString& line) {
-        std::lock_guard guard(sayLock);
-        say(QStringLiteral("orvane-server: ") + line);
-    });
+    ChannelFarm farm(serveIdentification ? options.channels : QList<ChannelSource>(), options.historyMinutes,
+                     [&sayLock](const QString& line) {
+                         std::lock_guard guard(sayLock);
+                         say(QStringLiteral("orvane-server: ") + line);
+                     });
     Matcher matcher(farm.index(), Matcher::Settings{options.maxBer, options.minMargin});
-    DeviceBook devices;
-    IdentificationService identification(matcher, devices, &store);
-
+    IdentificationService identification(matcher, *devices, &store);
     ContentServer content(store);
-    content.setIdentificationHealth([&farm] { return farm.healthy(QDateTime::currentMSecsSinceEpoch()); });
-    content.setRepeatingChannels([&farm] { return farm.repeating(); });
-    HttpServer::Limits contentLimits;
-    contentLimits.maxConnections = options.maxConnections;
-    contentLimits.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
-    contentLimits.workers = options.workers;
-    HttpServer contentHttp([&content](const HttpRequest& request) { return content.handle(request); },
-                           contentLimits);
-    contentHttp.setLogger(log.logger(QStringLiteral("content")));
-    HttpServer::Limits idLimits = contentLimits;
-    idLimits.maxBodyBytes = 16 * 1024; // a block is 2048 bytes with its form
-    HttpServer idHttp(
-        [&identification](const HttpRequest& request) { return identification.handle(request); }, idLimits);
-    idHttp.setLogger(log.logger(QStringLiteral("identification")));
+    if (serveIdentification) {
+        content.setIdentificationHealth(
+            [&farm] { return farm.healthy(QDateTime::currentMSecsSinceEpoch()); });
+        content.setRepeatingChannels([&farm] { return farm.repeating(); });
+    }
+    if (sharedDevices)
+        content.setDeviceState(sharedDevices.get());
     SocialServer social(store);
-    HttpServer::Limits socialLimits = contentLimits;
+
+    HttpServer::Limits limits;
+    limits.maxConnections = options.maxConnections;
+    limits.maxConnectionsPerPeer = options.maxConnectionsPerPeer;
+    limits.workers = options.workers;
+    limits.trustedProxies = options.trustedProxies;
+    HttpServer::Limits idLimits = limits;
+    idLimits.maxBodyBytes = 16 * 1024; // a block is 2048 bytes with its form
+    HttpServer::Limits socialLimits = limits;
     socialLimits.maxBodyBytes = SocialServer::MaxBodyBytes;
-    HttpServer socialHttp([&social](const HttpRequest& request) { return social.handle(request); },
-                          socialLimits);
-    socialHttp.setLogger(log.logger(QStringLiteral("social")));
-    QString error;
-    if (!contentHttp.listen(options.bind, quint16(options.port), &error, QStringLiteral("content"))) {
-        say(QStringLiteral("orvane-server: content server on %1:%2: %3")
-                .arg(options.bind)
-                .arg(options.port)
-                .arg(error));
-        return 1;
-    }
-    if (!idHttp.listen(options.bind, quint16(options.idPort), &error, QStringLiteral("identification"))) {
-        say(QStringLiteral("orvane-server: identification server on %1:%2: %3")
-                .arg(options.bind)
-                .arg(options.idPort)
-                .arg(error));
-        return 1;
-    }
-    if (!socialHttp.listen(options.bind, quint16(options.socialPort), &error, QStringLiteral("social"))) {
-        say(QStringLiteral("orvane-server: microblog service on %1:%2: %3")
-                .arg(options.bind)
-                .arg(options.socialPort)
-                .arg(error));
-        return 1;
+
+    struct Served
+    {
+        QString name;
+        QString what;
+        int port;
+        QString path;
+        std::unique_ptr<HttpServer> http;
+    };
+    std::vector<Served> served;
+    if (serveContent)
+        served.push_back(
+            {u"content"_s, u"content server"_s, options.port, u"searchcontent/"_s,
+             std::make_unique<HttpServer>(
+                 [&content](const HttpRequest& request) { return content.handle(request); }, limits)});
+    if (serveIdentification)
+        served.push_back(
+            {u"identification"_s, u"identification server"_s, options.idPort, u"searchfunctions/"_s,
+             std::make_unique<HttpServer>(
+                 [&identification](const HttpRequest& request) { return identification.handle(request); },
+                 idLimits)});
+    if (serveSocial)
+        served.push_back(
+            {u"social"_s, u"microblog service"_s, options.socialPort, QString(),
+             std::make_unique<HttpServer>(
+                 [&social](const HttpRequest& request) { return social.handle(request); }, socialLimits)});
+    for (Served& server : served) {
+        server.http->setLogger(log.logger(server.name));
+        QString error;
+        if (!server.http->listen(options.bind, quint16(server.port), &error, server.name)) {
+            say(QStringLiteral("orvane-server: %1 on %2:%3: %4")
+                    .arg(server.what, options.bind)
+                    .arg(server.port)
+                    .arg(error));
+            return 1;
+        }
     }
     say(QStringLiteral("orvane-server: store %1 (%2 programmes)")
             .arg(store.path())
             .arg(store.programmeCount()));
-    say(QStringLiteral("orvane-server: content server on http://%1:%2/searchcontent/")
-            .arg(options.bind)
-            .arg(contentHttp.port()));
-    say(QStringLiteral(
-            "orvane-server: identification server on http://%1:%2/searchfunctions/ (%3 live channels, "
-            "%4 minutes kept, max BER %5, margin %6)")
-            .arg(options.bind)
-            .arg(idHttp.port())
-            .arg(farm.channels())
-            .arg(options.historyMinutes)
-            .arg(options.maxBer)
-            .arg(options.minMargin));
-    say(QStringLiteral("orvane-server: microblog service on http://%1:%2/ (OAuth 1.0a)")
-            .arg(options.bind)
-            .arg(socialHttp.port()));
+    if (sharedDevices)
+        say(QStringLiteral("orvane-server: device state in %1")
+                .arg(RedisDeviceBook::parse(options.deviceState)->display()));
+    for (const Served& server : served) {
+        QString line = QStringLiteral("orvane-server: %1 on http://%2:%3/%4")
+                           .arg(server.what, options.bind)
+                           .arg(server.http->port())
+                           .arg(server.path);
+        if (server.name == u"identification")
+            line += QStringLiteral(" (%1 live channels, %2 minutes kept, max BER %3, margin %4)")
+                        .arg(farm.channels())
+                        .arg(options.historyMinutes)
+                        .arg(options.maxBer)
+                        .arg(options.minMargin);
+        if (server.name == u"social")
+            line += QStringLiteral(" (OAuth 1.0a)");
+        say(line);
+    }
+    if (!options.trustedProxies.isEmpty())
+        say(QStringLiteral("orvane-server: trusted proxies %1").arg(options.trustedProxies.join(u", "_s)));
     std::fflush(stderr);
     farm.start();
 
     int received = 0;
     sigwait(&signals, &received);
     say(QStringLiteral("orvane-server: stopping"));
-    contentHttp.stop();
-    idHttp.stop();
-    socialHttp.stop();
+    for (Served& server : served)
+        server.http->stop();
     farm.stop();
     return 0;
 }

@@ -1,6 +1,10 @@
 #include "ServerOptions.h"
 
+#include "identification/RedisDeviceBook.h"
+#include "store/StoreAddress.h"
+
 #include <QDir>
+#include <QHostAddress>
 #include <QStandardPaths>
 #include <cmath>
 
@@ -36,6 +40,7 @@ QString ServerOptions::usage()
                "                      [--channel ID=SOURCE]... [--config FILE] [--history-minutes N]\n"
                "                      [--max-ber X] [--min-margin X] [--max-connections N]\n"
                "                      [--max-connections-per-peer N] [--workers N]\n"
+               "                      [--servers LIST] [--trusted-proxy ADDRESS]... [--device-state URL]\n"
                "      Serves the content server (/searchcontent/, default port 22222) and the\n"
                "      identification server (/searchfunctions/, default port 22223) and the microblog\n"
                "      service (OAuth 1.0a, REST under /1/ and /1.1/, default port 22224) until interrupted.\n"
@@ -57,6 +62,13 @@ QString ServerOptions::usage()
                "                       (default 64)\n"
                "      --workers N      threads per server running connections and requests (default: one\n"
                "                       per processor, at least 2)\n"
+               "      --servers LIST   which to serve: content,identification,social (default all three)\n"
+               "      --trusted-proxy ADDRESS  a reverse proxy (nginx) in front: its connections are\n"
+               "                       not held to the per-peer cap, and its requests count as coming\n"
+               "                       from the client its X-Forwarded-For names; repeatable\n"
+               "      --device-state redis://HOST:PORT  keep the devices' uploads, rate limits and\n"
+               "                       sightings in Redis, shared by several servers (default: in this\n"
+               "                       process)\n"
                "  orvane-server import-xmltv FILE [--city ID] [--city-name NAME]\n"
                "                      [--city-location LAT,LON] [--db PATH]\n"
                "      Imports an XMLTV listing; its channels join the city (default 1). Importing again\n"
@@ -70,7 +82,8 @@ QString ServerOptions::usage()
                "      demo-room:1.\n"
                "  orvane-server --help\n"
                "\n"
-               "  --db PATH   the schedule store (default %1)\n")
+               "  --db PATH   the schedule store: a SQLite file (default %1)\n"
+               "              or postgresql://USER@HOST:PORT/DATABASE\n")
         .arg(defaultDatabase());
 }
 
@@ -91,8 +104,10 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
         if (argument == u"--help" || argument == u"-h") {
             options.help = true;
         } else if (argument == u"--db") {
-            if (needValue())
-                options.database = value;
+            QString reason;
+            if (needValue() && !StoreAddress::parse(value, &reason))
+                options.error = QStringLiteral("--db: %1").arg(reason);
+            options.database = value;
         } else if (argument == u"--bind") {
             if (needValue())
                 options.bind = value;
@@ -151,6 +166,25 @@ ServerOptions ServerOptions::parse(const QStringList& arguments)
                 options.error = QStringLiteral("--city-location takes LATITUDE,LONGITUDE in degrees");
             options.cityLatitude = latitude;
             options.cityLongitude = longitude;
+        } else if (argument == u"--trusted-proxy") {
+            const QHostAddress address(value);
+            if (needValue() && address.isNull())
+                options.error = QStringLiteral("--trusted-proxy takes an IP address");
+            options.trustedProxies.append(address.toString());
+        } else if (argument == u"--device-state") {
+            QString reason;
+            if (needValue() && !RedisDeviceBook::parse(value, &reason))
+                options.error = QStringLiteral("--device-state: %1").arg(reason);
+            options.deviceState = value;
+        } else if (argument == u"--servers") {
+            static const QStringList known = {QStringLiteral("content"), QStringLiteral("identification"),
+                                              QStringLiteral("social")};
+            options.servers = value.split(u',', Qt::SkipEmptyParts);
+            bool ok = needValue() && !options.servers.isEmpty();
+            for (const QString& server : std::as_const(options.servers))
+                ok = ok && known.contains(server);
+            if (hasValue && !ok)
+                options.error = QStringLiteral("--servers takes a list of content, identification, social");
         } else if (argument == u"--city-name") {
             if (needValue())
                 options.cityName = value;

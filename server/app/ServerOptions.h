@@ -24,6 +24,10 @@ struct ServerOptions
     int maxConnections = 1024;      // per server
     int maxConnectionsPerPeer = 64; // per client address and server
     int workers = 0;                // threads per server; 0: one per processor
+    QStringList trustedProxies;     // --trusted-proxy, repeatable
+    QString deviceState;            // empty: in the process; else redis://HOST:PORT
+    QStringList servers{QStringLiteral("content"), QStringLiteral("identification"),
+                        QStringLiteral("social")};
     int city = 1;
     QString cityName;
     // --city-location LAT,LON: where the import's city is, in degrees.

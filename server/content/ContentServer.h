@@ -27,6 +27,7 @@ public:
     {
         m_content.setRepeatingChannels(std::move(repeating));
     }
+    void setDeviceState(DeviceState* devices) { m_content.setDeviceState(devices); }
 
     // The answer while the store cannot be reached.
     static HttpResponse unavailable();

@@ -1,5 +1,7 @@
 #include "ContentService.h"
 
+#include "identification/DeviceState.h"
+
 #include "store/ScheduleStore.h"
 
 #include "platform/Json.h"
@@ -463,7 +465,10 @@ HttpResponse ContentService::contentListview(const HttpRequest& request)
     const QString pictures = pictureBase(request);
     const QString key =
         u"day "_s + QString::number(*id) + u' ' + day + (brief ? u" 1 "_s : u" 0 "_s) + pictures;
-    m_store.deviceSeen(request.value(u"d"_s));
+    const QString device = request.value(u"d"_s);
+    m_store.deviceSeen(device);
+    if (m_devices && !device.isEmpty() && device.size() <= 64)
+        m_devices->heard(device.toUtf8(), nowMs);
     if (!oneShow) {
         if (auto cached = m_answers.find(key, nowMs))
             return *cached;
@@ -625,7 +630,11 @@ HttpResponse ContentService::serviceStatus()
     int status = m_store.status(QStringLiteral("ss_status"), QStringLiteral("1")).toInt();
     if (m_identificationHealthy && !m_identificationHealthy())
         status = 0;
-    QVariantMap body{{u"ss_status"_s, status}, {u"pon"_s, m_store.devicesOnline()}};
+    std::optional<int> online;
+    if (m_devices)
+        online =
+            m_devices->heardFrom(QDateTime::currentMSecsSinceEpoch(), ScheduleStore::DeviceWindowSeconds);
+    QVariantMap body{{u"ss_status"_s, status}, {u"pon"_s, online ? *online : m_store.devicesOnline()}};
     if (m_repeating) {
         QVariantList ids;
         for (int id : m_repeating())

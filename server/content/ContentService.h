@@ -17,6 +17,8 @@ struct StoreProgramme;
 // The content server's JSON requests under /searchcontent/, answered from the store in the
 // shapes the application reads. Unknown channels, cities and shows answer {"nodata": 1};
 // missing or malformed parameters answer 400 with {"ExceptionDetail": {"Message": ...}}.
+class DeviceState;
+
 class ContentService
 {
 public:
@@ -42,6 +44,9 @@ public:
     // While set, the status lists these channels as "repeating": their audio repeats itself
     // and is not matched.
     void setRepeatingChannels(std::function<QList<int>()> repeating) { m_repeating = std::move(repeating); }
+    // While set, devices are also counted there (shared with other processes), and "pon"
+    // is its count; the state outlives this service.
+    void setDeviceState(DeviceState* devices) { m_devices = devices; }
 
 private:
     HttpResponse serverTime();
@@ -63,4 +68,5 @@ private:
     ResponseCache m_answers; // programme days and now lists
     std::function<bool()> m_identificationHealthy;
     std::function<QList<int>()> m_repeating;
+    DeviceState* m_devices = nullptr;
 };

@@ -25,7 +25,7 @@ DeviceBook::Device& DeviceBook::deviceOf(const QByteArray& id, qint64 nowMs)
     return *m_devices.insert(id, device);
 }
 
-bool DeviceBook::admit(const QByteArray& device, qint64 nowMs)
+DeviceState::Admission DeviceBook::admit(const QByteArray& device, qint64 nowMs)
 {
     std::lock_guard guard(m_lock);
     Device& d = deviceOf(device, nowMs);
@@ -33,12 +33,12 @@ bool DeviceBook::admit(const QByteArray& device, qint64 nowMs)
                                                          1000.0 * m_settings.requestsPerSecond);
     d.refilledMs = nowMs;
     if (d.tokens < 1)
-        return false;
+        return Admission::TooMany;
     d.tokens -= 1;
-    return true;
+    return Admission::Admitted;
 }
 
-void DeviceBook::keep(const QByteArray& device, const UploadConfirmation::Upload& upload, qint64 nowMs)
+bool DeviceBook::keep(const QByteArray& device, const UploadConfirmation::Upload& upload, qint64 nowMs)
 {
     std::lock_guard guard(m_lock);
     std::vector<UploadConfirmation::Upload>& uploads = deviceOf(device, nowMs).uploads;
@@ -49,9 +49,11 @@ void DeviceBook::keep(const QByteArray& device, const UploadConfirmation::Upload
                   [&](const UploadConfirmation::Upload& u) { return nowMs - u.atMs > m_settings.keepMs; });
     if (uploads.size() > size_t(UploadConfirmation::MaxUploads))
         uploads.erase(uploads.begin(), uploads.end() - UploadConfirmation::MaxUploads);
+    return true;
 }
 
-std::vector<UploadConfirmation::Upload> DeviceBook::kept(const QByteArray& device, qint64 nowMs) const
+std::optional<std::vector<UploadConfirmation::Upload>> DeviceBook::kept(const QByteArray& device,
+                                                                        qint64 nowMs) const
 {
     std::lock_guard guard(m_lock);
     std::vector<UploadConfirmation::Upload> out;
@@ -65,12 +67,13 @@ std::vector<UploadConfirmation::Upload> DeviceBook::kept(const QByteArray& devic
     return out;
 }
 
-void DeviceBook::forget(const QByteArray& device)
+bool DeviceBook::forget(const QByteArray& device)
 {
     std::lock_guard guard(m_lock);
     const auto it = m_devices.find(device);
     if (it != m_devices.end())
         it->uploads.clear();
+    return true;
 }
 
 int DeviceBook::size() const

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "DeviceState.h"
 #include "Matcher.h"
-#include "UploadConfirmation.h"
 #include "store/ScheduleStore.h"
 
 #include <QByteArray>
@@ -10,13 +10,11 @@
 #include <mutex>
 #include <vector>
 
-// What the identification server remembers of each device: its last uploads (at most
-// UploadConfirmation::MaxUploads), each kept for keepMs so that "checkresident.php" can match
-// the newest again against audio that has arrived since and the next uploads can agree with
-// them (UploadConfirmation), and a token bucket that limits how often it may ask. At most
-// maxDevices are remembered (up to about 8.4 KB each); when full, the device heard from
-// longest ago is forgotten. Thread-safe.
-class DeviceBook
+// The devices' state in this process: each device's last uploads, kept for keepMs, and a
+// token bucket that limits how often it may ask. At most maxDevices are remembered (up to
+// about 8.4 KB each); when full, the device heard from longest ago is forgotten. Devices
+// heard from are counted by the schedule store here, not by the book. Thread-safe.
+class DeviceBook : public DeviceState
 {
 public:
     struct Settings
@@ -30,15 +28,13 @@ public:
     DeviceBook();
     explicit DeviceBook(Settings settings);
 
-    // Takes one request from the device's allowance; false when it asks too often.
-    bool admit(const QByteArray& device, qint64 nowMs);
-    // Keeps an upload as the device's newest; one with the newest's time replaces it (the
-    // same block matched again).
-    void keep(const QByteArray& device, const UploadConfirmation::Upload& upload, qint64 nowMs);
-    // The device's uploads still kept, oldest first.
-    std::vector<UploadConfirmation::Upload> kept(const QByteArray& device, qint64 nowMs) const;
-    // Forgets the kept uploads.
-    void forget(const QByteArray& device);
+    Admission admit(const QByteArray& device, qint64 nowMs) override;
+    bool keep(const QByteArray& device, const UploadConfirmation::Upload& upload, qint64 nowMs) override;
+    std::optional<std::vector<UploadConfirmation::Upload>> kept(const QByteArray& device,
+                                                                qint64 nowMs) const override;
+    bool forget(const QByteArray& device) override;
+    std::optional<int> heardFrom(qint64, qint64) const override { return std::nullopt; }
+    void heard(const QByteArray&, qint64) override {}
     int size() const;
     const Settings& settings() const { return m_settings; }
 

@@ -36,6 +36,14 @@ HttpResponse result(int value, const Matcher::Result& match, const char* message
     return HttpResponse::json(body);
 }
 
+HttpResponse unavailable()
+{
+    HttpResponse response = HttpResponse::error(
+        503, QStringLiteral("The identification service is unavailable for a moment; try again shortly."));
+    response.headers.append(QPair<QByteArray, QByteArray>("Retry-After", "5"));
+    return response;
+}
+
 Matcher::Block blockOf(const QByteArray& bytes)
 {
     Matcher::Block block;
@@ -48,7 +56,7 @@ Matcher::Block blockOf(const QByteArray& bytes)
 
 } // namespace
 
-IdentificationService::IdentificationService(const Matcher& matcher, DeviceBook& devices,
+IdentificationService::IdentificationService(const Matcher& matcher, DeviceState& devices,
                                              ScheduleStore* store, UploadConfirmation::Settings confirmation)
     : m_matcher(matcher), m_devices(devices), m_store(store), m_confirmation(confirmation)
 {}
@@ -75,8 +83,15 @@ HttpResponse IdentificationService::handle(const HttpRequest& request)
         return result(BadRequest, "the form has no usable \"UserName\"", 400);
 
     const qint64 nowMs = m_clock ? m_clock() : QDateTime::currentMSecsSinceEpoch();
-    if (!m_devices.admit(device, nowMs))
+    switch (m_devices.admit(device, nowMs)) {
+    case DeviceState::Admission::TooMany:
         return result(TooMany, "too many requests from this device", 429);
+    case DeviceState::Admission::Unavailable:
+        return unavailable();
+    case DeviceState::Admission::Admitted:
+        break;
+    }
+    m_devices.heard(device, nowMs);
     if (m_store)
         m_store->deviceSeen(QString::fromUtf8(device));
 
@@ -84,12 +99,17 @@ HttpResponse IdentificationService::handle(const HttpRequest& request)
         const MultipartForm::Part* file = form->part("request");
         if (!file || file->data.size() != BlockBytes)
             return result(BadRequest, "the form has no 2048-byte \"request\" file", 400);
-        const std::vector<UploadConfirmation::Upload> earlier = m_devices.kept(device, nowMs);
+        const auto earlier = m_devices.kept(device, nowMs);
+        if (!earlier)
+            return unavailable();
         UploadConfirmation::Upload latest{blockOf(file->data), nowMs, {}};
-        return answer(latest, earlier, device, nowMs);
+        return answer(latest, *earlier, device, nowMs);
     }
     // The newest upload matched again: it keeps its own time, for the uploads to agree on.
-    std::vector<UploadConfirmation::Upload> kept = m_devices.kept(device, nowMs);
+    const auto found = m_devices.kept(device, nowMs);
+    if (!found)
+        return unavailable();
+    std::vector<UploadConfirmation::Upload> kept = *found;
     if (kept.empty())
         return result(NothingToCheck, "no upload of this device is waiting");
     const UploadConfirmation::Upload latest = kept.back();
@@ -103,16 +123,19 @@ HttpResponse IdentificationService::answer(UploadConfirmation::Upload latest,
 {
     const Matcher::Result match = m_matcher.match(latest.block);
     if (match.verdict == Matcher::Verdict::Uninformative) {
-        m_devices.forget(device);
+        if (!m_devices.forget(device))
+            return unavailable();
         return result(TooQuiet, "too little sound to match");
     }
     latest.close = match.close;
     const int channel = UploadConfirmation::decide(earlier, latest, match, m_matcher, m_confirmation);
     if (channel > 0) {
+        // Answered even when the shared state is lost: the next upload starts afresh anyway.
         m_devices.forget(device);
         return result(channel, match);
     }
-    m_devices.keep(device, latest, nowMs);
+    if (!m_devices.keep(device, latest, nowMs))
+        return unavailable();
     switch (match.verdict) {
     case Matcher::Verdict::Channel:
         // Weaker: it waits for the device's next upload to agree.

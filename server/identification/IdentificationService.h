@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DeviceBook.h"
+#include "DeviceState.h"
 #include "Matcher.h"
 
 #include "http/HttpRequest.h"
@@ -17,7 +17,7 @@ class ScheduleStore;
 // Both answer {"Result": N} (with a "Message" when N is negative, and the bit error rates
 // "Ber" and "OtherBer" of a block that was matched). N >= 1 is the channel
 // id. The negative codes:
-//   -1  no channel yet: the upload is kept (DeviceBook::keepMs) and checkresident.php
+//   -1  no channel yet: the upload is kept (for 30 s) and checkresident.php
 //       matches it again against the audio that has arrived since; also while a weaker
 //       match waits for the device's next uploads to agree (UploadConfirmation)
 //   -3  ambiguous: two channels carry this audio
@@ -25,6 +25,8 @@ class ScheduleStore;
 //   -7  nothing to check: no upload of this device is kept (never, expired, or answered)
 //   -8  too many requests from this device (status 429)
 //   -9  too quiet: the block carries too little sound to be matched (not kept)
+// A device state shared by several processes that cannot be reached is answered 503 with the
+// error body {"ExceptionDetail": {"Message": …}}.
 // (-2, -4 and -5 mean other things to the application and are never sent.)
 class IdentificationService
 {
@@ -39,7 +41,7 @@ public:
         TooQuiet = -9
     };
 
-    IdentificationService(const Matcher& matcher, DeviceBook& devices, ScheduleStore* store = nullptr,
+    IdentificationService(const Matcher& matcher, DeviceState& devices, ScheduleStore* store = nullptr,
                           UploadConfirmation::Settings confirmation = {});
 
     HttpResponse handle(const HttpRequest& request);
@@ -54,7 +56,7 @@ private:
                         qint64 nowMs);
 
     const Matcher& m_matcher;
-    DeviceBook& m_devices;
+    DeviceState& m_devices;
     ScheduleStore* m_store;
     UploadConfirmation::Settings m_confirmation;
     std::function<qint64()> m_clock;

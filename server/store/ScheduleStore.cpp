@@ -364,8 +364,10 @@ bool ScheduleStore::migrate()
     if (m_address.postgres) {
         // Servers starting together upgrade one at a time: the lock is held to the commit.
         connection.transaction();
-        if (!query.exec(
-                QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version INTEGER NOT NULL)")) ||
+        const bool present = query.exec(QStringLiteral("SELECT to_regclass('schema_version') IS NOT NULL")) &&
+                             query.next() && query.value(0).toBool();
+        if ((!present && !query.exec(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version (version "
+                                                    "INTEGER NOT NULL)"))) ||
             !query.exec(QStringLiteral("LOCK TABLE schema_version IN EXCLUSIVE MODE"))) {
             m_error = query.lastError().text();
             connection.rollback();

@@ -539,18 +539,18 @@ private Q_SLOTS:
         for (int i = 0; i < 1000; ++i)
             book.keep(QByteArray::number(i), {upload.block, i, {}}, i);
         QCOMPARE(book.size(), 100);
-        QCOMPARE(book.kept("999", 1000).size(), size_t(1));
-        QVERIFY(book.kept("0", 1000).empty());
+        QCOMPARE(book.kept("999", 1000)->size(), size_t(1));
+        QVERIFY(book.kept("0", 1000)->empty());
         // A device's uploads: the newest few, none older than keepMs, the same one replaced.
         for (int64_t at = 0; at < 10000; at += 1000)
             book.keep("viewer", {upload.block, at, {}}, at);
         book.keep("viewer", {upload.block, 9000, {{4, 0.3, 0, 1, 1}}}, 9500);
-        const std::vector<UploadConfirmation::Upload> kept = book.kept("viewer", 9500);
+        const std::vector<UploadConfirmation::Upload> kept = *book.kept("viewer", 9500);
         QCOMPARE(kept.size(), size_t(UploadConfirmation::MaxUploads));
         QCOMPARE(kept.back().atMs, int64_t(9000));
         QCOMPARE(kept.back().close.size(), size_t(1));
         QCOMPARE(kept.front().atMs, int64_t(6000));
-        QVERIFY(book.kept("viewer", 9000 + settings.keepMs + 1).empty());
+        QVERIFY(book.kept("viewer", 9000 + settings.keepMs + 1)->empty());
     }
 
     void formsAreReadAsTheApplicationWritesThem()
