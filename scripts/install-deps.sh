@@ -11,11 +11,14 @@ packages=(
     libcpp-httplib-dev libboost-dev portaudio19-dev libsndfile1-dev libical-dev
     libbenchmark-dev fonts-dejavu-core
     khal xmltv-util python3 dbus
+    # Past one machine: PostgreSQL, Redis and nginx (scripts/cluster.sh and its tests). The
+    # tests and the cluster run private instances on their own ports; the packages' own
+    # services are not used.
+    libqt6sql6-psql libhiredis-dev postgresql redis-server nginx-light
 )
-# The benchmarks measure the servers against nginx with wrk: only with --bench, since
-# nginx's package starts a web server on port 80.
+# The benchmarks measure the servers with wrk.
 if [ "${1:-}" = "--bench" ]; then
-    packages+=(wrk nginx-light curl)
+    packages+=(wrk curl)
 fi
 
 missing=()

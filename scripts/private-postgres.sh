@@ -4,6 +4,7 @@
 #   private-postgres.sh start DIR PORT   creates DIR/data on first use (user "orvane",
 #                                         trusted on loopback only) and starts the server
 #   private-postgres.sh stop DIR
+#   private-postgres.sh remove DIR       stops it and deletes its data
 #   private-postgres.sh status DIR
 # PostgreSQL refuses to run as root: started as root, it runs as the "postgres" user of
 # Debian's package (or "nobody"), which then owns DIR/data.
@@ -37,7 +38,11 @@ if [ "$(id -u)" -eq 0 ]; then
     owner=postgres
     id -u "$owner" >/dev/null 2>&1 || owner=nobody
     as=(runuser -u "$owner" --)
-    chmod o+x "$dir"
+    # The server's user may not reach into root's folders (/root is private): its data then
+    # lives under /var/tmp, named after DIR.
+    if ! runuser -u "$owner" -- test -x "$dir" 2>/dev/null; then
+        data="/var/tmp/orvane-postgres-$(echo "$dir" | md5sum | cut -c1-12)"
+    fi
 fi
 
 run() { "${as[@]}" "$@"; }
@@ -45,6 +50,7 @@ run() { "${as[@]}" "$@"; }
 case "$command" in
 start)
     if [ ! -f "$data/PG_VERSION" ]; then
+        rm -rf "$data"
         mkdir -p "$data"
         if [ ${#as[@]} -gt 0 ]; then chown "$owner" "$data"; fi
         run "$bin/initdb" -D "$data" -U orvane --auth=trust --encoding=UTF8 --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 ||
@@ -63,11 +69,17 @@ stop)
         run "$bin/pg_ctl" -D "$data" -m fast -w stop >/dev/null 2>&1 || true
     fi
     ;;
+remove)
+    if [ -f "$data/postmaster.pid" ]; then
+        run "$bin/pg_ctl" -D "$data" -m immediate -w stop >/dev/null 2>&1 || true
+    fi
+    rm -rf "$data"
+    ;;
 status)
     run "$bin/pg_ctl" -D "$data" status
     ;;
 *)
-    echo "usage: $0 start|stop|status DIR [PORT]" >&2
+    echo "usage: $0 start|stop|remove|status DIR [PORT]" >&2
     exit 2
     ;;
 esac

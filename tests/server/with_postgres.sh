@@ -9,7 +9,7 @@ pg="$here/../../scripts/private-postgres.sh"
 dir="$(mktemp -d /tmp/orvane-pg.XXXXXX)"
 port="$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')"
 cleanup() {
-    "$pg" stop "$dir" >/dev/null 2>&1
+    "$pg" remove "$dir" >/dev/null 2>&1
     rm -rf "$dir"
 }
 trap cleanup EXIT
