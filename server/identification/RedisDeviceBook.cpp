@@ -211,7 +211,8 @@ void RedisDeviceBook::release(redisContext* context, bool failed) const
     if (!failed)
         return;
     if (m_retryDelayMs == 0)
-        qCWarning(lcRedis).noquote() << "redis: lost" << m_address.display() << "; trying again";
+        qCWarning(lcRedis).noquote()
+            << QStringLiteral("redis: lost %1; trying again").arg(m_address.display());
     m_retryDelayMs = std::min(MaxRetryDelayMs, std::max(MinRetryDelayMs, m_retryDelayMs * 2));
     m_retryAtMs = steadyMs() + m_retryDelayMs;
     // The pooled connections went to the same server: close them too.

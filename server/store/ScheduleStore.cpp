@@ -285,12 +285,13 @@ QSqlDatabase ScheduleStore::db()
         QSqlDatabase connection = QSqlDatabase::database(name, false);
         if (connection.isOpen() || !m_address.postgres)
             return connection;
-        // Lost: reconnect, but no sooner than the back-off allows.
+        // Lost: reconnect, but no sooner than the back-off allows, and not inside a
+        // transaction (its statements would be written one by one): that ends first.
         const qint64 now = steadyMs();
         {
             std::lock_guard guard(m_lock);
             const Retry retry = m_retries.value(name);
-            if (now < retry.atMs)
+            if (now < retry.atMs || m_inTransaction.contains(name))
                 return connection;
         }
         const bool opened = openConnection(connection);
@@ -332,9 +333,9 @@ void ScheduleStore::connectionLostHere()
 {
     const QString name = connectionName();
     QSqlDatabase connection = QSqlDatabase::database(name, false);
-    if (!connection.isOpen())
-        return;
-    qCWarning(lcStore).noquote() << "store: lost the connection to" << m_path << "; reconnecting";
+    qCWarning(lcStore).noquote()
+        << QStringLiteral("store: lost the connection to %1; reconnecting").arg(m_path);
+    // Closed whether or not the driver noticed: it is opened again after the back-off.
     connection.close();
     std::lock_guard guard(m_lock);
     Retry& retry = m_retries[name];
@@ -438,17 +439,27 @@ void ScheduleStore::setTimeZone(const QString& zone)
 
 bool ScheduleStore::transaction()
 {
-    return db().transaction();
+    QSqlDatabase connection = db();
+    if (!connection.transaction())
+        return false;
+    std::lock_guard guard(m_lock);
+    m_inTransaction.insert(connectionName());
+    return true;
 }
 
 bool ScheduleStore::commit()
 {
-    return db().commit();
+    const bool committed = db().commit();
+    std::lock_guard guard(m_lock);
+    m_inTransaction.remove(connectionName());
+    return committed;
 }
 
 void ScheduleStore::rollback()
 {
     db().rollback();
+    std::lock_guard guard(m_lock);
+    m_inTransaction.remove(connectionName());
 }
 
 StoreCity ScheduleStore::cityOf(const QSqlQuery& q)

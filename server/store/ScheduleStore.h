@@ -70,6 +70,8 @@ public:
     void setTimeZone(const QString& zone);
 
     // Writing --------------------------------------------------------------------------
+    // A transaction on the calling thread's connection. Lost in between, the connection is
+    // not opened again until commit() (which then fails) or rollback() ends it.
     bool transaction();
     bool commit();
     void rollback();
@@ -157,6 +159,7 @@ private:
     QString m_path;
     StoreAddress m_address;
     QHash<QString, Retry> m_retries; // per connection, under m_lock
+    QSet<QString> m_inTransaction;   // connections with a transaction open, under m_lock
     QString m_prefix;
     bool m_open = false;
     QString m_error;

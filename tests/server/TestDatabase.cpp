@@ -15,7 +15,7 @@ QString TestDatabase::postgresServer()
     return qEnvironmentVariable("ORVANE_TEST_POSTGRES");
 }
 
-bool TestDatabase::administer(const QString& statement)
+bool TestDatabase::administer(const QString& statement, const QString& database)
 {
     const std::optional<StoreAddress> server = StoreAddress::parse(postgresServer());
     if (!server || !server->postgres)
@@ -28,7 +28,7 @@ bool TestDatabase::administer(const QString& statement)
         db.setPort(server->port);
         db.setUserName(server->user);
         db.setPassword(server->password);
-        db.setDatabaseName(server->database);
+        db.setDatabaseName(database.isEmpty() ? server->database : database);
         if (db.open()) {
             QSqlQuery query(db);
             ok = query.exec(statement);

@@ -19,8 +19,11 @@ public:
     bool postgres() const { return !m_name.isEmpty(); }
     // The server's administrative address, empty without PostgreSQL.
     static QString postgresServer();
-    // Runs one statement on the test database's server as its administrator; false on failure.
-    static bool administer(const QString& statement);
+    // The PostgreSQL database's name, empty without PostgreSQL.
+    const QString& name() const { return m_name; }
+    // Runs one statement on the test server as its administrator, in database (default: the
+    // administrative one); false on failure.
+    static bool administer(const QString& statement, const QString& database = {});
 
 private:
     QTemporaryDir m_dir;

@@ -163,6 +163,70 @@ private Q_SLOTS:
             [&] { return RawHttp::status(get("/searchcontent/messages/now.php")) == 200; }, 5000));
     }
 
+    void proxiedClientsAreCountedByTheirForwardedAddress()
+    {
+        // The handler answers with the client's address; "/hold" waits until released.
+        std::atomic<int> holding{0};
+        std::atomic<bool> release{false};
+        HttpServer::Limits limits;
+        limits.maxConnectionsPerPeer = 2;
+        limits.workers = 4;
+        limits.trustedProxies = {QStringLiteral("127.0.0.1")};
+        auto handler = [&](const HttpRequest& request) {
+            if (request.path == u"/hold") {
+                ++holding;
+                for (int i = 0; i < 500 && !release; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            return HttpResponse::json(QVariantMap{{QStringLiteral("peer"), request.peer}});
+        };
+        HttpServer proxied(handler, limits);
+        QString error;
+        QVERIFY2(proxied.listen(QStringLiteral("127.0.0.1"), 0, &error), qPrintable(error));
+        const auto peerOf = [&](const QByteArray& forwarded) {
+            RawHttp client(proxied.port());
+            client.send("GET /peer HTTP/1.1\r\nHost: x\r\n" +
+                        (forwarded.isNull() ? QByteArray() : "X-Forwarded-For: " + forwarded + "\r\n") +
+                        "\r\n");
+            return jsonOf(client.receive()).value(QStringLiteral("peer")).toString();
+        };
+        QCOMPARE(peerOf({}), QStringLiteral("127.0.0.1"));
+        QCOMPARE(peerOf("198.51.100.7, 203.0.113.9"), QStringLiteral("203.0.113.9"));
+        QCOMPARE(peerOf("203.0.113.9, 127.0.0.1"), QStringLiteral("203.0.113.9")); // proxies skipped
+        QCOMPARE(peerOf("not-an-address, 203.0.113.9"), QStringLiteral("203.0.113.9"));
+        QCOMPARE(peerOf("203.0.113.9, nonsense"), QStringLiteral("127.0.0.1")); // unreadable: the proxy
+        QCOMPARE(peerOf(" 2001:db8::1 "), QStringLiteral("2001:db8::1"));
+
+        // The proxy's own connections are not held to the per-peer cap of 2.
+        std::vector<std::unique_ptr<RawHttp>> upstream;
+        for (int i = 0; i < 5; ++i)
+            upstream.push_back(std::make_unique<RawHttp>(proxied.port()));
+        QVERIFY(!upstream.back()->closedWithin(300));
+        // A client's requests in flight are: the third one at once gets 429, another client not.
+        const QByteArray hold = "GET /hold HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: 203.0.113.9\r\n\r\n";
+        QVERIFY(upstream[0]->send(hold));
+        QVERIFY(upstream[1]->send(hold));
+        QVERIFY(QTest::qWaitFor([&] { return holding.load() == 2; }, 5000));
+        QVERIFY(upstream[2]->send(hold));
+        QCOMPARE(RawHttp::status(upstream[2]->receive()), 429);
+        QVERIFY(upstream[3]->send("GET /peer HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: 203.0.113.10\r\n\r\n"));
+        QCOMPARE(RawHttp::status(upstream[3]->receive()), 200);
+        release = true;
+        QCOMPARE(RawHttp::status(upstream[0]->receive()), 200);
+        QCOMPARE(RawHttp::status(upstream[1]->receive()), 200);
+        proxied.stop();
+
+        // Without the proxy trusted, its header is the client's word and is ignored.
+        QCOMPARE(RawHttp::status(get("/searchcontent/get_service_status.php")), 200);
+        HttpServer plain(handler);
+        QVERIFY(plain.listen(QStringLiteral("127.0.0.1"), 0, &error));
+        RawHttp spoofing(plain.port());
+        spoofing.send("GET /peer HTTP/1.1\r\nHost: x\r\nX-Forwarded-For: 203.0.113.9\r\n\r\n");
+        QCOMPARE(jsonOf(spoofing.receive()).value(QStringLiteral("peer")).toString(),
+                 QStringLiteral("127.0.0.1"));
+        plain.stop();
+    }
+
     void pipelinedRequestsAndHeadAreAnsweredInOrder()
     {
         RawHttp connection(server->port());
