@@ -345,7 +345,8 @@ void ScheduleStore::connectionLostHere()
 
 bool ScheduleStore::available()
 {
-    return db().isOpen();
+    // A SQLite file does not go away between statements.
+    return !m_address.postgres || db().isOpen();
 }
 
 int ScheduleStore::readVersion(QSqlQuery& query)
