@@ -3,6 +3,7 @@
 #include "SocialJson.h"
 
 #include "content/PictureRenderer.h"
+#include "store/ScheduleStore.h"
 
 #include <QImage>
 #include <QPainter>
@@ -10,13 +11,28 @@
 using namespace Qt::StringLiterals;
 
 SocialServer::SocialServer(ScheduleStore& store)
-    : m_store(store), m_verifier(m_store, m_nonces), m_oauth(m_store, m_verifier), m_api(m_store)
+    : m_schedule(store), m_store(store), m_verifier(m_store, m_nonces), m_oauth(m_store, m_verifier),
+      m_api(m_store)
 {
     if (!m_store.consumer(DemoConsumerKey))
         m_store.setConsumer(DemoConsumerKey, DemoConsumerSecret, u"Orvane"_s, u"https://orvane.example/"_s);
 }
 
 HttpResponse SocialServer::handle(const HttpRequest& request)
+{
+    // While the store cannot be reached, no answer is made up from failed reads (a token
+    // would read as invalid): the public service's "over capacity".
+    ScheduleStore::beginRequest();
+    const auto unavailable = [] { return SocialJson::error(503, 130, u"Over capacity."_s); };
+    if (!m_schedule.available())
+        return unavailable();
+    HttpResponse response = route(request);
+    if (ScheduleStore::failedSinceBegin() && !m_schedule.available())
+        return unavailable();
+    return response;
+}
+
+HttpResponse SocialServer::route(const HttpRequest& request)
 {
     const QString path = request.path.startsWith(u'/') ? request.path.mid(1) : request.path;
     const bool post = request.method == "POST";

@@ -45,11 +45,13 @@ public:
     void setClock(std::function<qint64()> nowSeconds) { m_verifier.setClock(std::move(nowSeconds)); }
 
 private:
+    HttpResponse route(const HttpRequest& request);
     // versionedPath: as requested; path: after the version prefix.
     HttpResponse api(const HttpRequest& request, const QString& versionedPath, const QString& path);
     HttpResponse picture(const QString& idText);
     HttpResponse media(const QString& idText);
 
+    ScheduleStore& m_schedule;
     SocialStore m_store;
     NonceBook m_nonces;
     RequestVerifier m_verifier;

@@ -6,6 +6,7 @@
 
 #include "app/ServerOptions.h"
 #include "content/ContentServer.h"
+#include "social/SocialServer.h"
 #include "store/ScheduleStore.h"
 
 #include "platform/Json.h"
@@ -123,6 +124,15 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitFor(
             [&] { return content.handle(get("/searchcontent/get_service_status.php")).status == 200; },
             8000));
+        // The microblog service says so too, rather than "no such page".
+        SocialServer social(store);
+        const HttpRequest picture = get("/profile_images/1.png"); // reads the user
+        QVERIFY(social.handle(picture).status != 503);
+        QVERIFY(TestDatabase::administer(cut));
+        const HttpResponse socialDown = social.handle(picture);
+        QCOMPARE(socialDown.status, 503);
+        QVERIFY(socialDown.body.contains("130"));
+        QVERIFY(QTest::qWaitFor([&] { return social.handle(picture).status != 503; }, 8000));
 
         // Lost in the middle of an import: nothing of it is written.
         QVERIFY(store.transaction());
