@@ -188,6 +188,10 @@ def main():
             after = [len(log_lines(os.path.join(work, f"identification{i}.log"), "/searchfunctions/"))
                      for i in (1, 2)]
         check(all(a > b for a, b in zip(after, before)), f"both identification processes answered ({before} -> {after})")
+        # The devices heard by the identification processes are counted by the content servers.
+        pons = [json.loads(request(port, "GET", "/searchcontent/get_service_status.php")[1]).get("pon", 0)
+                for port in content]
+        check(all(pon >= 2 for pon in pons), f"both content servers count the devices heard in Redis ({pons})")
 
         # A new listing, imported while both content servers serve, is seen by both.
         title = "Cluster check %d" % random.randrange(10**9)
