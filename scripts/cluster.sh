@@ -173,11 +173,21 @@ stop() {
         nginx=$(command -v nginx || echo /usr/sbin/nginx)
         "$nginx" -p "$dir/nginx" -c "$dir/nginx/nginx.conf" -e "$dir/nginx/error.log" -s stop 2>/dev/null || true
     fi
+    local pids=()
     for name in content1 content2 identification1 identification2; do
         if running "$dir/$name.pid"; then
-            kill "$(cat "$dir/$name.pid")" 2>/dev/null || true
+            pids+=("$(cat "$dir/$name.pid")")
+            kill "${pids[-1]}" 2>/dev/null || true
         fi
         rm -f "$dir/$name.pid"
+    done
+    # Gone within 10 s, or killed.
+    for pid in "${pids[@]}"; do
+        for _ in $(seq 100); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null || true
     done
     if running "$dir/redis.pid"; then
         kill "$(cat "$dir/redis.pid")" 2>/dev/null || true

@@ -39,4 +39,31 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+# PostgreSQL, Redis and nginx would start system services of their own (nginx on port 80):
+# the project runs private instances, so their services are not started while installing.
+services=()
+others=()
+for p in "${missing[@]}"; do
+    case "$p" in
+    postgresql | redis-server | nginx-light) services+=("$p") ;;
+    *) others+=("$p") ;;
+    esac
+done
+if [ ${#others[@]} -gt 0 ]; then
+    $SUDO apt-get install -y -qq --no-install-recommends "${others[@]}"
+fi
+if [ ${#services[@]} -gt 0 ]; then
+    policy=/usr/sbin/policy-rc.d
+    placed=""
+    if [ ! -e "$policy" ]; then
+        printf '#!/bin/sh\nexit 101\n' | $SUDO tee "$policy" >/dev/null
+        $SUDO chmod +x "$policy"
+        placed=1
+    fi
+    status=0
+    $SUDO apt-get install -y -qq --no-install-recommends "${services[@]}" || status=$?
+    if [ -n "$placed" ]; then
+        $SUDO rm -f "$policy"
+    fi
+    exit $status
+fi

@@ -410,17 +410,10 @@ def write_hostile_listing(folder):
     return path
 
 
-def descriptor_limit(binary, work):
-    """An open-file limit of 1,024 and 1,100 connections: no spinning, good requests served."""
+def exhaust_descriptors(binary, work):
+    """1,100 silent connections to a server with an open-file limit of 1,024 and no caps below
+    it: accepting runs out of descriptors, says so, does not spin, and serves again after."""
     problems = []
-    server = Server(binary, work, nofile=1024)
-    try:
-        baseline = rss_kb(server.process.pid)
-        # From one address: the per-address cap keeps the descriptors for everyone else.
-        problems += silent_connections(server, baseline, count=1100)
-    finally:
-        server.stop()
-    # Caps raised above the limit, so that accepting does run out of descriptors.
     server = Server(binary, work, extra=("--max-connections", "4096", "--max-connections-per-peer", "4096"),
                     nofile=1024)
     try:
@@ -453,8 +446,31 @@ def descriptor_limit(binary, work):
             problems.append("out of descriptors: no answer after the connections closed")
         if "out of file descriptors" not in server.log_text():
             problems.append("out of descriptors: not logged")
+            print("  server log:", server.log_text()[-800:])
     finally:
         server.stop()
+    return problems
+
+
+def descriptor_limit(binary, work):
+    """An open-file limit of 1,024 and 1,100 connections: no spinning, good requests served."""
+    problems = []
+    server = Server(binary, work, nofile=1024)
+    try:
+        baseline = rss_kb(server.process.pid)
+        # From one address: the per-address cap keeps the descriptors for everyone else.
+        problems += silent_connections(server, baseline, count=1100)
+    finally:
+        server.stop()
+    # Caps raised above the limit, so that accepting does run out of descriptors. Silent
+    # connections are closed after 5 s: on a machine slow enough that the connections came in
+    # over a longer time, the limit may not be reached; that attempt is made once more.
+    for _ in range(2):
+        found = exhaust_descriptors(binary, work)
+        if found != ["out of descriptors: not logged"]:
+            break
+        print("  out of descriptors: the limit was not reached; once more")
+    problems += found
     return problems
 
 
