@@ -33,8 +33,6 @@ HttpResponse ContentServer::handle(const HttpRequest& request)
 
 HttpResponse ContentServer::unavailable()
 {
-    HttpResponse response = HttpResponse::error(
-        503, QStringLiteral("The schedule is unavailable for a moment; try again shortly."));
-    response.headers.append(QPair<QByteArray, QByteArray>("Retry-After", "5"));
-    return response;
+    return HttpResponse::unavailable(
+        QStringLiteral("The schedule is unavailable for a moment; try again shortly."));
 }

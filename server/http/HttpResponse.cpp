@@ -30,7 +30,16 @@ HttpResponse HttpResponse::png(const QByteArray& bytes)
 
 HttpResponse HttpResponse::error(int status, const QString& message)
 {
-    return json(QVariantMap{{QStringLiteral("ExceptionDetail"), QVariantMap{{QStringLiteral("Message"), message}}}}, status);
+    return json(
+        QVariantMap{{QStringLiteral("ExceptionDetail"), QVariantMap{{QStringLiteral("Message"), message}}}},
+        status);
+}
+
+HttpResponse HttpResponse::unavailable(const QString& message)
+{
+    HttpResponse response = error(503, message);
+    response.headers.append(QPair<QByteArray, QByteArray>("Retry-After", "5"));
+    return response;
 }
 
 QByteArray HttpResponse::reason(int status)

@@ -18,5 +18,7 @@ struct HttpResponse
     static HttpResponse png(const QByteArray& bytes);
     // An error answer the application's request frame reads: {"ExceptionDetail": {"Message": ...}}.
     static HttpResponse error(int status, const QString& message);
+    // 503 with the error body and "Retry-After: 5": a store the answer needs is unreachable.
+    static HttpResponse unavailable(const QString& message);
     static QByteArray reason(int status);
 };

@@ -38,10 +38,8 @@ HttpResponse result(int value, const Matcher::Result& match, const char* message
 
 HttpResponse unavailable()
 {
-    HttpResponse response = HttpResponse::error(
-        503, QStringLiteral("The identification service is unavailable for a moment; try again shortly."));
-    response.headers.append(QPair<QByteArray, QByteArray>("Retry-After", "5"));
-    return response;
+    return HttpResponse::unavailable(
+        QStringLiteral("The identification service is unavailable for a moment; try again shortly."));
 }
 
 Matcher::Block blockOf(const QByteArray& bytes)

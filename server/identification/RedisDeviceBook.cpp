@@ -1,13 +1,13 @@
 #include "RedisDeviceBook.h"
 
 #include <QDataStream>
+#include <QDeadlineTimer>
 #include <QIODevice>
 #include <QLoggingCategory>
 #include <QUrl>
 
 #include <hiredis/hiredis.h>
 
-#include <chrono>
 #include <memory>
 
 Q_LOGGING_CATEGORY(lcRedis, "orvane.redis")
@@ -57,13 +57,6 @@ redis.call('ZREMRANGEBYSCORE', KEYS[1], '-inf', tonumber(ARGV[2]) - tonumber(ARG
 redis.call('ZREMRANGEBYRANK', KEYS[1], 0, -tonumber(ARGV[4]) - 1)
 return 1
 )";
-
-qint64 steadyMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 QByteArray uploadsKey(const QByteArray& device)
 {
@@ -165,7 +158,7 @@ redisContext* RedisDeviceBook::acquire(QString* error) const
             m_idle.pop_back();
             return context;
         }
-        if (steadyMs() < m_retryAtMs) {
+        if (QDeadlineTimer::current().deadline() < m_retryAtMs) {
             if (error)
                 *error = QStringLiteral("not answering (trying again shortly)");
             return nullptr;
@@ -214,7 +207,7 @@ void RedisDeviceBook::release(redisContext* context, bool failed) const
         qCWarning(lcRedis).noquote()
             << QStringLiteral("redis: lost %1; trying again").arg(m_address.display());
     m_retryDelayMs = std::min(MaxRetryDelayMs, std::max(MinRetryDelayMs, m_retryDelayMs * 2));
-    m_retryAtMs = steadyMs() + m_retryDelayMs;
+    m_retryAtMs = QDeadlineTimer::current().deadline() + m_retryDelayMs;
     // The pooled connections went to the same server: close them too.
     for (redisContext* idle : m_idle)
         redisFree(idle);

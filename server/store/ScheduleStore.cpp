@@ -3,17 +3,16 @@
 #include "platform/Json.h"
 #include "platform/JsonValue.h"
 
-#include <QRegularExpression>
-
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QThread>
 
 #include <atomic>
-#include <chrono>
 
 Q_LOGGING_CATEGORY(lcStore, "orvane.store")
 
@@ -177,13 +176,6 @@ bool connectionLost(const QSqlError& error)
            state.startsWith(QStringLiteral("08")) || state.startsWith(QStringLiteral("57P"));
 }
 
-qint64 steadyMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 thread_local bool failedThisRequest = false;
 
 } // namespace
@@ -287,7 +279,7 @@ QSqlDatabase ScheduleStore::db()
             return connection;
         // Lost: reconnect, but no sooner than the back-off allows, and not inside a
         // transaction (its statements would be written one by one): that ends first.
-        const qint64 now = steadyMs();
+        const qint64 now = QDeadlineTimer::current().deadline();
         {
             std::lock_guard guard(m_lock);
             const Retry retry = m_retries.value(name);
@@ -322,7 +314,7 @@ QSqlDatabase ScheduleStore::db()
     }
     if (!openConnection(connection) && m_address.postgres) {
         std::lock_guard guard(m_lock);
-        m_retries[name] = {steadyMs() + MinRetryDelayMs, MinRetryDelayMs};
+        m_retries[name] = {QDeadlineTimer::current().deadline() + MinRetryDelayMs, MinRetryDelayMs};
     }
     std::lock_guard guard(m_lock);
     m_connections.insert(name);
@@ -340,7 +332,7 @@ void ScheduleStore::connectionLostHere()
     std::lock_guard guard(m_lock);
     Retry& retry = m_retries[name];
     retry.delayMs = std::max(MinRetryDelayMs, retry.delayMs);
-    retry.atMs = steadyMs() + retry.delayMs;
+    retry.atMs = QDeadlineTimer::current().deadline() + retry.delayMs;
 }
 
 bool ScheduleStore::available()
