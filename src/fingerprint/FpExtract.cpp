@@ -2,11 +2,13 @@
 // and one bit per neighbouring band pair for the growth of their energy difference.
 #include "FpExtract.h"
 
+#include "FpFrameBatch.h"
 #include "FpFrameHasher.h"
 #include "FpTables.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -119,11 +121,8 @@ int fp_real_fft(const vec16* x, veccomplex16* X)
     return s;
 }
 
-uint32_t fp_hash_frame(AcFpInfo* info, const int16_t* frame)
+uint32_t fp_hash_energies(AcFpInfo* info, const int32_t* E, int32_t s)
 {
-    int32_t E[AcFpInfo::Bands];
-    const int32_t s = FpFrameHasher::bandEnergies(frame, E);
-
     const int32_t c = 2 * (s - info->scaling_prev_fxp);
     const int32_t* P = info->Eb_prev_fxp;
     uint32_t bits = 0;
@@ -141,6 +140,25 @@ uint32_t fp_hash_frame(AcFpInfo* info, const int16_t* frame)
     return bits;
 }
 
+uint32_t fp_hash_frame(AcFpInfo* info, const int16_t* frame)
+{
+    int32_t E[AcFpInfo::Bands];
+    const int32_t s = FpFrameHasher::bandEnergies(frame, E);
+    return fp_hash_energies(info, E, s);
+}
+
+void fp_hash_frames(AcFpInfo* info, const int16_t* const* frames, int count, uint32_t* out)
+{
+    int32_t energies[FpFrameBatch::Lanes][AcFpInfo::Bands];
+    int32_t scales[FpFrameBatch::Lanes];
+    for (int done = 0; done < count; done += FpFrameBatch::Lanes) {
+        const int n = std::min(FpFrameBatch::Lanes, count - done);
+        FpFrameBatch::bandEnergies(frames + done, n, energies, scales);
+        for (int f = 0; f < n; ++f)
+            out[done + f] = fp_hash_energies(info, energies[f], scales[f]);
+    }
+}
+
 void fp_extract_block(AcFpInfo* info, vec32* out)
 {
     const int32_t ringSize = info->fftFIFO.datasize;
@@ -149,21 +167,26 @@ void fp_extract_block(AcFpInfo* info, vec32* out)
     int32_t read = info->idxWRfftFIFO.load(std::memory_order_acquire) - AcFpInfo::FrameSize - step * (n - 1);
     while (read < 0)
         read += ringSize;
-    info->idxRDfftFIFO = read;
-    info->countHash = 0;
     out->resize(n);
+    info->countHash = 0;
+    if (n <= 0)
+        return;
 
+    // The block's samples in one line (the ring may wrap within them), then its frames in
+    // batches.
+    const int32_t span = AcFpInfo::FrameSize + step * (n - 1);
+    std::vector<int16_t> line(static_cast<size_t>(std::max(span, 0)));
     const int16_t* ring = info->fftFIFO.data;
-    int16_t* buffer = info->fftBuffer_fxp;
-    int32_t fill = 0;
-    for (int32_t f = 0; f < n; ++f) {
-        for (int32_t p = fill; p < AcFpInfo::FrameSize; ++p) {
-            buffer[p] = ring[info->idxRDfftFIFO];
-            if (++info->idxRDfftFIFO >= ringSize)
-                info->idxRDfftFIFO = 0;
-        }
-        out->data[info->countHash++] = int32_t(fp_hash_frame(info, buffer));
-        std::copy(buffer + step, buffer + AcFpInfo::FrameSize, buffer);
-        fill = AcFpInfo::FrameSize - step;
+    for (int32_t p = 0; p < span; ++p) {
+        line[size_t(p)] = ring[read];
+        if (++read >= ringSize)
+            read = 0;
     }
+    info->idxRDfftFIFO = read;
+    std::vector<const int16_t*> frames(static_cast<size_t>(n));
+    for (int32_t f = 0; f < n; ++f)
+        frames[size_t(f)] = line.data() + size_t(f) * size_t(step);
+    fp_hash_frames(info, frames.data(), n, reinterpret_cast<uint32_t*>(out->data));
+    info->countHash = n;
+    std::copy(line.end() - AcFpInfo::FrameSize, line.end(), info->fftBuffer_fxp);
 }

@@ -8,6 +8,12 @@ void fp_extract_block(AcFpInfo* info, vec32* out);
 // One frame of 1024 samples -> one sub-fingerprint; reads and updates the previous band
 // energies and scaling.
 uint32_t fp_hash_frame(AcFpInfo* info, const int16_t* frame);
+// fp_hash_frame of count frames in a row (each 1024 samples), their FFTs computed several at
+// a time: the same values, faster for runs of three or more.
+void fp_hash_frames(AcFpInfo* info, const int16_t* const* frames, int count, uint32_t* out);
+// The sub-fingerprint of a frame's band energies E (33) and FFT scaling count s; reads and
+// updates the previous band energies and scaling.
+uint32_t fp_hash_energies(AcFpInfo* info, const int32_t* E, int32_t s);
 // 1024 real samples -> 512 complex values (X resized to 512); returns the scaling count.
 int fp_real_fft(const vec16* x, veccomplex16* X);
 // In-place complex FFT of 2^m points; returns the number of halved stages, or -1 (data

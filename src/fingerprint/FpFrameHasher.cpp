@@ -1,9 +1,9 @@
 #include "FpFrameHasher.h"
 
+#include "FpFftTables.h"
 #include "FpTables.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 #if defined(__SSE2__)
@@ -14,63 +14,13 @@ namespace FpFrameHasher {
 
 namespace {
 
-constexpr int N = 512;
-constexpr int Stages = 9;
-constexpr int16_t Limit = 14000;
-constexpr int FirstBin = 56;
-constexpr int EndBin = 372;
-
-inline int16_t wrap16(int32_t value)
-{
-    return int16_t(uint16_t(uint32_t(value)));
-}
-
-// Twiddles of every stage, as the pairs the butterflies multiply with: (wr, -wi) for the
-// real part and (wi, wr) for the imaginary part, unhalved [0] and halved [1].
-struct Twiddles
-{
-    alignas(16) int16_t real[2][Stages][N]; // L pairs of the stage, interleaved
-    alignas(16) int16_t imag[2][Stages][N];
-    std::array<std::pair<int16_t, int16_t>, N / 2> swaps{};
-    int swapCount = 0;
-
-    Twiddles()
-    {
-        const int16_t* T = FpTables::fp_sine_table;
-        for (int stage = 0, L = 1, q = 12; stage < Stages; ++stage, L <<= 1, --q) {
-            for (int r = 0; r < L; ++r) {
-                const int t = r << q;
-                for (int halved = 0; halved < 2; ++halved) {
-                    int16_t wr = T[t + 2048];
-                    int16_t wi = wrap16(-int32_t(T[t]));
-                    if (halved) {
-                        wr = int16_t(wr >> 1);
-                        wi = int16_t(wi >> 1);
-                    }
-                    real[halved][stage][2 * r] = wr;
-                    real[halved][stage][2 * r + 1] = wrap16(-int32_t(wi));
-                    imag[halved][stage][2 * r] = wi;
-                    imag[halved][stage][2 * r + 1] = wr;
-                }
-            }
-        }
-        for (int i = 1, j = 0; i < N; ++i) {
-            int L = N;
-            do {
-                L >>= 1;
-            } while (j + L > N - 1);
-            j = (j & (L - 1)) + L;
-            if (j > i)
-                swaps[swapCount++] = {int16_t(i), int16_t(j)};
-        }
-    }
-};
-
-const Twiddles& twiddles()
-{
-    static const Twiddles tables;
-    return tables;
-}
+using FpFftTables::EndBin;
+using FpFftTables::FirstBin;
+using FpFftTables::Limit;
+using FpFftTables::N;
+using FpFftTables::Stages;
+using FpFftTables::Twiddles;
+using FpFftTables::wrap16;
 
 // One butterfly, scalar: i gets q + t, j gets q - t.
 inline void butterfly(complex16& a, complex16& b, const int16_t* wReal, const int16_t* wImag, int halve)
@@ -126,27 +76,6 @@ inline __m128i rotate(__m128i b, __m128i wReal, __m128i wImag)
     return _mm_or_si128(_mm_and_si128(tr, _mm_set1_epi32(0xFFFF)), _mm_slli_epi32(ti, 16));
 }
 
-// Per bin k: [cos, sin] and [sin, cos] of 2 pi k / 1024, for the real FFT's last step.
-struct Spectrum
-{
-    alignas(16) int16_t cosSin[2 * N];
-    alignas(16) int16_t sinCos[2 * N];
-    Spectrum()
-    {
-        const int16_t* T = FpTables::fp_sine_table;
-        for (int k = 0; k < N; ++k) {
-            cosSin[2 * k] = sinCos[2 * k + 1] = T[8 * k + 2048];
-            cosSin[2 * k + 1] = sinCos[2 * k] = T[8 * k];
-        }
-    }
-};
-
-const Spectrum& spectrumTables()
-{
-    static const Spectrum tables;
-    return tables;
-}
-
 struct Extremes
 {
     __m128i high = _mm_setzero_si128();
@@ -169,7 +98,7 @@ struct Extremes
 
 int fft512(complex16* data)
 {
-    const Twiddles& tw = twiddles();
+    const Twiddles& tw = FpFftTables::twiddles();
     for (int s = 0; s < tw.swapCount; ++s)
         std::swap(data[tw.swaps[s].first], data[tw.swaps[s].second]);
 
@@ -302,7 +231,7 @@ int32_t bandEnergies(const int16_t* frame, int32_t* energies)
     // Four bins k .. k + 3 at a time, against N - k .. N - k - 3. Sums and differences are
     // halved by floor division in 16 bits; the wrapped 16-bit result of the written 32-bit
     // sums is the sum of the wrapped terms.
-    const Spectrum& spectrum = spectrumTables();
+    const FpFftTables::Spectrum& spectrum = FpFftTables::spectrum();
     const __m128i one = _mm_set1_epi16(1);
     const __m128i realLanes = _mm_set1_epi32(0x0000FFFF);
     const __m128i imagLanes = _mm_set1_epi32(int32_t(0xFFFF0000));

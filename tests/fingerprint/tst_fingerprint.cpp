@@ -3,6 +3,7 @@
 
 #include "fingerprint/AcFpInfo.h"
 #include "fingerprint/FpExtract.h"
+#include "fingerprint/FpFrameBatch.h"
 #include "fingerprint/FpTables.h"
 
 #include <QTest>
@@ -57,6 +58,35 @@ template <typename A, typename B> int firstDifference(const A& a, const B& b, si
                                         .arg(at < 0 ? 0 : qint64(fast[at]))                                  \
                                         .arg(at < 0 ? 0 : qint64(reference[at]))));                          \
     } while (false)
+
+// Frames that drive every wrap and halving path: full scale, extremes, impulses, noise at
+// levels from full scale down, full-scale tones.
+std::vector<std::vector<int16_t>> hostileFrames()
+{
+    std::vector<std::vector<int16_t>> frames;
+    frames.push_back(std::vector<int16_t>(1024, -32768));
+    frames.push_back(std::vector<int16_t>(1024, 32767));
+    std::vector<int16_t> alternating(1024);
+    for (int i = 0; i < 1024; ++i)
+        alternating[i] = i % 2 ? int16_t(-32768) : int16_t(32767);
+    frames.push_back(alternating);
+    std::vector<int16_t> impulse(1024, 0);
+    impulse[512] = -32768;
+    frames.push_back(impulse);
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        std::vector<int16_t> x = Signals::noise(1024, seed);
+        for (int i = 0; i < 1024; ++i)
+            x[i] = seed % 3 == 0 ? int16_t(x[i] < 0 ? -32768 : 32767) : int16_t(x[i] >> (seed % 8));
+        frames.push_back(x);
+    }
+    for (int f = 0; f < 24; ++f) {
+        std::vector<int16_t> tone(1024);
+        for (int i = 0; i < 1024; ++i)
+            tone[i] = int16_t(std::lround(32767 * std::sin(2 * M_PI * (60 + 13 * f) * i / 1024.0)));
+        frames.push_back(tone);
+    }
+    return frames;
+}
 
 } // namespace
 
@@ -260,29 +290,7 @@ private Q_SLOTS:
 
     void hostileFramesMatchTheReference()
     {
-        // Frames that drive every wrap and halving path: full scale, extremes, impulses.
-        std::vector<std::vector<int16_t>> frames;
-        frames.push_back(std::vector<int16_t>(1024, -32768));
-        frames.push_back(std::vector<int16_t>(1024, 32767));
-        std::vector<int16_t> alternating(1024);
-        for (int i = 0; i < 1024; ++i)
-            alternating[i] = i % 2 ? int16_t(-32768) : int16_t(32767);
-        frames.push_back(alternating);
-        std::vector<int16_t> impulse(1024, 0);
-        impulse[512] = -32768;
-        frames.push_back(impulse);
-        for (uint32_t seed = 1; seed <= 40; ++seed) {
-            std::vector<int16_t> x = Signals::noise(1024, seed);
-            for (int i = 0; i < 1024; ++i)
-                x[i] = seed % 3 == 0 ? int16_t(x[i] < 0 ? -32768 : 32767) : int16_t(x[i] >> (seed % 8));
-            frames.push_back(x);
-        }
-        for (int f = 0; f < 24; ++f) {
-            std::vector<int16_t> tone(1024);
-            for (int i = 0; i < 1024; ++i)
-                tone[i] = int16_t(std::lround(32767 * std::sin(2 * M_PI * (60 + 13 * f) * i / 1024.0)));
-            frames.push_back(tone);
-        }
+        const std::vector<std::vector<int16_t>> frames = hostileFrames();
         auto info = freshState();
         Reference::State reference;
         for (size_t f = 0; f < frames.size(); ++f) {
@@ -292,6 +300,53 @@ private Q_SLOTS:
             QVERIFY2(fast == slow,
                      qPrintable(QStringLiteral("frame %1: %2 instead of %3").arg(f).arg(fast).arg(slow)));
             QCOMPARE(info->scaling_prev_fxp, int32_t(reference.prevScale));
+        }
+    }
+
+    void framesHashedTogetherMatchOneByOne()
+    {
+        // Every run length (a whole batch, partial ones with spare lanes, more than one batch)
+        // over frames whose FFT stages halve in some lanes of a batch and not in others.
+        std::vector<std::vector<int16_t>> frames = hostileFrames();
+        for (uint32_t seed = 1; seed <= 12; ++seed)
+            frames.insert(frames.begin() + seed * 5, Signals::noise(1024, seed * 31, 300 * seed));
+        if (!FpFrameBatch::vectorised())
+            qInfo("no AVX2 here: batches take the one-frame path");
+        for (int run = 1; run <= 17; ++run) {
+            auto one = freshState();
+            auto together = freshState();
+            for (size_t from = 0; from + size_t(run) <= frames.size(); from += size_t(run)) {
+                std::vector<const int16_t*> pointers;
+                for (int f = 0; f < run; ++f)
+                    pointers.push_back(frames[from + size_t(f)].data());
+                std::vector<uint32_t> got(static_cast<size_t>(run));
+                fp_hash_frames(together.get(), pointers.data(), run, got.data());
+                for (int f = 0; f < run; ++f) {
+                    const uint32_t expected = fp_hash_frame(one.get(), pointers[size_t(f)]);
+                    QVERIFY2(got[size_t(f)] == expected,
+                             qPrintable(QStringLiteral("run %1, frame %2: %3 instead of %4")
+                                            .arg(run)
+                                            .arg(from + size_t(f))
+                                            .arg(got[size_t(f)])
+                                            .arg(expected)));
+                }
+                QCOMPARE(together->scaling_prev_fxp, one->scaling_prev_fxp);
+                COMPARE_SEQUENCES(together->Eb_prev_fxp, one->Eb_prev_fxp, 33);
+            }
+        }
+        // The energies and scaling counts themselves, a batch of every kind of frame at once.
+        const int16_t* batch[FpFrameBatch::Lanes];
+        for (int f = 0; f < FpFrameBatch::Lanes; ++f)
+            batch[f] = frames[size_t(f * 11 % int(frames.size()))].data();
+        int32_t energies[FpFrameBatch::Lanes][FpTables::Bands];
+        int32_t scales[FpFrameBatch::Lanes];
+        FpFrameBatch::bandEnergies(batch, FpFrameBatch::Lanes, energies, scales);
+        for (int f = 0; f < FpFrameBatch::Lanes; ++f) {
+            Reference::State reference;
+            std::vector<int64_t> wide(batch[f], batch[f] + 1024);
+            Reference::hash(reference, wide.data());
+            QCOMPARE(scales[f], int32_t(reference.prevScale));
+            COMPARE_SEQUENCES(energies[f], reference.prevE, 33);
         }
     }
 
