@@ -9,8 +9,8 @@ struct AcFpInfo;
 // One channel's audio turned into sub-fingerprints the way the application's extraction
 // computes them: 44100 Hz samples are decimated by fp_decimate, and every 64 new decimated
 // samples the frame of the latest 1024 is hashed by fp_hash_frame against the frame before
-// it. The values of a block the application extracts at a moment are thus, from its second
-// on, exactly the values computed here for the frames that end at the same samples.
+// it (several frames at a time, fp_hash_frames). The values of a block the application extracts at a moment
+// are thus, from its second on, exactly the values computed here for the frames that end at the same samples.
 class ChannelFeed
 {
 public:
@@ -28,6 +28,8 @@ public:
 private:
     std::unique_ptr<AcFpInfo> m_info;
     std::vector<uint32_t> m_out;
-    std::vector<int16_t> m_frame;
-    int64_t m_decimated = 0; // decimated samples so far
+    std::vector<int16_t> m_line;          // the latest decimated samples, oldest first
+    std::vector<const int16_t*> m_frames; // into m_line: the frames to hash now
+    int64_t m_decimated = 0;              // decimated samples so far
+    int64_t m_nextEnd = Step;             // where the next frame ends, in decimated samples
 };

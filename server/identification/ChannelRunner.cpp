@@ -13,7 +13,8 @@
 #include <vector>
 
 namespace {
-constexpr int ChunkSamples = 4410; // 100 ms
+// 93 ms: 512 decimated samples, eight frames, which the feed hashes as one batch.
+constexpr int ChunkSamples = 4096;
 constexpr int FirstBackOffMs = 1000;
 constexpr int LastBackOffMs = 60000;
 constexpr qint64 GoodRunMs = 60000;
