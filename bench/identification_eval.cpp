@@ -189,7 +189,7 @@ int main(int argc, char** argv)
             channel->audio.render(fed, Rate, chunk.data());
             const auto t0 = Clock::now();
             const auto& values = channel->feed.push(chunk.data(), Rate);
-            index.append(channel->slot, values.data(), int(values.size()));
+            index.append(channel->slot, values.data(), int(values.size()), channel->feed.weak().data());
             feedSeconds += std::chrono::duration<double>(Clock::now() - t0).count();
         }
         fed += Rate;

@@ -282,7 +282,7 @@ int main(int argc, char** argv)
         for (size_t at = 0; at < audio.samples.size(); at += Rate) {
             const int count = int(std::min<size_t>(Rate, audio.samples.size() - at));
             const auto& values = feed.push(audio.samples.data() + at, count);
-            index.append(slot, values.data(), int(values.size()));
+            index.append(slot, values.data(), int(values.size()), feed.weak().data());
             // How closely the channel resembles itself, checked as the server does.
             const int64_t before = held;
             held += int64_t(values.size());

@@ -54,7 +54,7 @@ QString ServerOptions::usage()
                "                       silence; repeatable\n"
                "      --config FILE    channels from a file, one ID=SOURCE per line (# comments)\n"
                "      --history-minutes N  audio kept per channel for matching (default 10)\n"
-               "      --max-ber X      highest bit error rate of a match (default 0.35)\n"
+               "      --max-ber X      highest bit error rate of a match (default 0.31)\n"
                "      --min-margin X   how much better than any other channel a match must be\n"
                "                       (default 0.06); less is answered as ambiguous (-3)\n"
                "      --max-connections N  open connections per server (default 1024)\n"

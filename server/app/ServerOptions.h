@@ -19,7 +19,7 @@ struct ServerOptions
     QString file;                  // import-xmltv: the listing; demo-audio: the folder
     QList<ChannelSource> channels; // --channel and --config, in that order
     int historyMinutes = 10;
-    double maxBer = 0.35;
+    double maxBer = 0.31;
     double minMargin = 0.06;
     int maxConnections = 1024;      // per server
     int maxConnectionsPerPeer = 64; // per client address and server

@@ -22,6 +22,7 @@ ChannelFeed::~ChannelFeed() = default;
 const std::vector<uint32_t>& ChannelFeed::push(const int16_t* samples, int count)
 {
     m_out.clear();
+    m_weak.clear();
     const int32_t ringSize = m_info->fftFIFO.datasize;
     while (count > 0) {
         const int take = std::min(count, Chunk);
@@ -45,7 +46,9 @@ const std::vector<uint32_t>& ChannelFeed::push(const int16_t* samples, int count
         }
         const size_t done = m_out.size();
         m_out.resize(done + m_frames.size());
-        fp_hash_frames(m_info.get(), m_frames.data(), int(m_frames.size()), m_out.data() + done);
+        m_weak.resize(done + m_frames.size());
+        fp_hash_frames(m_info.get(), m_frames.data(), int(m_frames.size()), m_out.data() + done,
+                       m_weak.data() + done);
         // Keep the samples from the next frame's first on.
         const int64_t keepFrom = std::max<int64_t>(lineStart, m_nextEnd - AcFpInfo::FrameSize);
         m_line.erase(m_line.begin(), m_line.begin() + (keepFrom - lineStart));

@@ -24,10 +24,13 @@ public:
     // Decimates the samples and returns the sub-fingerprints of the frames they complete
     // (none until the first 1024 decimated samples are in). Any count is fine.
     const std::vector<uint32_t>& push(const int16_t* samples, int count);
+    // The weak bits (fp_hash_energies) of each value push last returned.
+    const std::vector<uint32_t>& weak() const { return m_weak; }
 
 private:
     std::unique_ptr<AcFpInfo> m_info;
     std::vector<uint32_t> m_out;
+    std::vector<uint32_t> m_weak;
     std::vector<int16_t> m_line;          // the latest decimated samples, oldest first
     std::vector<const int16_t*> m_frames; // into m_line: the frames to hash now
     int64_t m_decimated = 0;              // decimated samples so far

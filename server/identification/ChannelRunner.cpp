@@ -130,7 +130,7 @@ void ChannelRunner::run()
                 if (got > 0) {
                     const std::vector<uint32_t>& values = feed.push(chunk.data(), int(got));
                     if (!values.empty()) {
-                        m_index.append(m_slot, values.data(), int(values.size()));
+                        m_index.append(m_slot, values.data(), int(values.size()), feed.weak().data());
                         checkLikeness(int(values.size()), name);
                     }
                     m_lastAudioMs = QDateTime::currentMSecsSinceEpoch();

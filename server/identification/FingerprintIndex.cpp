@@ -16,12 +16,13 @@ int FingerprintIndex::addChannel(int channelId)
     channel.id = channelId;
     channel.values.assign(m_capacity, 0);
     channel.next.assign(m_capacity, NoEntry);
+    channel.weak.assign(m_capacity, 0);
     channel.likeness.assign(m_capacity / LikenessEveryValues + 1, 1.0f);
     m_channels.push_back(std::move(channel));
     return int(m_channels.size()) - 1;
 }
 
-void FingerprintIndex::append(int slot, const uint32_t* values, int count)
+void FingerprintIndex::append(int slot, const uint32_t* values, int count, const uint32_t* weak)
 {
     std::unique_lock guard(m_lock);
     Channel& channel = m_channels[size_t(slot)];
@@ -30,6 +31,7 @@ void FingerprintIndex::append(int slot, const uint32_t* values, int count)
         const uint32_t ring = uint32_t(channel.end % m_capacity);
         const uint32_t bucket = bucketOf(values[i]);
         channel.values[ring] = values[i];
+        channel.weak[ring] = weak ? weak[i] : 0;
         channel.next[ring] = m_heads[bucket];
         m_heads[bucket] = base + ring;
         ++channel.end;
@@ -67,12 +69,36 @@ bool FingerprintIndex::Reader::copy(int slot, uint64_t from, int count, uint32_t
 {
     if (count < 0 || from < begin(slot) || from + uint64_t(count) > end(slot))
         return false;
-    const Channel& channel = m_index.m_channels[size_t(slot)];
+    return m_index.copyRing(m_index.m_channels[size_t(slot)].values, from, count, out);
+}
+
+bool FingerprintIndex::Reader::copyWeak(int slot, uint64_t from, int count, uint32_t* out) const
+{
+    if (count < 0 || from < begin(slot) || from + uint64_t(count) > end(slot))
+        return false;
+    return m_index.copyRing(m_index.m_channels[size_t(slot)].weak, from, count, out);
+}
+
+bool FingerprintIndex::Reader::view(int slot, uint64_t from, int count, const uint32_t** values,
+                                    const uint32_t** weak) const
+{
     const uint32_t capacity = m_index.m_capacity;
-    uint32_t ring = uint32_t(from % capacity);
+    if (count < 0 || from < begin(slot) || from + uint64_t(count) > end(slot) ||
+        from % capacity + uint64_t(count) > capacity)
+        return false;
+    const Channel& channel = m_index.m_channels[size_t(slot)];
+    *values = channel.values.data() + from % capacity;
+    *weak = channel.weak.data() + from % capacity;
+    return true;
+}
+
+bool FingerprintIndex::copyRing(const std::vector<uint32_t>& values, uint64_t from, int count,
+                                uint32_t* out) const
+{
+    uint32_t ring = uint32_t(from % m_capacity);
     while (count > 0) {
-        const int run = int(std::min<uint64_t>(uint64_t(count), capacity - ring));
-        std::memcpy(out, channel.values.data() + ring, size_t(run) * sizeof(uint32_t));
+        const int run = int(std::min<uint64_t>(uint64_t(count), m_capacity - ring));
+        std::memcpy(out, values.data() + ring, size_t(run) * sizeof(uint32_t));
         out += run;
         count -= run;
         ring = 0;
@@ -85,5 +111,5 @@ size_t FingerprintIndex::memoryBytes() const
     std::shared_lock guard(m_lock);
     const size_t checks = m_capacity / LikenessEveryValues + 1;
     return m_heads.size() * sizeof(uint32_t) +
-           m_channels.size() * (size_t(m_capacity) * 2 * sizeof(uint32_t) + checks * sizeof(float));
+           m_channels.size() * (size_t(m_capacity) * 3 * sizeof(uint32_t) + checks * sizeof(float));
 }

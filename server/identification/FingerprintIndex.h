@@ -37,7 +37,9 @@ public:
 
     // A new channel's slot; channels are only added, never removed.
     int addChannel(int channelId);
-    void append(int slot, const uint32_t* values, int count);
+    // weak: each value's weak bits (ChannelFeed::weak), weighed less when blocks are compared;
+    // none when null.
+    void append(int slot, const uint32_t* values, int count, const uint32_t* weak = nullptr);
     // Notes one check of how closely the channel's feed resembles itself (the lowest BER of a
     // recent block against the rest of its history, Matcher::likenessElsewhere). The channel's
     // likeness is the lowest of the checks that cover its history: one every
@@ -59,6 +61,11 @@ public:
         uint64_t end(int slot) const { return m_index.m_channels[size_t(slot)].end; }
         // count values from position from on; false when they are not all held.
         bool copy(int slot, uint64_t from, int count, uint32_t* out) const;
+        // The same for the values' weak bits.
+        bool copyWeak(int slot, uint64_t from, int count, uint32_t* out) const;
+        // Where count values and their weak bits from position from on lie in the ring, when
+        // they are all held and in one piece (not across the ring's end); false otherwise.
+        bool view(int slot, uint64_t from, int count, const uint32_t** values, const uint32_t** weak) const;
         // Calls found(slot, position) for the held entries whose key is value's key.
         template <typename Found> void forEach(uint32_t value, Found&& found) const
         {
@@ -94,12 +101,14 @@ private:
         uint64_t end = 0;
         std::vector<uint32_t> values;
         std::vector<uint32_t> next;
+        std::vector<uint32_t> weak;
         std::vector<float> likeness; // a ring of the latest checks
         size_t likenessChecks = 0;
     };
 
     uint32_t bucketOf(uint32_t value) const { return ((value & KeyMask) * 2654435761u) >> m_shift; }
     uint64_t positionOf(const Channel& channel, uint32_t ring) const;
+    bool copyRing(const std::vector<uint32_t>& ring, uint64_t from, int count, uint32_t* out) const;
 
     uint32_t m_capacity;
     int m_shift;

@@ -11,7 +11,7 @@ namespace {
 constexpr int First = 1; // the block's first value is not comparable (see PlaceSearch)
 constexpr int Compared = Matcher::BlockSize - First;
 constexpr int SelfSpan = 172;            // values (2 s): "elsewhere" on the same channel
-constexpr double SpeedTriedBelow = 0.06; // above maxBer: how close a channel must come
+constexpr double SpeedTriedBelow = 0.10; // above maxBer: how close a channel must come
 
 } // namespace
 

@@ -25,7 +25,7 @@ public:
 
     struct Settings
     {
-        double maxBer = 0.35;
+        double maxBer = 0.31;
         double minMargin = 0.06;
     };
 

@@ -19,32 +19,47 @@ constexpr int SpeedSteps = 6;
 constexpr double SpeedStep = 0.0025;
 constexpr int Pivot = BlockSize / 2;
 
-// Differing bits over the values where the block is not 0 (a block value of 0 is a frame
-// of silence or of a level so steady that it says nothing); *compared counts those values.
-[[gnu::target_clones("popcnt", "default")]] int distance(const uint32_t* feed, const uint32_t* block,
-                                                         int count, int* compared)
+// What a differing bit weighs: a weak bit of the feed's value (one whose energy difference
+// is small, FingerprintIndex::append) a quarter of a strong one. Noise in a microphone clip
+// flips mostly weak bits, while another piece of audio differs in strong bits as often as in
+// weak ones, so the weighed BER of the right place falls further than that of a wrong one.
+constexpr int StrongWeight = 4;
+constexpr int WeakWeight = 1;
+
+// Weighed differing bits over the values where the block is not 0 (a block value of 0 is a
+// frame of silence or of a level so steady that it says nothing); *compared counts those
+// values and *weight what all their bits weigh.
+[[gnu::target_clones("popcnt", "default")]] int distance(const uint32_t* feed, const uint32_t* weak,
+                                                         const uint32_t* block, int count, int* compared,
+                                                         int* weight)
 {
     int bits = 0;
     int used = 0;
+    int weakBits = 0;
     for (int i = 0; i < count; ++i) {
         if (block[i] == 0)
             continue;
-        bits += std::popcount(feed[i] ^ block[i]);
+        const uint32_t differ = feed[i] ^ block[i];
+        bits += StrongWeight * std::popcount(differ) -
+                (StrongWeight - WeakWeight) * std::popcount(differ & weak[i]);
+        weakBits += std::popcount(weak[i]);
         ++used;
     }
     *compared = used;
+    *weight = StrongWeight * (32 * used - weakBits) + WeakWeight * weakBits;
     return bits;
 }
 
-double rateOf(int bits, int compared)
+double rateOf(int bits, int weight, int compared)
 {
-    return compared < MinOverlap / 2 ? 1 : double(bits) / (compared * 32.0);
+    return compared < MinOverlap / 2 || weight <= 0 ? 1 : double(bits) / weight;
 }
 
 // The BER of the block played at 1 + rate times the feed's speed: block value i against feed
 // position start + i + round((i - Pivot) * rate).
 double berAtSpeed(const FingerprintIndex::Reader& reader, int slot, int64_t start, double rate,
-                  const PlaceSearch::Block& block, std::vector<uint32_t>& scratch)
+                  const PlaceSearch::Block& block, std::vector<uint32_t>& scratch,
+                  std::vector<uint32_t>& weak)
 {
     const int64_t lowest = start + First + std::lround((First - Pivot) * rate);
     const int64_t highest = start + BlockSize - 1 + std::lround((BlockSize - 1 - Pivot) * rate);
@@ -53,18 +68,28 @@ double berAtSpeed(const FingerprintIndex::Reader& reader, int slot, int64_t star
     if (to - from < MinOverlap)
         return 1;
     scratch.resize(size_t(to - from));
-    if (!reader.copy(slot, uint64_t(from), int(to - from), scratch.data()))
+    weak.resize(size_t(to - from));
+    if (!reader.copy(slot, uint64_t(from), int(to - from), scratch.data()) ||
+        !reader.copyWeak(slot, uint64_t(from), int(to - from), weak.data()))
         return 1;
-    int bits = 0;
-    int compared = 0;
+    // The feed's values in the block's order, then one comparison.
+    uint32_t values[BlockSize];
+    uint32_t weakBits[BlockSize];
+    uint32_t blockValues[BlockSize];
+    int n = 0;
     for (int i = First; i < BlockSize; ++i) {
         const int64_t at = start + i + std::lround((i - Pivot) * rate);
-        if (block[size_t(i)] == 0 || at < from || at >= to)
+        if (at < from || at >= to)
             continue;
-        bits += std::popcount(scratch[size_t(at - from)] ^ block[size_t(i)]);
-        ++compared;
+        values[n] = scratch[size_t(at - from)];
+        weakBits[n] = weak[size_t(at - from)];
+        blockValues[n] = block[size_t(i)];
+        ++n;
     }
-    return rateOf(bits, compared);
+    int compared = 0;
+    int weight = 0;
+    const int bits = distance(values, weakBits, blockValues, n, &compared, &weight);
+    return rateOf(bits, weight, compared);
 }
 
 // A hit of the index: the channel's slot and the alignment it votes for, in one number that
@@ -101,14 +126,27 @@ PlaceSearch::PlaceSearch(const FingerprintIndex::Reader& reader, const Block& bl
 
 double PlaceSearch::berAt(const FingerprintIndex::Reader& reader, int slot, int64_t start, const Block& block)
 {
-    uint32_t values[BlockSize];
     const int64_t from = std::max<int64_t>(start + First, int64_t(reader.begin(slot)));
     const int64_t to = std::min<int64_t>(start + BlockSize, int64_t(reader.end(slot)));
-    if (to - from < MinOverlap || !reader.copy(slot, uint64_t(from), int(to - from), values))
+    if (to - from < MinOverlap)
         return 1;
+    // In place, or copied when the ring's end falls inside.
+    const uint32_t* values = nullptr;
+    const uint32_t* weak = nullptr;
+    uint32_t valueCopy[BlockSize];
+    uint32_t weakCopy[BlockSize];
+    if (!reader.view(slot, uint64_t(from), int(to - from), &values, &weak)) {
+        if (!reader.copy(slot, uint64_t(from), int(to - from), valueCopy) ||
+            !reader.copyWeak(slot, uint64_t(from), int(to - from), weakCopy))
+            return 1;
+        values = valueCopy;
+        weak = weakCopy;
+    }
     int compared = 0;
-    const int bits = distance(values, block.data() + (from - start), int(to - from), &compared);
-    return rateOf(bits, compared);
+    int weight = 0;
+    const int bits =
+        distance(values, weak, block.data() + (from - start), int(to - from), &compared, &weight);
+    return rateOf(bits, weight, compared);
 }
 
 double PlaceSearch::berNear(const FingerprintIndex::Reader& reader, int slot, int64_t start, int window,
@@ -120,7 +158,9 @@ double PlaceSearch::berNear(const FingerprintIndex::Reader& reader, int slot, in
     if (to - from < MinOverlap)
         return 1;
     std::vector<uint32_t> span(size_t(to - from));
-    if (!reader.copy(slot, uint64_t(from), int(to - from), span.data()))
+    std::vector<uint32_t> weak(size_t(to - from));
+    if (!reader.copy(slot, uint64_t(from), int(to - from), span.data()) ||
+        !reader.copyWeak(slot, uint64_t(from), int(to - from), weak.data()))
         return 1;
     double best = 1;
     for (int64_t at = start - window; at <= start + window; ++at) {
@@ -129,9 +169,10 @@ double PlaceSearch::berNear(const FingerprintIndex::Reader& reader, int slot, in
         if (last - first < MinOverlap)
             continue;
         int compared = 0;
-        const int bits =
-            distance(span.data() + (first - from), block.data() + (first - at), int(last - first), &compared);
-        best = std::min(best, rateOf(bits, compared));
+        int weight = 0;
+        const int bits = distance(span.data() + (first - from), weak.data() + (first - from),
+                                  block.data() + (first - at), int(last - first), &compared, &weight);
+        best = std::min(best, rateOf(bits, weight, compared));
     }
     return best;
 }
@@ -196,13 +237,14 @@ void PlaceSearch::trySpeeds(int slot)
         return;
     const int64_t centre = best.start;
     std::vector<uint32_t> scratch;
+    std::vector<uint32_t> weak;
     for (int step = -SpeedSteps; step <= SpeedSteps; ++step) {
         if (step == 0)
             continue;
         const double rate = step * SpeedStep;
         const int drift = int(std::lround(std::abs(rate) * Pivot)) + ClusterSpan;
         for (int64_t start = centre - drift; start <= centre + drift; ++start) {
-            const double ber = berAtSpeed(m_reader, slot, start, rate, m_block, scratch);
+            const double ber = berAtSpeed(m_reader, slot, start, rate, m_block, scratch, weak);
             if (ber < best.ber) {
                 best.ber = ber;
                 best.start = start + std::lround(-Pivot * rate); // where block value 0 lies at this speed

@@ -26,9 +26,9 @@ class UploadConfirmation
 public:
     struct Settings
     {
-        double standAloneBer = 0.30;
-        double agreedBer = 0.385;
-        double blockBer = 0.43;
+        double standAloneBer = 0.26;
+        double agreedBer = 0.345;
+        double blockBer = 0.39;
         double minMargin = 0.04;
         double selfMargin = 0.04;
         // A channel whose own parts come within likeness of each other (music that repeats

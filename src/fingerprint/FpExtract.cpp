@@ -121,11 +121,12 @@ int fp_real_fft(const vec16* x, veccomplex16* X)
     return s;
 }
 
-uint32_t fp_hash_energies(AcFpInfo* info, const int32_t* E, int32_t s)
+uint32_t fp_hash_energies(AcFpInfo* info, const int32_t* E, int32_t s, uint32_t* weak)
 {
     const int32_t c = 2 * (s - info->scaling_prev_fxp);
     const int32_t* P = info->Eb_prev_fxp;
     uint32_t bits = 0;
+    int32_t D[32];
     for (int j = 0; j < 32; ++j) {
         int32_t d;
         if (c > 0)
@@ -134,6 +135,22 @@ uint32_t fp_hash_energies(AcFpInfo* info, const int32_t* E, int32_t s)
             d = add32(sub32(sub32(shiftRight(E[j], -c), P[j]), shiftRight(E[j + 1], -c)), P[j + 1]);
         if (d > 0)
             bits |= 1u << j;
+        D[j] = d;
+    }
+    if (weak) {
+        // A bit whose difference is small beside the frame's others flips at the least noise:
+        // below half the mean magnitude, total / 64.
+        uint32_t magnitude[32];
+        uint64_t total = 0;
+        for (int j = 0; j < 32; ++j) {
+            magnitude[j] = D[j] < 0 ? 0u - uint32_t(D[j]) : uint32_t(D[j]);
+            total += magnitude[j];
+        }
+        const uint32_t below = uint32_t(total >> 6);
+        uint32_t mask = 0;
+        for (int j = 0; j < 32; ++j)
+            mask |= uint32_t(magnitude[j] < below) << j;
+        *weak = mask;
     }
     std::copy(E, E + AcFpInfo::Bands, info->Eb_prev_fxp);
     info->scaling_prev_fxp = s;
@@ -147,7 +164,7 @@ uint32_t fp_hash_frame(AcFpInfo* info, const int16_t* frame)
     return fp_hash_energies(info, E, s);
 }
 
-void fp_hash_frames(AcFpInfo* info, const int16_t* const* frames, int count, uint32_t* out)
+void fp_hash_frames(AcFpInfo* info, const int16_t* const* frames, int count, uint32_t* out, uint32_t* weak)
 {
     int32_t energies[FpFrameBatch::Lanes][AcFpInfo::Bands];
     int32_t scales[FpFrameBatch::Lanes];
@@ -155,7 +172,7 @@ void fp_hash_frames(AcFpInfo* info, const int16_t* const* frames, int count, uin
         const int n = std::min(FpFrameBatch::Lanes, count - done);
         FpFrameBatch::bandEnergies(frames + done, n, energies, scales);
         for (int f = 0; f < n; ++f)
-            out[done + f] = fp_hash_energies(info, energies[f], scales[f]);
+            out[done + f] = fp_hash_energies(info, energies[f], scales[f], weak ? weak + done + f : nullptr);
     }
 }
 

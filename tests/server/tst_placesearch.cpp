@@ -152,6 +152,100 @@ private Q_SLOTS:
         QCOMPARE(Matcher::likenessElsewhere(index, 1, 4900), 1.0); // not all held
     }
 
+    void weakBitsAreTheOnesNoiseFlips()
+    {
+        // Demo programme (speech and music) fingerprinted clean, with its weak bits, and again
+        // with noise at 10 dB: the weak bits flip far more often than the strong ones.
+        std::mt19937 random(5);
+        for (const int channel : {1, 2}) {
+            const DemoAudio programme(uint32_t(channel), DemoAudio::kindOf(channel));
+            std::vector<int16_t> clean(size_t(20 * Rate));
+            programme.render(0, int(clean.size()), clean.data());
+            std::vector<int16_t> noisy = clean;
+            double power = 0;
+            for (int16_t v : clean)
+                power += double(v) * v;
+            std::normal_distribution<double> noise(0, std::sqrt(power / double(clean.size()) / 10));
+            for (int16_t& v : noisy)
+                v = int16_t(std::clamp(v + noise(random), -32768.0, 32767.0));
+            ChannelFeed cleanFeed;
+            const std::vector<uint32_t> values = cleanFeed.push(clean.data(), int(clean.size()));
+            const std::vector<uint32_t> weak = cleanFeed.weak();
+            ChannelFeed noisyFeed;
+            const std::vector<uint32_t> heard = noisyFeed.push(noisy.data(), int(noisy.size()));
+            QCOMPARE(weak.size(), values.size());
+            QCOMPARE(heard.size(), values.size());
+            double weakBits = 0, weakFlips = 0, strongBits = 0, strongFlips = 0;
+            for (size_t i = 0; i < values.size(); ++i) {
+                const uint32_t flips = values[i] ^ heard[i];
+                weakBits += std::popcount(weak[i]);
+                weakFlips += std::popcount(flips & weak[i]);
+                strongBits += std::popcount(~weak[i]);
+                strongFlips += std::popcount(flips & ~weak[i]);
+            }
+            const double weakRate = weakFlips / weakBits;
+            const double strongRate = strongFlips / strongBits;
+            const double share = weakBits / (weakBits + strongBits);
+            qInfo("channel %d: %.0f %% of the bits weak; they flip at %.3f, the strong ones at %.3f", channel,
+                  100 * share, weakFlips / weakBits, strongFlips / strongBits);
+            QVERIFY2(share > 0.1 && share < 0.8,
+                     qPrintable(QStringLiteral("channel %1: %2 of the bits weak").arg(channel).arg(share)));
+            QVERIFY2(weakRate > 2 * strongRate,
+                     qPrintable(QStringLiteral("channel %1: weak bits flip at %2, strong at %3")
+                                    .arg(channel)
+                                    .arg(weakRate)
+                                    .arg(strongRate)));
+        }
+    }
+
+    void errorsOnWeakBitsWeighLess()
+    {
+        // A feed whose values each have twelve weak bits: a block with errors only there comes
+        // much closer than one with as many errors on strong bits, by the weights (1 and 4), in
+        // the ring's middle and across its end alike; and of two blocks 29 % from the feed
+        // unweighed, the one with its errors on weak bits is matched and the other is not.
+        FingerprintIndex held(2048);
+        const int slot = held.addChannel(40);
+        std::mt19937 random(17);
+        std::vector<uint32_t> values(3000);
+        std::vector<uint32_t> weak(3000);
+        for (size_t i = 0; i < values.size(); ++i) {
+            values[i] = random() | 1;
+            while (std::popcount(weak[i]) < 12)
+                weak[i] |= 1u << (random() % 32);
+        }
+        held.append(slot, values.data(), int(values.size()), weak.data());
+        const auto plant = [&](int64_t start, int bits, bool onWeak) {
+            Matcher::Block block;
+            for (int i = 0; i < Matcher::BlockSize; ++i) {
+                const size_t at = size_t(start + i);
+                uint32_t errors = 0;
+                // Every 16th value is left whole, so that its key leads the search there.
+                for (int b = 0; b < 32 && std::popcount(errors) < bits && i % 16 != 0; ++b) {
+                    const uint32_t bit = 1u << ((b * 7 + i) % 32);
+                    if (((weak[at] & bit) != 0) == onWeak)
+                        errors |= bit;
+                }
+                block[size_t(i)] = values[at] ^ errors;
+            }
+            return block;
+        };
+        const FingerprintIndex::Reader reader(held);
+        // Position 2048 is where the ring (2048 values) wraps: 952 .. 2999 are held.
+        for (const int64_t start : {int64_t(1500), int64_t(1800)}) {
+            const double errors = 4 * (Matcher::BlockSize - 32); // four in each value not left whole
+            const double weight = (Matcher::BlockSize - 1) * (20 * 4 + 12.0);
+            QCOMPARE(PlaceSearch::berAt(reader, slot, start, plant(start, 4, true)), errors * 1 / weight);
+            QCOMPARE(PlaceSearch::berAt(reader, slot, start, plant(start, 4, false)), errors * 4 / weight);
+        }
+        Matcher matcher(held);
+        const Matcher::Result onWeak = matcher.match(plant(2200, 10, true));
+        QCOMPARE(int(onWeak.verdict), int(Matcher::Verdict::Channel));
+        QCOMPARE(onWeak.position, int64_t(2200));
+        const Matcher::Result onStrong = matcher.match(plant(2200, 10, false));
+        QCOMPARE(int(onStrong.verdict), int(Matcher::Verdict::NoMatch));
+    }
+
     void audioOnNoChannelIsNotNamedBySessionsOfUploads()
     {
         // Twelve live channels of demo programme (music and speech), two minutes each, with
@@ -169,7 +263,7 @@ private Q_SLOTS:
             for (int at = 0; at < 120; ++at) {
                 programme.render(int64_t(at) * Rate, Rate, second.data());
                 const auto& values = feed.push(second.data(), Rate);
-                live.append(slot, values.data(), int(values.size()));
+                live.append(slot, values.data(), int(values.size()), feed.weak().data());
                 const int64_t before = held;
                 held += int64_t(values.size());
                 if (held / FingerprintIndex::LikenessEveryValues !=
