@@ -1,7 +1,8 @@
 #include "PlaceSearch.h"
 
+#include "BitCounts.h"
+
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -26,28 +27,15 @@ constexpr int Pivot = BlockSize / 2;
 constexpr int StrongWeight = 4;
 constexpr int WeakWeight = 1;
 
-// Weighed differing bits over the values where the block is not 0 (a block value of 0 is a
-// frame of silence or of a level so steady that it says nothing); *compared counts those
+// Weighed differing bits over the values where the block is not 0; *compared counts those
 // values and *weight what all their bits weigh.
-[[gnu::target_clones("popcnt", "default")]] int distance(const uint32_t* feed, const uint32_t* weak,
-                                                         const uint32_t* block, int count, int* compared,
-                                                         int* weight)
+int distance(const uint32_t* feed, const uint32_t* weak, const uint32_t* block, int count, int* compared,
+             int* weight)
 {
-    int bits = 0;
-    int used = 0;
-    int weakBits = 0;
-    for (int i = 0; i < count; ++i) {
-        if (block[i] == 0)
-            continue;
-        const uint32_t differ = feed[i] ^ block[i];
-        bits += StrongWeight * std::popcount(differ) -
-                (StrongWeight - WeakWeight) * std::popcount(differ & weak[i]);
-        weakBits += std::popcount(weak[i]);
-        ++used;
-    }
-    *compared = used;
-    *weight = StrongWeight * (32 * used - weakBits) + WeakWeight * weakBits;
-    return bits;
+    const BitCounts counts = BitCounts::of(feed, weak, block, count);
+    *compared = counts.compared;
+    *weight = StrongWeight * (32 * counts.compared - counts.weak) + WeakWeight * counts.weak;
+    return StrongWeight * counts.differing - (StrongWeight - WeakWeight) * counts.differingWeak;
 }
 
 double rateOf(int bits, int weight, int compared)
