@@ -38,6 +38,23 @@ inline int32_t sub32(int32_t a, int32_t b)
     return int32_t(uint32_t(a) - uint32_t(b));
 }
 
+// The bits whose difference is small beside the frame's others, the ones noise flips at the
+// least: magnitude below half the mean, (sum of magnitude / 32) / 2 (each magnitude divided by
+// 32 as it is summed, so that the sum stays in 32 bits).
+uint32_t weakBits(const int32_t* D)
+{
+    uint32_t magnitude[32];
+    uint32_t sum = 0;
+    for (int j = 0; j < 32; ++j) {
+        magnitude[j] = D[j] < 0 ? 0u - uint32_t(D[j]) : uint32_t(D[j]);
+        sum += magnitude[j] >> 5;
+    }
+    uint32_t mask = 0;
+    for (int j = 0; j < 32; ++j)
+        mask |= uint32_t(magnitude[j] < (sum >> 1)) << j;
+    return mask;
+}
+
 } // namespace
 
 int fp_fft(int16_t* re, int16_t* im, int m, int inverse)
@@ -138,19 +155,7 @@ uint32_t fp_hash_energies(AcFpInfo* info, const int32_t* E, int32_t s, uint32_t*
         D[j] = d;
     }
     if (weak) {
-        // A bit whose difference is small beside the frame's others flips at the least noise:
-        // below half the mean magnitude, total / 64.
-        uint32_t magnitude[32];
-        uint64_t total = 0;
-        for (int j = 0; j < 32; ++j) {
-            magnitude[j] = D[j] < 0 ? 0u - uint32_t(D[j]) : uint32_t(D[j]);
-            total += magnitude[j];
-        }
-        const uint32_t below = uint32_t(total >> 6);
-        uint32_t mask = 0;
-        for (int j = 0; j < 32; ++j)
-            mask |= uint32_t(magnitude[j] < below) << j;
-        *weak = mask;
+        *weak = weakBits(D);
     }
     std::copy(E, E + AcFpInfo::Bands, info->Eb_prev_fxp);
     info->scaling_prev_fxp = s;

@@ -99,10 +99,11 @@ template <Halving mode, bool last> V stage(V* x, int s, V halve, const FpFftTabl
             V* pb = pa + L;
             V a = _mm256_load_si256(pa);
             const V b = _mm256_load_si256(pb);
-            // t = b times the twiddle, >> 15, the real part in the low half of each lane.
+            // t = b times the twiddle, >> 15, the real part in the low half of each lane: for
+            // the imaginary part, bits 15..30 of its sum are the high half of the sum << 1.
             const V tr = _mm256_srai_epi32(_mm256_madd_epi16(b, wReal), 15);
-            const V ti = _mm256_srai_epi32(_mm256_madd_epi16(b, wImag), 15);
-            const V t = _mm256_blend_epi16(tr, _mm256_slli_epi32(ti, 16), 0xAA);
+            const V ti = _mm256_slli_epi32(_mm256_madd_epi16(b, wImag), 1);
+            const V t = _mm256_blend_epi16(tr, ti, 0xAA);
             if constexpr (mode == EveryLane)
                 a = _mm256_srai_epi16(a, 1);
             else if constexpr (mode == SomeLanes)
