@@ -3,7 +3,6 @@
 #include "FingerprintIndex.h"
 #include "PlaceSearch.h"
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
