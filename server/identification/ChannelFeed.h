@@ -9,8 +9,9 @@ struct AcFpInfo;
 // One channel's audio turned into sub-fingerprints the way the application's extraction
 // computes them: 44100 Hz samples are decimated by fp_decimate, and every 64 new decimated
 // samples the frame of the latest 1024 is hashed by fp_hash_frame against the frame before
-// it (several frames at a time, fp_hash_frames). The values of a block the application extracts at a moment
-// are thus, from its second on, exactly the values computed here for the frames that end at the same samples.
+// it (several frames at a time, fp_hash_frames). The values of a block the application
+// extracts at a moment are thus, from its second on, exactly the values computed here for the
+// frames that end at the same samples.
 class ChannelFeed
 {
 public:

@@ -19,8 +19,8 @@
 // by 94 %) as well finds its alignment at 5 dB in most blocks. Fewer bits would bring more
 // chance hits than the verification can afford at 1,000 channels.
 //
-// Memory: 8 bytes per sub-fingerprint (value and link; 2.48 MB per channel-hour) plus the
-// shared bucket table (4 bytes per bucket, 16 MiB at the default 22 bits).
+// Memory: 12 bytes per sub-fingerprint (value and link, 2.48 MB per channel-hour; its weak
+// bits, 1.24 MB) plus the shared bucket table (4 bytes per bucket, 16 MiB at the default 22 bits).
 //
 // Thread safety: writers (one thread per channel) call append, which takes the lock
 // exclusively; readers take a Reader, which holds it shared for the time of one match.
