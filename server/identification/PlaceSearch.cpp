@@ -3,6 +3,7 @@
 #include "BitCounts.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -180,14 +181,28 @@ void PlaceSearch::search(int only, int64_t awayFrom, int awaySpan)
 {
     // Votes: every value's key wherever the history holds it.
     std::vector<uint64_t> hits;
-    for (int i = First; i < BlockSize && int(hits.size()) < MaxHits; ++i) {
-        if (m_block[size_t(i)] == 0)
-            continue;
-        m_reader.forEach(m_block[size_t(i)], [&](int slot, uint64_t position) {
+    const auto lookUp = [&](uint32_t value, int i) {
+        m_reader.forEach(value, [&](int slot, uint64_t position) {
             const int64_t start = int64_t(position) - i;
             if ((only < 0 || slot == only) && std::llabs(start - awayFrom) > awaySpan)
                 hits.push_back(hitOf(slot, start));
         });
+    };
+    for (int i = First; i < BlockSize && int(hits.size()) < MaxHits; ++i) {
+        const uint32_t value = m_block[size_t(i)];
+        if (value == 0)
+            continue;
+        lookUp(value, i);
+        // A search over every channel (an upload's) also looks the value up with one of its
+        // unstable key bits flipped, when it has at most ProbeUnstableUpTo of them.
+        if (only >= 0 || i + 1 >= BlockSize)
+            continue;
+        const uint32_t unstable =
+            ((value ^ m_block[size_t(i - 1)]) | (value ^ m_block[size_t(i + 1)])) & FingerprintIndex::KeyMask;
+        if (std::popcount(unstable) > ProbeUnstableUpTo)
+            continue;
+        for (uint32_t rest = unstable; rest != 0; rest &= rest - 1)
+            lookUp(value ^ (rest & (0u - rest)), i);
     }
     std::sort(hits.begin(), hits.end());
     std::vector<Cluster> clusters;

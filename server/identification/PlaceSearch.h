@@ -8,7 +8,8 @@
 
 // Where a block of 512 sub-fingerprints lies in the feeds an index holds, for one look under
 // the index's shared lock. Candidate alignments come from the index: every value of the block
-// whose key is held somewhere votes for the alignment that puts it there; votes within
+// whose key (or, probing, a key one unstable bit away) is held somewhere votes for the
+// alignment that puts it there; votes within
 // ClusterSpan values of each other on one channel are one candidate (neighbouring values
 // overlap, so a noisy value often finds its neighbour's key). The candidates with most votes
 // are verified first, by the bit error rate (BER) of the whole block at their alignment (of
@@ -22,6 +23,11 @@ public:
     using Block = std::array<uint32_t, BlockSize>;
     static constexpr int ClusterSpan = 3;
     static constexpr double PromisingBelow = 0.44; // verified at its neighbours too, and kept
+    // Probing: a key bit that differs from the same bit of the value before or after is
+    // unstable. In a noisy clip the bits noise flipped are mostly among them, and a value
+    // with few unstable bits is one whose key is likely only one flip away: it is looked up
+    // again with each of them flipped (at most this many look-ups more).
+    static constexpr int ProbeUnstableUpTo = 3;
 
     struct Place
     {

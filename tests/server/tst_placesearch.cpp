@@ -100,6 +100,44 @@ private Q_SLOTS:
         QVERIFY(search.best(0).ber > 0.4 && search.best(2).ber > 0.4);
     }
 
+    void aKeyOneUnstableBitAwayIsProbed()
+    {
+        // A feed that changes as audio does, a few bits a value (its key's low 11 bits one in
+        // eight values), and a block of it with one of the key's high 11 bits flipped in every
+        // value, a different bit from its neighbours': no key of the block is held anywhere,
+        // but the flipped bit is one of each value's few unstable ones, so an upload's search
+        // finds the place. A search of one channel (the feed's own check of itself) does not
+        // probe, and finds nothing.
+        FingerprintIndex held(4096);
+        const int slot = held.addChannel(50);
+        std::mt19937 random(23);
+        std::vector<uint32_t> values(3000);
+        values[0] = random() | 1;
+        for (size_t i = 1; i < values.size(); ++i) {
+            values[i] = values[i - 1];
+            for (int k = 0; k < 4; ++k)
+                values[i] ^= 1u << (FingerprintIndex::KeyBits + random() % (32 - FingerprintIndex::KeyBits));
+            if (i % 8 == 0)
+                values[i] ^= 1u << (random() % 11);
+        }
+        held.append(slot, values.data(), int(values.size()));
+        Matcher::Block clean;
+        Matcher::Block block;
+        for (int i = 0; i < Matcher::BlockSize; ++i) {
+            clean[size_t(i)] = values[size_t(1000 + i)];
+            block[size_t(i)] = clean[size_t(i)] ^ (1u << (11 + i * 7 % 11));
+        }
+        QCOMPARE(keysIntact(block, clean), 0);
+        const FingerprintIndex::Reader reader(held);
+        PlaceSearch upload(reader, block);
+        upload.search();
+        QCOMPARE(upload.best(slot).start, int64_t(1000));
+        QCOMPARE(upload.best(slot).ber, 1 / 32.0);
+        PlaceSearch own(reader, block);
+        own.search(slot);
+        QCOMPARE(own.best(slot).ber, 1.0);
+    }
+
     void aSpanAroundAPlaceCanBeLeftOut()
     {
         // Excluding a span around a place leaves the rest of the channel, and only the slot
