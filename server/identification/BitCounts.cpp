@@ -1,5 +1,7 @@
 #include "BitCounts.h"
 
+#include "fingerprint/FpCpu.h"
+
 #include <bit>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -98,8 +100,7 @@ BitCounts inLanes(const uint32_t* feed, const uint32_t* weak, const uint32_t* bl
 BitCounts BitCounts::of(const uint32_t* feed, const uint32_t* weak, const uint32_t* block, int count)
 {
 #if defined(ORVANE_BIT_COUNTS_AVX2)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2)
+    if (fpHasAvx2())
         return inLanes(feed, weak, block, count);
 #endif
     return oneByOne(feed, weak, block, count);

@@ -1,5 +1,6 @@
 // The 37-tap decimation filter: 44100 Hz in, every eighth output into the sample ring.
 #include "AcFpInfo.h"
+#include "FpCpu.h"
 #include "FpTables.h"
 
 #include <algorithm>
@@ -161,8 +162,7 @@ int32_t filterOutputs(const int16_t* line, int32_t first, int32_t n, int16_t* ri
 {
 #if defined(ORVANE_DECIMATE_AVX2)
     // Short runs (a capture callback's) cost less one at a time than laid out in columns.
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2 && n - first >= 512)
+    if (n - first >= 512 && fpHasAvx2())
         return filterInLanes(line, first, n, ring, ringSize, write);
 #endif
     return filterOneByOne(line, first, n, ring, ringSize, write);

@@ -1,5 +1,6 @@
 #include "FpFrameBatch.h"
 
+#include "FpCpu.h"
 #include "FpFftTables.h"
 #include "FpFrameHasher.h"
 
@@ -258,8 +259,7 @@ void inLanes(const int16_t* const* frames, int32_t (*energies)[Bands], int32_t* 
 bool vectorised()
 {
 #if defined(ORVANE_FRAME_BATCH_AVX2)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
-    return avx2;
+    return fpHasAvx2();
 #else
     return false;
 #endif
