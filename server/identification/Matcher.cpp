@@ -31,13 +31,13 @@ bool Matcher::isInformative(const Block& block)
     return nonZero >= Compared / 2 && distinct.size() >= 64;
 }
 
-double Matcher::berNear(const Block& block, int channelId, int64_t position, int window) const
+double Matcher::berNear(const Block& block, int channelId, int64_t position, int window, double rate) const
 {
     const FingerprintIndex::Reader reader(m_index);
     double best = 1;
     for (int slot = 0; slot < reader.channels(); ++slot) {
         if (reader.channelId(slot) == channelId && !repeats(reader, slot))
-            best = std::min(best, PlaceSearch::berNear(reader, slot, position, window, block));
+            best = std::min(best, PlaceSearch::berNear(reader, slot, position, window, block, rate));
     }
     return best;
 }
@@ -85,7 +85,8 @@ Matcher::Result Matcher::match(const Block& block) const
         if (bestOfSlot[size_t(slot)] <= m_settings.maxBer + CloseAbove) {
             const PlaceSearch::Place& place = search.best(slot);
             result.close.push_back({reader.channelId(slot), place.ber, place.start,
-                                    search.bestAwayFrom(slot, place.start, SelfSpan), reader.likeness(slot)});
+                                    search.bestAwayFrom(slot, place.start, SelfSpan), reader.likeness(slot),
+                                    place.rate});
         }
     }
     std::sort(result.close.begin(), result.close.end(),

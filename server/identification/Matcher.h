@@ -46,6 +46,7 @@ public:
         // when the block resembles several parts of the channel (music that repeats itself).
         double elsewhere = 1;
         double likeness = 1; // the channel's (FingerprintIndex::Reader::likeness)
+        double rate = 0;     // how much faster the block plays than the feed (PlaceSearch::Place)
     };
     static constexpr int MaxClose = 4;
     static constexpr double CloseAbove = 0.08; // how far above maxBer a channel is still close
@@ -67,9 +68,9 @@ public:
 
     Result match(const Block& block) const;
     // The lowest BER of the block on one channel at the alignments within window values of
-    // position (the block's first value); 1 when the feed holds too little there. For
-    // checking a match that an earlier block predicted.
-    double berNear(const Block& block, int channelId, int64_t position, int window) const;
+    // position (the block's first value), played at 1 + rate times the feed's speed; 1 when the
+    // feed holds too little there. For checking a match that an earlier block predicted.
+    double berNear(const Block& block, int channelId, int64_t position, int window, double rate = 0) const;
     const Settings& settings() const { return m_settings; }
     // Values a block must have that differ from each other and from 0 (silence hashes to 0).
     static bool isInformative(const Block& block);

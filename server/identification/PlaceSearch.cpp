@@ -45,13 +45,13 @@ double rateOf(int bits, int weight, int compared)
 }
 
 // The BER of the block played at 1 + rate times the feed's speed: block value i against feed
-// position start + i + round((i - Pivot) * rate).
+// position start + i + round(i * rate).
 double berAtSpeed(const FingerprintIndex::Reader& reader, int slot, int64_t start, double rate,
                   const PlaceSearch::Block& block, std::vector<uint32_t>& scratch,
                   std::vector<uint32_t>& weak)
 {
-    const int64_t lowest = start + First + std::lround((First - Pivot) * rate);
-    const int64_t highest = start + BlockSize - 1 + std::lround((BlockSize - 1 - Pivot) * rate);
+    const int64_t lowest = start + First + std::lround(First * rate);
+    const int64_t highest = start + BlockSize - 1 + std::lround((BlockSize - 1) * rate);
     const int64_t from = std::max<int64_t>(lowest, int64_t(reader.begin(slot)));
     const int64_t to = std::min<int64_t>(highest + 1, int64_t(reader.end(slot)));
     if (to - from < MinOverlap)
@@ -67,7 +67,7 @@ double berAtSpeed(const FingerprintIndex::Reader& reader, int slot, int64_t star
     uint32_t blockValues[BlockSize];
     int n = 0;
     for (int i = First; i < BlockSize; ++i) {
-        const int64_t at = start + i + std::lround((i - Pivot) * rate);
+        const int64_t at = start + i + std::lround(i * rate);
         if (at < from || at >= to)
             continue;
         values[n] = scratch[size_t(at - from)];
@@ -139,8 +139,16 @@ double PlaceSearch::berAt(const FingerprintIndex::Reader& reader, int slot, int6
 }
 
 double PlaceSearch::berNear(const FingerprintIndex::Reader& reader, int slot, int64_t start, int window,
-                            const Block& block)
+                            const Block& block, double rate)
 {
+    if (rate != 0) {
+        std::vector<uint32_t> scratch;
+        std::vector<uint32_t> weak;
+        double best = 1;
+        for (int64_t at = start - window; at <= start + window; ++at)
+            best = std::min(best, berAtSpeed(reader, slot, at, rate, block, scratch, weak));
+        return best;
+    }
     // The feed values every alignment may compare, copied once.
     const int64_t from = std::max<int64_t>(start - window + First, int64_t(reader.begin(slot)));
     const int64_t to = std::min<int64_t>(start + window + BlockSize, int64_t(reader.end(slot)));
@@ -174,6 +182,7 @@ void PlaceSearch::consider(int slot, int64_t start, double ber)
     if (ber < best.ber) {
         best.ber = ber;
         best.start = start;
+        best.rate = 0;
     }
 }
 
@@ -246,11 +255,14 @@ void PlaceSearch::trySpeeds(int slot)
             continue;
         const double rate = step * SpeedStep;
         const int drift = int(std::lround(std::abs(rate) * Pivot)) + ClusterSpan;
-        for (int64_t start = centre - drift; start <= centre + drift; ++start) {
+        // The block's middle value kept within drift of where it lies at the feed's speed.
+        const int64_t shift = std::lround(-Pivot * rate);
+        for (int64_t start = centre + shift - drift; start <= centre + shift + drift; ++start) {
             const double ber = berAtSpeed(m_reader, slot, start, rate, m_block, scratch, weak);
             if (ber < best.ber) {
                 best.ber = ber;
-                best.start = start + std::lround(-Pivot * rate); // where block value 0 lies at this speed
+                best.start = start;
+                best.rate = rate;
             }
         }
     }

@@ -34,6 +34,9 @@ public:
         int slot = 0;
         int64_t start = 0; // of block value 0 in the slot's feed
         double ber = 1;
+        // How much faster the block plays than the feed: block value i lies at feed position
+        // start + i + round(i * rate) (trySpeeds; 0 otherwise).
+        double rate = 0;
     };
 
     // The block is copied; the reader must outlive the search.
@@ -53,9 +56,10 @@ public:
 
     // The BER with block value 0 at start (1 when the feed holds too little there).
     static double berAt(const FingerprintIndex::Reader& reader, int slot, int64_t start, const Block& block);
-    // The lowest BER at the alignments within window of start.
+    // The lowest BER at the alignments within window of start, the block played at 1 + rate
+    // times the feed's speed (Place::rate).
     static double berNear(const FingerprintIndex::Reader& reader, int slot, int64_t start, int window,
-                          const Block& block);
+                          const Block& block, double rate = 0);
 
 private:
     void consider(int slot, int64_t start, double ber);

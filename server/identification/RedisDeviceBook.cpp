@@ -17,7 +17,7 @@ namespace {
 constexpr int MinRetryDelayMs = 250;
 constexpr int MaxRetryDelayMs = 5000;
 constexpr int TimeoutMs = 1000;
-constexpr quint8 EncodingVersion = 1;
+constexpr quint8 EncodingVersion = 2;
 const QByteArray HeardKey = "orvane:heard";
 
 // Keeps the upload as the newest; one with the newest's time (the prefix up to ":")
@@ -306,7 +306,7 @@ QByteArray RedisDeviceBook::encode(const UploadConfirmation::Upload& upload)
     out << quint8(upload.close.size());
     for (const Matcher::Close& close : upload.close)
         out << qint32(close.channelId) << close.ber << qint64(close.position) << close.elsewhere
-            << close.likeness;
+            << close.likeness << close.rate;
     return bytes;
 }
 
@@ -333,7 +333,7 @@ std::optional<UploadConfirmation::Upload> RedisDeviceBook::decode(const QByteArr
         qint32 channelId = 0;
         qint64 position = 0;
         Matcher::Close close;
-        in >> channelId >> close.ber >> position >> close.elsewhere >> close.likeness;
+        in >> channelId >> close.ber >> position >> close.elsewhere >> close.likeness >> close.rate;
         close.channelId = channelId;
         close.position = position;
         upload.close.push_back(close);

@@ -37,9 +37,11 @@ UploadConfirmation::Agreement UploadConfirmation::agree(const std::vector<Upload
                 if (j == k || std::llabs(elapsedMs) < int64_t(settings.minStepSeconds * 1000) ||
                     std::llabs(elapsedMs) > settings.windowMs)
                     continue;
-                const int64_t predicted =
-                    hypothesis.position + std::llround(double(elapsedMs) / 1000.0 * fps);
-                const double ber = matcher.berNear(uploads[j].block, hypothesis.channelId, predicted, window);
+                // A set playing off speed moves through the feed that much faster.
+                const int64_t predicted = hypothesis.position + std::llround(double(elapsedMs) / 1000.0 *
+                                                                             fps * (1 + hypothesis.rate));
+                const double ber = matcher.berNear(uploads[j].block, hypothesis.channelId, predicted, window,
+                                                   hypothesis.rate);
                 if (ber <= settings.blockBer) {
                     sum += ber;
                     ++agreeing;

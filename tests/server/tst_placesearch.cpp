@@ -154,18 +154,49 @@ private Q_SLOTS:
 
     void aBlockPlayedOffSpeedIsFound()
     {
-        // The block played 1 % slow: value i is feed value 2000 + i + round((i - 256) * 0.01),
+        // The block played 1 % fast: value i is feed value 2000 + i + round(i * 0.01),
         // so at any one alignment most values are a few places off; tried at 1 % the whole
         // block matches.
         Matcher::Block block;
         for (int i = 0; i < Matcher::BlockSize; ++i)
-            block[size_t(i)] = feeds[2][size_t(2000 + i + std::lround((i - 256) * 0.01))];
+            block[size_t(i)] = feeds[2][size_t(2000 + i + std::lround(i * 0.01))];
         Matcher matcher(index);
         const Matcher::Result result = matcher.match(block);
         QCOMPARE(int(result.verdict), int(Matcher::Verdict::Channel));
         QCOMPARE(result.channelId, 12);
         QCOMPARE(result.ber, 0.0);
-        QCOMPARE(result.position, int64_t(2000 - 3)); // where value 0 lies at that speed
+        QCOMPARE(result.position, int64_t(2000));
+        QVERIFY(std::abs(result.close.front().rate - 0.01) < 1e-9);
+    }
+
+    void uploadsOffSpeedAreLookedForAtThatSpeed()
+    {
+        // A set playing 1 % fast, heard with 9 of every value's 32 bits flipped, uploads twice
+        // 8 s apart. The first upload's hypothesis says at which speed; the second lies 1 %
+        // further on in the feed than the clock says and, compared at the feed's own speed, is
+        // a few values off most of the way (BER above 0.4).
+        constexpr double Rate = 0.01;
+        const auto played = [&](int64_t start, unsigned seed) {
+            Matcher::Block block;
+            for (int i = 0; i < Matcher::BlockSize; ++i)
+                block[size_t(i)] = feeds[2][size_t(start + i + std::lround(i * Rate))];
+            std::mt19937 random(seed);
+            return withErrors(block, 9, random);
+        };
+        const int64_t first = 1000;
+        const int64_t second = first + std::llround(8 * FingerprintIndex::FramesPerSecond * (1 + Rate));
+        Matcher matcher(index);
+        UploadConfirmation::Upload one{played(first, 1), 0, {{12, 0.28, first, 1, 1, Rate}}};
+        const UploadConfirmation::Upload two{played(second, 2), 8000, {}};
+        const UploadConfirmation::Settings rules;
+        const UploadConfirmation::Agreement agreement = UploadConfirmation::agree({one, two}, matcher, rules);
+        QCOMPARE(agreement.channelId, 12);
+        QCOMPARE(agreement.uploads, 2);
+        QVERIFY2(agreement.ber < 0.3, QByteArray::number(agreement.ber).constData());
+        QVERIFY(matcher.berNear(two.block, 12, second, 86) > 0.4);
+
+        one.close.front().rate = 0;
+        QCOMPARE(UploadConfirmation::agree({one, two}, matcher, rules).channelId, 0);
     }
 
     void aChannelThatRepeatsItselfAttractsNoMatch()

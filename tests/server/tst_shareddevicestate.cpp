@@ -37,7 +37,7 @@ bool sameUpload(const UploadConfirmation::Upload& a, const UploadConfirmation::U
         const Matcher::Close& x = a.close[i];
         const Matcher::Close& y = b.close[i];
         if (x.channelId != y.channelId || x.ber != y.ber || x.position != y.position ||
-            x.elsewhere != y.elsewhere || x.likeness != y.likeness)
+            x.elsewhere != y.elsewhere || x.likeness != y.likeness || x.rate != y.rate)
             return false;
     }
     return true;
@@ -129,7 +129,7 @@ private Q_SLOTS:
     void uploadsSurviveTheirEncodingAndBadBytesDoNot()
     {
         const UploadConfirmation::Upload upload =
-            uploadAt(1234567, 9, {{4, 0.31, 88123, 0.44, 0.41}, {7, 0.4, 5, 1, 1}});
+            uploadAt(1234567, 9, {{4, 0.31, 88123, 0.44, 0.41, 0.0075}, {7, 0.4, 5, 1, 1}});
         const QByteArray bytes = RedisDeviceBook::encode(upload);
         const auto back = RedisDeviceBook::decode(bytes);
         QVERIFY(back && sameUpload(*back, upload));
