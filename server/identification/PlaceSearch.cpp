@@ -44,23 +44,36 @@ double rateOf(int bits, int weight, int compared)
     return compared < MinOverlap / 2 || weight <= 0 ? 1 : double(bits) / weight;
 }
 
-// The BER of the block played at 1 + rate times the feed's speed: block value i against feed
-// position start + i + round(i * rate).
-double berAtSpeed(const FingerprintIndex::Reader& reader, int slot, int64_t start, double rate,
-                  const PlaceSearch::Block& block, std::vector<uint32_t>& scratch,
-                  std::vector<uint32_t>& weak)
+// A channel's values and their weak bits over [from, to()) as the reader holds them, copied
+// once for comparisons at many alignments and speeds.
+struct FeedSpan
 {
-    const int64_t lowest = start + First + std::lround(First * rate);
-    const int64_t highest = start + BlockSize - 1 + std::lround((BlockSize - 1) * rate);
-    const int64_t from = std::max<int64_t>(lowest, int64_t(reader.begin(slot)));
-    const int64_t to = std::min<int64_t>(highest + 1, int64_t(reader.end(slot)));
-    if (to - from < MinOverlap)
-        return 1;
-    scratch.resize(size_t(to - from));
-    weak.resize(size_t(to - from));
-    if (!reader.copy(slot, uint64_t(from), int(to - from), scratch.data()) ||
-        !reader.copyWeak(slot, uint64_t(from), int(to - from), weak.data()))
-        return 1;
+    int64_t from = 0;
+    std::vector<uint32_t> values;
+    std::vector<uint32_t> weak;
+
+    int64_t to() const { return from + int64_t(values.size()); }
+    // [first, last) clipped to what the feed holds; false when that leaves nothing.
+    bool read(const FingerprintIndex::Reader& reader, int slot, int64_t first, int64_t last)
+    {
+        from = std::max<int64_t>(first, int64_t(reader.begin(slot)));
+        const int64_t to = std::min<int64_t>(last, int64_t(reader.end(slot)));
+        values.clear();
+        weak.clear();
+        if (to <= from)
+            return false;
+        values.resize(size_t(to - from));
+        weak.resize(size_t(to - from));
+        return reader.copy(slot, uint64_t(from), int(to - from), values.data()) &&
+               reader.copyWeak(slot, uint64_t(from), int(to - from), weak.data());
+    }
+};
+
+// The BER of the block played at 1 + rate times the feed's speed: block value i against feed
+// position start + i + round(i * rate), over the values the span holds (1 when that is fewer
+// than MinOverlap).
+double berAtSpeed(const FeedSpan& span, int64_t start, double rate, const PlaceSearch::Block& block)
+{
     // The feed's values in the block's order, then one comparison.
     uint32_t values[BlockSize];
     uint32_t weakBits[BlockSize];
@@ -68,13 +81,15 @@ double berAtSpeed(const FingerprintIndex::Reader& reader, int slot, int64_t star
     int n = 0;
     for (int i = First; i < BlockSize; ++i) {
         const int64_t at = start + i + std::lround(i * rate);
-        if (at < from || at >= to)
+        if (at < span.from || at >= span.to())
             continue;
-        values[n] = scratch[size_t(at - from)];
-        weakBits[n] = weak[size_t(at - from)];
+        values[n] = span.values[size_t(at - span.from)];
+        weakBits[n] = span.weak[size_t(at - span.from)];
         blockValues[n] = block[size_t(i)];
         ++n;
     }
+    if (n < MinOverlap)
+        return 1;
     int compared = 0;
     int weight = 0;
     const int bits = distance(values, weakBits, blockValues, n, &compared, &weight);
@@ -142,11 +157,13 @@ double PlaceSearch::berNear(const FingerprintIndex::Reader& reader, int slot, in
                             const Block& block, double rate)
 {
     if (rate != 0) {
-        std::vector<uint32_t> scratch;
-        std::vector<uint32_t> weak;
+        const int64_t drift = int64_t(std::ceil(std::abs(rate) * BlockSize)) + 1;
+        FeedSpan span;
+        if (!span.read(reader, slot, start - window - drift, start + window + BlockSize + drift))
+            return 1;
         double best = 1;
         for (int64_t at = start - window; at <= start + window; ++at)
-            best = std::min(best, berAtSpeed(reader, slot, at, rate, block, scratch, weak));
+            best = std::min(best, berAtSpeed(span, at, rate, block));
         return best;
     }
     // The feed values every alignment may compare, copied once.
@@ -248,8 +265,11 @@ void PlaceSearch::trySpeeds(int slot)
     if (best.ber >= 1)
         return;
     const int64_t centre = best.start;
-    std::vector<uint32_t> scratch;
-    std::vector<uint32_t> weak;
+    // Every speed's alignments lie within this many values of the block at the feed's speed.
+    const int64_t reach = int64_t(std::ceil(2 * SpeedSteps * SpeedStep * BlockSize)) + ClusterSpan + 2;
+    FeedSpan span;
+    if (!span.read(m_reader, slot, centre - reach, centre + BlockSize + reach))
+        return;
     for (int step = -SpeedSteps; step <= SpeedSteps; ++step) {
         if (step == 0)
             continue;
@@ -258,7 +278,7 @@ void PlaceSearch::trySpeeds(int slot)
         // The block's middle value kept within drift of where it lies at the feed's speed.
         const int64_t shift = std::lround(-Pivot * rate);
         for (int64_t start = centre + shift - drift; start <= centre + shift + drift; ++start) {
-            const double ber = berAtSpeed(m_reader, slot, start, rate, m_block, scratch, weak);
+            const double ber = berAtSpeed(span, start, rate, m_block);
             if (ber < best.ber) {
                 best.ber = ber;
                 best.start = start;
