@@ -2,6 +2,7 @@
 
 #include "fingerprint/FpCpu.h"
 
+#include <algorithm>
 #include <bit>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -25,6 +26,22 @@ namespace {
         ++counts.compared;
     }
     return counts;
+}
+
+[[gnu::target_clones("popcnt", "default")]] int distanceOneByOne(const uint32_t* feed, const uint32_t* probes,
+                                                                 const int* offsets, int count)
+{
+    int bits = 0;
+    for (int j = 0; j < count; ++j)
+        bits += std::popcount(probes[j] ^ feed[offsets[j]]);
+    return bits;
+}
+
+void distancesOneByOne(const uint32_t* feed, int from, int positions, const uint32_t* probes,
+                       const int* offsets, int count, uint16_t* out)
+{
+    for (int p = from; p < positions; ++p)
+        out[p] = uint16_t(distanceOneByOne(feed + p, probes, offsets, count));
 }
 
 #if defined(ORVANE_BIT_COUNTS_AVX2)
@@ -91,6 +108,36 @@ BitCounts inLanes(const uint32_t* feed, const uint32_t* weak, const uint32_t* bl
     return counts;
 }
 
+// Eight consecutive positions a round: each probe value against the eight feed values its
+// offset puts them at, which lie side by side.
+void distancesInLanes(const uint32_t* feed, int positions, const uint32_t* probes, const int* offsets,
+                      int count, uint16_t* out)
+{
+    const __m256i bytes = _mm256_set1_epi8(1);
+    const __m256i pairs = _mm256_set1_epi16(1);
+    int p = 0;
+    for (; p + 8 <= positions; p += 8) {
+        __m256i total = _mm256_setzero_si256();
+        for (int j = 0; j < count;) {
+            // Byte counts grow by at most 8 a probe: 31 probes stay below 256.
+            __m256i perByte = _mm256_setzero_si256();
+            for (const int last = std::min(count, j + 31); j < last; ++j) {
+                const __m256i values =
+                    _mm256_loadu_si256(reinterpret_cast<const __m256i*>(feed + p + offsets[j]));
+                const __m256i differ = _mm256_xor_si256(values, _mm256_set1_epi32(int(probes[j])));
+                perByte = _mm256_add_epi8(perByte, bytePopcount(differ));
+            }
+            // The four byte counts of each 32-bit lane added up.
+            total = _mm256_add_epi32(total, _mm256_madd_epi16(_mm256_maddubs_epi16(perByte, bytes), pairs));
+        }
+        alignas(32) int32_t lanes[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(lanes), total);
+        for (int k = 0; k < 8; ++k)
+            out[p + k] = uint16_t(lanes[k]);
+    }
+    distancesOneByOne(feed, p, positions, probes, offsets, count, out);
+}
+
 #pragma GCC diagnostic pop
 #pragma GCC pop_options
 #endif
@@ -104,4 +151,20 @@ BitCounts BitCounts::of(const uint32_t* feed, const uint32_t* weak, const uint32
         return inLanes(feed, weak, block, count);
 #endif
     return oneByOne(feed, weak, block, count);
+}
+
+int BitCounts::distanceAt(const uint32_t* feed, const uint32_t* probes, const int* offsets, int count)
+{
+    return distanceOneByOne(feed, probes, offsets, count);
+}
+
+void BitCounts::distances(const uint32_t* feed, int positions, const uint32_t* probes, const int* offsets,
+                          int count, uint16_t* out)
+{
+    count = std::min(count, MaxProbes);
+#if defined(ORVANE_BIT_COUNTS_AVX2)
+    if (fpHasAvx2())
+        return distancesInLanes(feed, positions, probes, offsets, count, out);
+#endif
+    distancesOneByOne(feed, 0, positions, probes, offsets, count, out);
 }

@@ -14,4 +14,13 @@ struct BitCounts
     int compared = 0;
 
     static BitCounts of(const uint32_t* feed, const uint32_t* weak, const uint32_t* block, int count);
+    // The differing bits of count probe values at every position p in [0, positions): out[p] is
+    // the sum over j of the bits of probes[j] ^ feed[p + offsets[j]]. feed holds at least
+    // positions + the largest offset values; count is at most MaxProbes. With AVX2 eight
+    // positions at a time.
+    static constexpr int MaxProbes = 256;
+    static void distances(const uint32_t* feed, int positions, const uint32_t* probes, const int* offsets,
+                          int count, uint16_t* out);
+    // The same at one position: the bits of probes[j] ^ feed[offsets[j]], summed.
+    static int distanceAt(const uint32_t* feed, const uint32_t* probes, const int* offsets, int count);
 };

@@ -245,16 +245,94 @@ void PlaceSearch::search(int only, int64_t awayFrom, int awaySpan)
     if (clusters.size() > size_t(MaxVerified))
         clusters.resize(size_t(MaxVerified));
 
-    // Verification on the whole block, and around the promising ones.
-    for (const Cluster& cluster : clusters) {
-        const double ber = berAt(m_reader, cluster.slot, cluster.start, m_block);
-        consider(cluster.slot, cluster.start, ber);
-        if (ber >= PromisingBelow)
+    for (const Cluster& cluster : clusters)
+        verify(cluster.slot, cluster.start, awayFrom, awaySpan);
+    if (only < 0)
+        scan();
+}
+
+void PlaceSearch::verify(int slot, int64_t start, int64_t awayFrom, int awaySpan)
+{
+    // The whole block, and the alignments around it when it is promising.
+    const double ber = berAt(m_reader, slot, start, m_block);
+    consider(slot, start, ber);
+    if (ber >= PromisingBelow)
+        return;
+    for (int d = -ClusterSpan; d <= ClusterSpan; ++d) {
+        if (d != 0 && std::llabs(start + d - awayFrom) > awaySpan)
+            consider(slot, start + d, berAt(m_reader, slot, start + d, m_block));
+    }
+}
+
+void PlaceSearch::scan()
+{
+    int64_t held = 0;
+    for (int slot = 0; slot < m_reader.channels(); ++slot)
+        held += int64_t(m_reader.end(slot) - m_reader.begin(slot));
+    if (held > ScanUpTo)
+        return;
+    // The probe: ScanProbes of the block's values, evenly spread; every fourth of them first,
+    // for a first pass over every alignment.
+    uint32_t probes[ScanProbes];
+    int offsets[ScanProbes];
+    int count = 0;
+    int firstPass = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int k = 0; k < ScanProbes; ++k) {
+            const int i = BlockSize * k / ScanProbes + BlockSize / ScanProbes / 2;
+            if ((k % 4 == 0) == (pass == 0) && m_block[size_t(i)] != 0) {
+                probes[count] = m_block[size_t(i)];
+                offsets[count] = i;
+                ++count;
+            }
+        }
+        if (pass == 0)
+            firstPass = count;
+    }
+    if (count < ScanProbes / 2 || firstPass < ScanProbes / 8)
+        return; // mostly silence: nothing to tell places apart by
+    // Unrelated audio differs in half the bits, give or take 2 % over the first pass's 512:
+    // alignments that come below ScanBelow there are compared on the whole probe, and kept when
+    // they come below it there too.
+    const int firstBelow = int(ScanBelow * 32 * firstPass);
+    const int wholeBelow = int(ScanBelow * 32 * count);
+    std::vector<uint32_t> feed;
+    std::vector<uint16_t> distance;
+    std::vector<std::pair<int, int>> close; // alignment, differing bits of the whole probe
+    for (int slot = 0; slot < m_reader.channels(); ++slot) {
+        // Every alignment that puts the whole block in the feed.
+        const uint64_t begin = m_reader.begin(slot);
+        const int values = int(m_reader.end(slot) - begin);
+        const int positions = values - BlockSize + 1;
+        if (positions <= 0)
             continue;
-        for (int d = -ClusterSpan; d <= ClusterSpan; ++d) {
-            const int64_t start = cluster.start + d;
-            if (d != 0 && std::llabs(start - awayFrom) > awaySpan)
-                consider(cluster.slot, start, berAt(m_reader, cluster.slot, start, m_block));
+        feed.resize(size_t(values));
+        distance.resize(size_t(positions));
+        if (!m_reader.copy(slot, begin, values, feed.data()))
+            continue;
+        BitCounts::distances(feed.data(), positions, probes, offsets, firstPass, distance.data());
+        close.clear();
+        for (int p = 0; p < positions; ++p) {
+            if (distance[size_t(p)] >= firstBelow)
+                continue;
+            const int bits =
+                distance[size_t(p)] + BitCounts::distanceAt(feed.data() + p, probes + firstPass,
+                                                            offsets + firstPass, count - firstPass);
+            if (bits < wholeBelow)
+                close.emplace_back(p, bits);
+        }
+        // The closest few, each away from those before it, verified as the key's candidates are.
+        std::sort(close.begin(), close.end(),
+                  [](const auto& a, const auto& b) { return a.second < b.second; });
+        std::vector<int> picked;
+        for (const auto& [p, bits] : close) {
+            if (int(picked.size()) == ScanPicks)
+                break;
+            if (std::any_of(picked.begin(), picked.end(),
+                            [p](int q) { return std::abs(p - q) <= 2 * ClusterSpan; }))
+                continue;
+            picked.push_back(p);
+            verify(slot, int64_t(begin) + p, 0, -1);
         }
     }
 }

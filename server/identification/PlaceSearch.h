@@ -28,6 +28,14 @@ public:
     // with few unstable bits is one whose key is likely only one flip away: it is looked up
     // again with each of them flipped (at most this many look-ups more).
     static constexpr int ProbeUnstableUpTo = 3;
+    // A search over every channel also scans every alignment of every channel, when the index
+    // holds at most ScanUpTo values in all (a small deployment: the scan's time grows with
+    // them): ScanProbes of the block's values compared there, the ScanPicks closest alignments
+    // of each channel verified. It finds a place whose keys all drowned in noise.
+    static constexpr int64_t ScanUpTo = 1 << 19;
+    static constexpr int ScanProbes = 64;
+    static constexpr int ScanPicks = 3;
+    static constexpr double ScanBelow = 0.46;
 
     struct Place
     {
@@ -62,6 +70,8 @@ public:
                           const Block& block, double rate = 0);
 
 private:
+    void verify(int slot, int64_t start, int64_t awayFrom, int awaySpan);
+    void scan();
     void consider(int slot, int64_t start, double ber);
 
     const FingerprintIndex::Reader& m_reader;

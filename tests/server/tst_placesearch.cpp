@@ -87,10 +87,18 @@ private Q_SLOTS:
                 QCOMPARE(search.best(1).ber,
                          (Matcher::BlockSize - 1) * bits / ((Matcher::BlockSize - 1) * 32.0));
             } else {
-                // Eight in every value leave no key: nothing is claimed, least of all a wrong place.
+                // Eight in every value leave no key: the look-ups claim nothing, least of all a
+                // wrong place (a search of one channel does not scan).
                 QCOMPARE(intact, 0);
-                for (int slot = 0; slot < 3; ++slot)
-                    QVERIFY(search.best(slot).ber > 0.4);
+                for (int slot = 0; slot < 3; ++slot) {
+                    PlaceSearch keysOnly(reader, block);
+                    keysOnly.search(slot);
+                    QVERIFY(keysOnly.best(slot).ber > 0.4);
+                }
+                // The scan of every alignment finds the place all the same, and only there.
+                QCOMPARE(search.best(1).start, int64_t(3000));
+                QCOMPARE(search.best(1).ber, 0.25);
+                QVERIFY(search.best(0).ber > 0.4 && search.best(2).ber > 0.4);
             }
         }
         // Another channel's place is never better than chance.
@@ -98,6 +106,26 @@ private Q_SLOTS:
         search.search();
         QCOMPARE(search.best(1).ber, 0.0);
         QVERIFY(search.best(0).ber > 0.4 && search.best(2).ber > 0.4);
+    }
+
+    void theScanStopsWhereTheHistoryOutgrowsIt()
+    {
+        // More values than a scan may cover: a block with no key left is found by nothing.
+        FingerprintIndex large(int(PlaceSearch::ScanUpTo / 2) + 1024);
+        std::mt19937 random(5);
+        std::vector<uint32_t> values(size_t(PlaceSearch::ScanUpTo / 2 + 1024));
+        for (int c = 0; c < 2; ++c) {
+            for (uint32_t& v : values)
+                v = random() | 1;
+            large.append(large.addChannel(c + 1), values.data(), int(values.size()));
+        }
+        Matcher::Block block;
+        std::copy_n(values.begin() + 5000, Matcher::BlockSize, block.begin());
+        block = withErrors(block, 8, random);
+        const FingerprintIndex::Reader reader(large);
+        PlaceSearch search(reader, block);
+        search.search();
+        QVERIFY(search.best(1).ber > 0.4);
     }
 
     void aKeyOneUnstableBitAwayIsProbed()
