@@ -12,7 +12,7 @@
 // came close to (Matcher::Result::close) is a hypothesis, a place in that channel's feed at
 // that upload's time, and each other upload is looked for where the hypothesis puts it, as
 // far on in the feed as the uploads are apart (within toleranceSeconds, for the network's
-// jitter). The hypothesis is answered when at least two uploads agree with it, each within
+// jitter) and compared at the speed the hypothesis was found at (Matcher::Close::rate). The hypothesis is answered when at least two uploads agree with it, each within
 // blockBer, their mean within agreedBer, and the best agreement on any other channel is worse
 // by at least minMargin. A hypothesis whose place does not stand out from the rest of its
 // channel by selfMargin (Matcher::Close::elsewhere) is none: a channel whose music repeats
