@@ -269,7 +269,9 @@ void PlaceSearch::scan()
     int64_t held = 0;
     for (int slot = 0; slot < m_reader.channels(); ++slot)
         held += int64_t(m_reader.end(slot) - m_reader.begin(slot));
-    if (held > ScanUpTo)
+    // Each channel's newest values, an equal share of ScanUpTo when they hold more in all.
+    const int64_t share = held <= ScanUpTo ? held : ScanUpTo / std::max(1, m_reader.channels());
+    if (share < ScanAtLeast)
         return;
     // The probe: ScanProbes of the block's values, evenly spread; every fourth of them first,
     // for a first pass over every alignment.
@@ -300,9 +302,10 @@ void PlaceSearch::scan()
     std::vector<uint16_t> distance;
     std::vector<std::pair<int, int>> close; // alignment, differing bits of the whole probe
     for (int slot = 0; slot < m_reader.channels(); ++slot) {
-        // Every alignment that puts the whole block in the feed.
-        const uint64_t begin = m_reader.begin(slot);
-        const int values = int(m_reader.end(slot) - begin);
+        // Every alignment that puts the whole block in the share.
+        const uint64_t end = m_reader.end(slot);
+        const uint64_t begin = std::max(m_reader.begin(slot), end - std::min(uint64_t(share), end));
+        const int values = int(end - begin);
         const int positions = values - BlockSize + 1;
         if (positions <= 0)
             continue;

@@ -28,11 +28,14 @@ public:
     // with few unstable bits is one whose key is likely only one flip away: it is looked up
     // again with each of them flipped (at most this many look-ups more).
     static constexpr int ProbeUnstableUpTo = 3;
-    // A search over every channel also scans every alignment of every channel, when the index
-    // holds at most ScanUpTo values in all (a small deployment: the scan's time grows with
-    // them): ScanProbes of the block's values compared there, the ScanPicks closest alignments
-    // of each channel verified. It finds a place whose keys all drowned in noise.
+    // A search over every channel also scans every alignment of every channel when the index
+    // holds at most ScanUpTo values in all (10 channels of 10 minutes), and otherwise the newest
+    // ScanUpTo / channels values of each while that is at least ScanAtLeast (30 s: up to 200
+    // channels): ScanProbes of the block's values compared there, the ScanPicks closest
+    // alignments of each channel verified. It finds a place whose keys all drowned in noise; its
+    // time grows with the values scanned (about 2 ms for ScanUpTo).
     static constexpr int64_t ScanUpTo = 1 << 19;
+    static constexpr int64_t ScanAtLeast = 2584;
     static constexpr int ScanProbes = 64;
     static constexpr int ScanPicks = 3;
     static constexpr double ScanBelow = 0.46;

@@ -12,14 +12,14 @@
 // came close to (Matcher::Result::close) is a hypothesis, a place in that channel's feed at
 // that upload's time, and each other upload is looked for where the hypothesis puts it, as
 // far on in the feed as the uploads are apart (within toleranceSeconds, for the network's
-// jitter) and compared at the speed the hypothesis was found at (Matcher::Close::rate). The hypothesis is answered when at least two uploads agree with it, each within
-// blockBer, their mean within agreedBer, and the best agreement on any other channel is worse
-// by at least minMargin. A hypothesis whose place does not stand out from the rest of its
-// channel by selfMargin (Matcher::Close::elsewhere) is none: a channel whose music repeats
-// itself also resembles other parts of the same piece played elsewhere. Looking only where a hypothesis says
-// finds blocks too noisy for the search over every channel, while unrelated audio stays far from any one
-// place (BER near 0.47), so evidence adds up for the right channel only. Audio that does not move on with the
-// clock (a block sent again, a frozen stream) agrees with nothing: uploads less than
+// jitter) and compared at the speed the hypothesis was found at (Matcher::Close::rate). The hypothesis is
+// answered when at least two uploads agree with it, each within blockBer, their mean within agreedBer, and
+// the best agreement on any other channel is worse by at least minMargin. A hypothesis whose place does not
+// stand out from the rest of its channel by selfMargin (Matcher::Close::elsewhere) is none: a channel whose
+// music repeats itself also resembles other parts of the same piece played elsewhere. Looking only where a
+// hypothesis says finds blocks too noisy for the search over every channel, while unrelated audio stays far
+// from any one place (BER near 0.47), so evidence adds up for the right channel only. Audio that does not
+// move on with the clock (a block sent again, a frozen stream) agrees with nothing: uploads less than
 // minStepSeconds apart are not compared.
 class UploadConfirmation
 {

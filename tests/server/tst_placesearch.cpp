@@ -108,24 +108,31 @@ private Q_SLOTS:
         QVERIFY(search.best(0).ber > 0.4 && search.best(2).ber > 0.4);
     }
 
-    void theScanStopsWhereTheHistoryOutgrowsIt()
+    void aLargeHistoryIsScannedOnlyInItsNewestPart()
     {
-        // More values than a scan may cover: a block with no key left is found by nothing.
-        FingerprintIndex large(int(PlaceSearch::ScanUpTo / 2) + 1024);
+        // More values than a scan may cover: each channel's newest half of them is scanned. A
+        // block with no key left is found there, and not in the older part.
+        const int perChannel = int(PlaceSearch::ScanUpTo / 2) + 16384;
+        FingerprintIndex large(perChannel);
         std::mt19937 random(5);
-        std::vector<uint32_t> values(size_t(PlaceSearch::ScanUpTo / 2 + 1024));
+        std::vector<uint32_t> values(static_cast<size_t>(perChannel));
         for (int c = 0; c < 2; ++c) {
             for (uint32_t& v : values)
                 v = random() | 1;
             large.append(large.addChannel(c + 1), values.data(), int(values.size()));
         }
-        Matcher::Block block;
-        std::copy_n(values.begin() + 5000, Matcher::BlockSize, block.begin());
-        block = withErrors(block, 8, random);
         const FingerprintIndex::Reader reader(large);
-        PlaceSearch search(reader, block);
-        search.search();
-        QVERIFY(search.best(1).ber > 0.4);
+        for (const int start : {5000, perChannel - 5000}) {
+            Matcher::Block block;
+            std::copy_n(values.begin() + start, Matcher::BlockSize, block.begin());
+            block = withErrors(block, 8, random);
+            PlaceSearch search(reader, block);
+            search.search();
+            if (start < perChannel - PlaceSearch::ScanUpTo / 2)
+                QVERIFY(search.best(1).ber > 0.4);
+            else
+                QCOMPARE(search.best(1).start, int64_t(start));
+        }
     }
 
     void aKeyOneUnstableBitAwayIsProbed()
