@@ -156,36 +156,26 @@ double PlaceSearch::berAt(const FingerprintIndex::Reader& reader, int slot, int6
 double PlaceSearch::berNear(const FingerprintIndex::Reader& reader, int slot, int64_t start, int window,
                             const Block& block, double rate)
 {
-    if (rate != 0) {
-        const int64_t drift = int64_t(std::ceil(std::abs(rate) * BlockSize)) + 1;
-        FeedSpan span;
-        if (!span.read(reader, slot, start - window - drift, start + window + BlockSize + drift))
-            return 1;
-        double best = 1;
-        for (int64_t at = start - window; at <= start + window; ++at)
-            best = std::min(best, berAtSpeed(span, at, rate, block));
-        return best;
-    }
     // The feed values every alignment may compare, copied once.
-    const int64_t from = std::max<int64_t>(start - window + First, int64_t(reader.begin(slot)));
-    const int64_t to = std::min<int64_t>(start + window + BlockSize, int64_t(reader.end(slot)));
-    if (to - from < MinOverlap)
-        return 1;
-    std::vector<uint32_t> span(size_t(to - from));
-    std::vector<uint32_t> weak(size_t(to - from));
-    if (!reader.copy(slot, uint64_t(from), int(to - from), span.data()) ||
-        !reader.copyWeak(slot, uint64_t(from), int(to - from), weak.data()))
+    const int64_t drift = rate == 0 ? 0 : int64_t(std::ceil(std::abs(rate) * BlockSize)) + 1;
+    FeedSpan span;
+    if (!span.read(reader, slot, start - window + First - drift, start + window + BlockSize + drift))
         return 1;
     double best = 1;
     for (int64_t at = start - window; at <= start + window; ++at) {
-        const int64_t first = std::max(at + First, from);
-        const int64_t last = std::min(at + BlockSize, to);
+        if (rate != 0) {
+            best = std::min(best, berAtSpeed(span, at, rate, block));
+            continue;
+        }
+        const int64_t first = std::max(at + First, span.from);
+        const int64_t last = std::min(at + BlockSize, span.to());
         if (last - first < MinOverlap)
             continue;
         int compared = 0;
         int weight = 0;
-        const int bits = distance(span.data() + (first - from), weak.data() + (first - from),
-                                  block.data() + (first - at), int(last - first), &compared, &weight);
+        const int bits =
+            distance(span.values.data() + (first - span.from), span.weak.data() + (first - span.from),
+                     block.data() + (first - at), int(last - first), &compared, &weight);
         best = std::min(best, rateOf(bits, weight, compared));
     }
     return best;
