@@ -12,6 +12,7 @@
 
 #include <httplib.h>
 
+#include <csignal>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -179,6 +180,12 @@ int popRequest::resultOfAnswer(const QByteArray& body)
 int popRequest::postRequestSearchFunctions(const QString& page,
                                            const QList<std::pair<QString, QString>>& fields, bool withFile)
 {
+    // The HTTP client sends with no flags: a server that hangs up during a request, or an abort
+    // closing the socket under a write, would raise SIGPIPE and end the application. Ignored
+    // once, as the library's own server does (the application starts no child process that
+    // would inherit it); the write then fails and the exchange with it.
+    static std::once_flag ignoreBrokenPipes;
+    std::call_once(ignoreBrokenPipes, [] { std::signal(SIGPIPE, SIG_IGN); });
     const ServerAddress server = ServerConfig::identificationServer();
     const QString boundary = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     const QByteArray body = multipartBody(boundary, fields, withFile ? &m_data : nullptr);

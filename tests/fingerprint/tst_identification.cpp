@@ -10,7 +10,10 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <cerrno>
+#include <sys/socket.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -147,6 +150,23 @@ private Q_SLOTS:
         // Polls one to four fail (-4 each), the fifth fails: -4 to the loop and -4 again.
         QCOMPARE(codes(recorder, "fpNotification"), (QList<int>{-2, -4, -4, -4, -4, -4}));
         QCOMPARE(codes(recorder, "notificationCoreFingerPrint"), QList<int>{-4});
+    }
+
+    void aConnectionClosedUnderAWriteDoesNotEndTheApplication()
+    {
+        // Once an exchange has been made, a write into a connection whose other end is gone
+        // fails (EPIPE) instead of raising SIGPIPE, which would end the process: the server may
+        // hang up, or stop() close the socket, while an upload is being written.
+        server->script("getstationidresident.php", {FakeIdentificationServer::Response::result(3)});
+        popRequest request(block(), "dev");
+        QCOMPARE(request.getStationIdResident(), 3);
+        int ends[2];
+        QCOMPARE(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+        ::close(ends[1]);
+        const char byte = 0;
+        QCOMPARE(::write(ends[0], &byte, 1), ssize_t(-1));
+        QCOMPARE(errno, EPIPE);
+        ::close(ends[0]);
     }
 
     void aSlowServerTimesOut()
