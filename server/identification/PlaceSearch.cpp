@@ -134,17 +134,17 @@ double PlaceSearch::berAt(const FingerprintIndex::Reader& reader, int slot, int6
     const int64_t to = std::min<int64_t>(start + BlockSize, int64_t(reader.end(slot)));
     if (to - from < MinOverlap)
         return 1;
-    // In place, or copied when the ring's end falls inside.
+    // The values in place, or copied when the ring's end falls inside; the weak bits, one
+    // mask a group in the index, spelled out a value each.
     const uint32_t* values = nullptr;
-    const uint32_t* weak = nullptr;
     uint32_t valueCopy[BlockSize];
-    uint32_t weakCopy[BlockSize];
-    if (!reader.view(slot, uint64_t(from), int(to - from), &values, &weak)) {
-        if (!reader.copy(slot, uint64_t(from), int(to - from), valueCopy) ||
-            !reader.copyWeak(slot, uint64_t(from), int(to - from), weakCopy))
+    uint32_t weak[BlockSize];
+    if (!reader.copyWeak(slot, uint64_t(from), int(to - from), weak))
+        return 1;
+    if (!reader.view(slot, uint64_t(from), int(to - from), &values)) {
+        if (!reader.copy(slot, uint64_t(from), int(to - from), valueCopy))
             return 1;
         values = valueCopy;
-        weak = weakCopy;
     }
     int compared = 0;
     int weight = 0;

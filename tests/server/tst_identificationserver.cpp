@@ -173,26 +173,45 @@ private Q_SLOTS:
         const int a = small.addChannel(5);
         const int b = small.addChannel(6);
         std::vector<uint32_t> values(3000);
-        for (size_t i = 0; i < values.size(); ++i)
+        std::vector<uint32_t> weak(3000);
+        for (size_t i = 0; i < values.size(); ++i) {
             values[i] = uint32_t(i % 1500) * 2654435761u;
-        small.append(a, values.data(), int(values.size()));
+            weak[i] = 1u << (i % 32);
+        }
+        // In two appends, so that a group's weak bits come in two calls.
+        small.append(a, values.data(), 2501, weak.data());
+        small.append(a, values.data() + 2501, 499, weak.data() + 2501);
         small.append(b, values.data(), 10);
 
         const FingerprintIndex::Reader reader(small);
         QCOMPARE(reader.begin(a), uint64_t(3000 - 1024));
         QCOMPARE(reader.end(a), uint64_t(3000));
         QList<std::pair<int, uint64_t>> found;
-        reader.forEach(values[2500], [&](int slot, uint64_t position) { found.append({slot, position}); });
+        const auto find = [&](uint32_t value) {
+            found.clear();
+            reader.forEach(value, [&](int slot, uint64_t position) { found.append({slot, position}); });
+            return found;
+        };
         // Positions 1000 and 2500 carry the value; 1000 has left the ring.
-        QCOMPARE(found, (QList<std::pair<int, uint64_t>>{{a, 2500}}));
-        found.clear();
-        reader.forEach(values[5], [&](int slot, uint64_t position) { found.append({slot, position}); });
-        QCOMPARE(found, (QList<std::pair<int, uint64_t>>{{b, 5}}));
+        QCOMPARE(find(values[2500]), (QList<std::pair<int, uint64_t>>{{a, 2500}}));
+        QCOMPARE(find(values[4]), (QList<std::pair<int, uint64_t>>{{b, 4}}));
+        QCOMPARE(find(values[2501]), (QList<std::pair<int, uint64_t>>{{a, 2501}}));
+        // The last of each group of four is not chained: 2503 and 2507 on a, 7 on b are held
+        // but not looked up.
+        QVERIFY(find(values[2503]).isEmpty());
+        QVERIFY(find(values[7]).isEmpty());
 
         uint32_t out[4];
         QVERIFY(reader.copy(a, 2996, 4, out));
         QCOMPARE(out[3], values[2999]);
         QVERIFY(!reader.copy(a, 1975, 4, out)); // partly gone
+        // Weak bits are those of the value's group of four.
+        QVERIFY(reader.copyWeak(a, 2499, 4, out));
+        QCOMPARE(out[0], weak[2496] | weak[2497] | weak[2498] | weak[2499]);
+        QCOMPARE(out[1], weak[2500] | weak[2501] | weak[2502] | weak[2503]); // split by the appends
+        QCOMPARE(out[2], out[1]);
+        QCOMPARE(out[3], out[1]);
+        QVERIFY(!reader.copyWeak(a, 2998, 4, out));
         QVERIFY(!reader.copy(a, 2998, 4, out)); // partly not yet there
     }
 
