@@ -12,7 +12,12 @@
 //                         [--max-ber X] [--margin X] [--stand-alone-ber X] [--agreed-ber X]
 //                         [--block-ber X] [--agreed-margin X] [--self-margin X]
 //                         [--likeness-margin X] [--upset N] [--upset-above X]
-//                         [--markdown]
+//                         [--channels N] [--markdown]
+// --channels N pads the index to N channels with stand-ins: each is a real channel's feed with
+// every value XORed by a mask of its own (16 of 32 bits), so it keeps real audio's run of
+// overlapping values and self-likeness but shares no place with any clip; the look-ups then
+// meet as many unrelated keys as at N channels, and the scan of the newest audio runs only
+// while N is at most 200 (PlaceSearch::ScanAtLeast).
 // bench/real_audio.sh builds a corpus from Debian packages and runs this. EVAL_DEBUG=1 names
 // every miss (with its BER at the true place and the best agreement) and false positive on stderr.
 #include "RoomChain.h"
@@ -26,12 +31,14 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -207,7 +214,7 @@ Session session(const Matcher& matcher, const UploadConfirmation::Settings& rule
 int main(int argc, char** argv)
 {
     std::string corpus;
-    int clips = 40, offair = 1000;
+    int clips = 40, offair = 1000, total = 0;
     unsigned seed = 20261208;
     bool markdown = false;
     Matcher::Settings settings;
@@ -225,6 +232,8 @@ int main(int argc, char** argv)
             clips = std::atoi(value);
         else if (option == "--offair")
             offair = std::atoi(value);
+        else if (option == "--channels")
+            total = std::atoi(value);
         else if (option == "--seed")
             seed = unsigned(std::atol(value));
         else if (option == "--max-ber")
@@ -272,28 +281,63 @@ int main(int argc, char** argv)
     size_t longest = 0;
     for (const Audio& c : channels)
         longest = std::max(longest, c.samples.size());
-    FingerprintIndex index(int(double(longest) / Rate * FingerprintIndex::FramesPerSecond) + 64);
-    Matcher matcher(index, settings);
+    const int frames = int(double(longest) / Rate * FingerprintIndex::FramesPerSecond) + 64;
+    auto index = std::make_unique<FingerprintIndex>(frames);
     for (size_t c = 0; c < channels.size(); ++c) {
         ChannelFeed feed;
-        const int slot = index.addChannel(int(c) + 1);
+        const int slot = index->addChannel(int(c) + 1);
         const Audio& audio = channels[c];
         int64_t held = 0;
         for (size_t at = 0; at < audio.samples.size(); at += Rate) {
             const int count = int(std::min<size_t>(Rate, audio.samples.size() - at));
             const auto& values = feed.push(audio.samples.data() + at, count);
-            index.append(slot, values.data(), int(values.size()), feed.weak().data());
+            index->append(slot, values.data(), int(values.size()), feed.weak().data());
             // How closely the channel resembles itself, checked as the server does.
             const int64_t before = held;
             held += int64_t(values.size());
             if (held / FingerprintIndex::LikenessEveryValues !=
                 before / FingerprintIndex::LikenessEveryValues)
-                index.noteLikeness(slot, Matcher::likenessElsewhere(index, slot, held - Matcher::BlockSize));
+                index->noteLikeness(slot,
+                                    Matcher::likenessElsewhere(*index, slot, held - Matcher::BlockSize));
         }
         if (std::getenv("EVAL_DEBUG"))
             std::fprintf(stderr, "%s: likeness %.3f\n", audio.name.c_str(),
-                         FingerprintIndex::Reader(index).likeness(slot));
+                         FingerprintIndex::Reader(*index).likeness(slot));
     }
+    // Stand-ins up to --channels: copies of the real feeds, each under a mask of its own, the
+    // real channels among them at random slots (the index's order must not favour them).
+    if (total > int(channels.size())) {
+        std::vector<std::vector<uint32_t>> feeds(channels.size()), weak(channels.size());
+        std::vector<double> likeness(channels.size());
+        for (size_t c = 0; c < channels.size(); ++c) {
+            const FingerprintIndex::Reader reader(*index);
+            const int count = int(reader.end(int(c)) - reader.begin(int(c)));
+            feeds[c].resize(size_t(count));
+            weak[c].resize(size_t(count));
+            reader.copy(int(c), reader.begin(int(c)), count, feeds[c].data());
+            reader.copyWeak(int(c), reader.begin(int(c)), count, weak[c].data());
+            likeness[c] = reader.likeness(int(c));
+        }
+        std::mt19937 random(seed ^ 0x5eedu);
+        std::vector<int> order(static_cast<size_t>(total));
+        for (int n = 0; n < total; ++n)
+            order[size_t(n)] = n; // below channels.size(): that real channel
+        std::shuffle(order.begin(), order.end(), random);
+        index = std::make_unique<FingerprintIndex>(frames);
+        for (const int n : order) {
+            const size_t c = size_t(n) % channels.size();
+            uint32_t mask = 0;
+            while (n >= int(channels.size()) && std::popcount(mask) != 16)
+                mask = random();
+            std::vector<uint32_t> values = feeds[c];
+            for (uint32_t& v : values)
+                v ^= mask;
+            const int slot = index->addChannel(n < int(channels.size()) ? n + 1 : 100000 + n);
+            index->append(slot, values.data(), int(values.size()), weak[c].data());
+            index->noteLikeness(slot, likeness[c]);
+        }
+    }
+    Matcher matcher(*index, settings);
 
     const std::vector<Condition> conditions = {
         {"clean", 1e9},
@@ -402,13 +446,16 @@ int main(int argc, char** argv)
     }
 
     int music = 0, speech = 0;
+    const std::string standIns = total > int(channels.size())
+                                     ? "; " + std::to_string(total - int(channels.size())) + " stand-ins"
+                                     : "";
     for (const Audio& c : channels)
         (c.kind == "speech" ? speech : music)++;
     if (markdown) {
-        std::printf("%zu channels (%d music, %d speech) of %.0f s, %zu files of audio on no channel; "
+        std::printf("%zu channels (%d music, %d speech%s) of %.0f s, %zu files of audio on no channel; "
                     "max BER %.3f, margin %.3f, a match stands alone up to BER %.3f\n\n",
-                    channels.size(), music, speech, double(longest) / Rate, offAir.size(), settings.maxBer,
-                    settings.minMargin, rules.standAloneBer);
+                    channels.size(), music, speech, standIns.c_str(), double(longest) / Rate, offAir.size(),
+                    settings.maxBer, settings.minMargin, rules.standAloneBer);
         std::printf("| Condition | n | right | right by the 2nd upload | wrong | no answer |\n"
                     "|---|---|---|---|---|---|\n");
         for (size_t c = 0; c < conditions.size(); ++c) {
@@ -426,8 +473,9 @@ int main(int argc, char** argv)
                     percentile(offBer, 0.5));
         return 0;
     }
-    std::printf("%zu channels (%d music, %d speech), %zu off-air files; max BER %.3f, margin %.3f\n",
-                channels.size(), music, speech, offAir.size(), settings.maxBer, settings.minMargin);
+    std::printf("%zu channels (%d music, %d speech%s), %zu off-air files; max BER %.3f, margin %.3f\n",
+                channels.size(), music, speech, standIns.c_str(), offAir.size(), settings.maxBer,
+                settings.minMargin);
     std::printf("  %-26s %5s %7s %6s %9s   BER best p50 / p90\n", "condition", "n", "right", "wrong",
                 "no answer");
     for (size_t c = 0; c < conditions.size(); ++c) {
