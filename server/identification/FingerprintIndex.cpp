@@ -122,3 +122,11 @@ size_t FingerprintIndex::memoryBytes() const
            m_channels.size() * (size_t(m_capacity + m_links + m_capacity / Group) * sizeof(uint32_t) +
                                 checks * sizeof(float));
 }
+
+double FingerprintIndex::Reader::meanChain() const
+{
+    uint64_t held = 0;
+    for (int slot = 0; slot < channels(); ++slot)
+        held += end(slot) - begin(slot);
+    return double(held) * Linked / Group / double(m_index.m_heads.size());
+}

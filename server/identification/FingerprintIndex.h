@@ -79,6 +79,8 @@ public:
         // Where count values from position from on lie in the ring, when they are all held and
         // in one piece (not across the ring's end); false otherwise.
         bool view(int slot, uint64_t from, int count, const uint32_t** values) const;
+        // Chained entries per bucket, on average: what one look-up walks.
+        double meanChain() const;
         // Calls found(slot, position) for the held entries whose key is value's key, of the
         // positions that are chained (the first Linked of each Group).
         template <typename Found> void forEach(uint32_t value, Found&& found) const

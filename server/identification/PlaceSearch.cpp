@@ -197,6 +197,12 @@ void PlaceSearch::search(int only, int64_t awayFrom, int awaySpan)
 {
     // Votes: every value's key wherever the history holds it.
     std::vector<uint64_t> hits;
+    // A key bit that differs from the same bit of the value before or after.
+    const auto unstableBits = [this](int i) {
+        const uint32_t value = m_block[size_t(i)];
+        return ((value ^ m_block[size_t(i - 1)]) | (value ^ m_block[size_t(i + 1)])) &
+               FingerprintIndex::KeyMask;
+    };
     const auto lookUp = [&](uint32_t value, int i) {
         m_reader.forEach(value, [&](int slot, uint64_t position) {
             const int64_t start = int64_t(position) - i;
@@ -204,20 +210,28 @@ void PlaceSearch::search(int only, int64_t awayFrom, int awaySpan)
                 hits.push_back(hitOf(slot, start));
         });
     };
+    // Probes (ProbeUnstableUpTo, ProbeWork), for a search over every channel only.
+    std::vector<std::pair<int, int>> probes; // unstable bits of value i, i
     for (int i = First; i < BlockSize && int(hits.size()) < MaxHits; ++i) {
         const uint32_t value = m_block[size_t(i)];
         if (value == 0)
             continue;
         lookUp(value, i);
-        // A search over every channel (an upload's) also looks the value up with one of its
-        // unstable key bits flipped, when it has at most ProbeUnstableUpTo of them.
         if (only >= 0 || i + 1 >= BlockSize)
             continue;
-        const uint32_t unstable =
-            ((value ^ m_block[size_t(i - 1)]) | (value ^ m_block[size_t(i + 1)])) & FingerprintIndex::KeyMask;
-        if (std::popcount(unstable) > ProbeUnstableUpTo)
-            continue;
-        for (uint32_t rest = unstable; rest != 0; rest &= rest - 1)
+        const int unstable = std::popcount(unstableBits(i));
+        if (unstable <= ProbeUnstableUpTo)
+            probes.emplace_back(unstable, i);
+    }
+    std::stable_sort(probes.begin(), probes.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    int64_t allowed = int64_t(ProbeWork / std::max(1.0, m_reader.meanChain()));
+    for (const auto& [unstable, i] : probes) {
+        if (allowed < unstable || int(hits.size()) >= MaxHits)
+            break;
+        allowed -= unstable;
+        const uint32_t value = m_block[size_t(i)];
+        for (uint32_t rest = unstableBits(i); rest != 0; rest &= rest - 1)
             lookUp(value ^ (rest & (0u - rest)), i);
     }
     std::sort(hits.begin(), hits.end());
@@ -230,8 +244,14 @@ void PlaceSearch::search(int only, int64_t awayFrom, int awaySpan)
         clusters.push_back({slotOf(hits[k]), startOf(hits[k + (last - k) / 2]), int(last - k + 1)});
         k = last + 1;
     }
-    std::stable_sort(clusters.begin(), clusters.end(),
-                     [](const Cluster& a, const Cluster& b) { return a.votes > b.votes; });
+    // Most votes first; among equal votes an order mixed from slot and alignment, so that when
+    // only MaxVerified are verified the channels added first are not always the ones kept.
+    const auto mixed = [](const Cluster& c) {
+        return (uint64_t(c.slot) << 32 ^ uint64_t(c.start)) * 0x9e3779b97f4a7c15u;
+    };
+    std::sort(clusters.begin(), clusters.end(), [&](const Cluster& a, const Cluster& b) {
+        return a.votes != b.votes ? a.votes > b.votes : mixed(a) < mixed(b);
+    });
     if (clusters.size() > size_t(MaxVerified))
         clusters.resize(size_t(MaxVerified));
 

@@ -26,8 +26,12 @@ public:
     // Probing: a key bit that differs from the same bit of the value before or after is
     // unstable. In a noisy clip the bits noise flipped are mostly among them, and a value
     // with few unstable bits is one whose key is likely only one flip away: it is looked up
-    // again with each of them flipped (at most this many look-ups more).
-    static constexpr int ProbeUnstableUpTo = 3;
+    // again with each of them flipped, values with the fewest first. Those look-ups are
+    // bounded by the chained entries they walk (about ProbeWork), so that a small index is
+    // probed deeply and a large one (1,000 channels of 10 minutes: 9 entries a look-up) costs
+    // no more than a few hundred look-ups.
+    static constexpr int ProbeUnstableUpTo = 8;
+    static constexpr double ProbeWork = 5000;
     // A search over every channel also scans every alignment of every channel when the index
     // holds at most ScanUpTo values in all (10 channels of 10 minutes), and otherwise the newest
     // ScanUpTo / channels values of each while that is at least ScanAtLeast (30 s: up to 200

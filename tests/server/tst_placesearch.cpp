@@ -11,6 +11,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <bit>
 #include <random>
 
@@ -135,24 +136,36 @@ private Q_SLOTS:
         }
     }
 
+    void aKeyOneUnstableBitAwayIsProbed_data()
+    {
+        QTest::addColumn<int>("lowEvery");
+        QTest::addColumn<int>("unstableAtLeast");
+        QTest::newRow("few unstable bits") << 8 << 2;
+        QTest::newRow("five or more unstable bits") << 1 << 5;
+    }
+
     void aKeyOneUnstableBitAwayIsProbed()
     {
         // A feed that changes as audio does, a few bits a value (its key's low 11 bits one in
-        // eight values), and a block of it with one of the key's high 11 bits flipped in every
-        // value, a different bit from its neighbours': no key of the block is held anywhere,
-        // but the flipped bit is one of each value's few unstable ones, so an upload's search
-        // finds the place. A search of one channel (the feed's own check of itself) does not
-        // probe, and finds nothing.
+        // lowEvery values), and a block of it with one of the key's high 11 bits flipped in
+        // every value, a different bit from its neighbours': no key of the block is held
+        // anywhere, but the flipped bit is one of each value's unstable ones, so an upload's
+        // search finds the place, also when most values have five or more unstable bits. A
+        // search of one channel (the feed's own check of itself) does not probe, and finds
+        // nothing.
+        QFETCH(int, lowEvery);
+        QFETCH(int, unstableAtLeast);
         FingerprintIndex held(4096);
         const int slot = held.addChannel(50);
         std::mt19937 random(23);
-        std::vector<uint32_t> values(3000);
+        // Too short a feed for the scan of the newest audio: only look-ups can find the place.
+        std::vector<uint32_t> values(size_t(PlaceSearch::ScanAtLeast - 1));
         values[0] = random() | 1;
         for (size_t i = 1; i < values.size(); ++i) {
             values[i] = values[i - 1];
             for (int k = 0; k < 4; ++k)
                 values[i] ^= 1u << (FingerprintIndex::KeyBits + random() % (32 - FingerprintIndex::KeyBits));
-            if (i % 8 == 0)
+            if (i % size_t(lowEvery) == 0)
                 values[i] ^= 1u << (random() % 11);
         }
         held.append(slot, values.data(), int(values.size()));
@@ -163,6 +176,13 @@ private Q_SLOTS:
             block[size_t(i)] = clean[size_t(i)] ^ (1u << (11 + i * 7 % 11));
         }
         QCOMPARE(keysIntact(block, clean), 0);
+        std::vector<int> unstable;
+        for (int i = 1; i + 1 < Matcher::BlockSize; ++i)
+            unstable.push_back(std::popcount(
+                ((block[size_t(i)] ^ block[size_t(i - 1)]) | (block[size_t(i)] ^ block[size_t(i + 1)])) &
+                FingerprintIndex::KeyMask));
+        std::nth_element(unstable.begin(), unstable.begin() + unstable.size() / 2, unstable.end());
+        QVERIFY(unstable[unstable.size() / 2] >= unstableAtLeast);
         const FingerprintIndex::Reader reader(held);
         PlaceSearch upload(reader, block);
         upload.search();
