@@ -119,11 +119,30 @@ void ProgramViewController::loadProgram()
     m_table->hide();
     m_calendar->show();
     m_overlay->displayActivity(StringTable::localized("Loading"));
+    const int generation = ++m_loadGeneration;
     ServiceCalls::sharedManager().getProgramForDayWithChannelId(
         channel->channelId(), m_calendar->selectedDate(),
-        Reply(this, &ProgramViewController::onGetProgramForDayWithChannelIdDone,
-              &ProgramViewController::onGetProgramForDayWithChannelIdFailed));
+        Reply(
+            this,
+            [this, generation](const QVariant& answer) {
+                if (generation == m_loadGeneration)
+                    onGetProgramForDayWithChannelIdDone(answer);
+            },
+            [this, generation](const Error& error) {
+                if (generation == m_loadGeneration)
+                    onGetProgramForDayWithChannelIdFailed(error);
+            }));
     m_lastFoundChannelId = channel->channelId().toInt();
+}
+
+void ProgramViewController::showToday()
+{
+    const int generation = m_loadGeneration;
+    m_calendar->setSelectedDate(QDateTime::currentDateTime());
+    m_calendar->syncDisplayedDate();
+    // The strip reports only a date that changed: twice within one millisecond it is silent.
+    if (generation == m_loadGeneration)
+        loadProgram();
 }
 
 void ProgramViewController::onGetProgramForDayWithChannelIdDone(const QVariant& answer)
@@ -255,20 +274,21 @@ void ProgramViewController::programUpdate()
 {
     if (!isViewLoaded())
         return;
-    m_calendar->setSelectedDate(QDateTime::currentDateTime());
-    m_calendar->syncDisplayedDate();
+    showToday();
 }
 
 void ProgramViewController::clearProgram()
 {
     if (!isViewLoaded())
         return;
+    ++m_loadGeneration; // an answer still on its way belongs to what is cleared
+    m_overlay->hide();
     m_arrayShows.clear();
     m_emptyProgramFlag = true;
     m_lastFoundChannelId = NoChannel;
     m_table->reloadData();
-    m_calendar->setSelectedDate(QDateTime::currentDateTime());
-    m_calendar->syncDisplayedDate();
+    m_table->show();
+    showToday();
 }
 
 void ProgramViewController::showSearch()

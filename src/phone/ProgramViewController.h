@@ -46,6 +46,7 @@ public:
     bool isLoading() const;
 
     void loadProgram();
+    void showToday();
     void onGetProgramForDayWithChannelIdDone(const QVariant& answer);
     void onGetProgramForDayWithChannelIdFailed(const Error& error);
     void channelChanged();
@@ -91,6 +92,7 @@ private:
     bool m_emptyProgramFlag = true;
     int m_currentShowIndex = 0;
     int m_lastFoundChannelId = NoChannel;
+    int m_loadGeneration = 0; // the newest programme request; older answers are dropped
     QPointer<ShowDetailsViewController> m_showDetailsViewController;
     QPointer<SearchViewController> m_searchViewController;
 };

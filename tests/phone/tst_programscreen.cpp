@@ -242,6 +242,30 @@ private Q_SLOTS:
         QCOMPARE(program->lastFoundChannelId(), 7);
         QCOMPARE(ORVCalendar::segmentForDate(program->calendar()->selectedDate()),
                  program->calendar()->days()->selectedSegmentIndex());
+
+        // A channel chosen and the city's map refreshed in one pass of the event loop: the
+        // list the map clears is asked for again, and the screen knows whose it is.
+        content.on("/searchcontent/content_listview.php",
+                   FakeHttpServer::Response::json(programmeAround(now, 0)));
+        app.setSelectedChannel(channel("8", "Восьмой"));
+        NotificationCenter::defaultCenter().post(Notifications::UpdateCityChanging);
+        QTRY_VERIFY(!program->isLoading() && !program->arrayShows().isEmpty() &&
+                    program->lastFoundChannelId() == 8);
+
+        // Idle while a slow answer is on its way: the answer does not bring the list back.
+        FakeHttpServer::Response slow = FakeHttpServer::Response::json(programmeAround(now, 0));
+        slow.delayMs = 300;
+        content.on("/searchcontent/content_listview.php", slow);
+        const int asked = programmeRequests();
+        app.setSelectedChannel(channel("9", "Девятый"));
+        QTRY_COMPARE(programmeRequests(), asked + 1);
+        app.idle();
+        QTRY_VERIFY(!program->isLoading());
+        QTest::qWait(600); // past the slow answer
+        QCOMPARE(programmeRequests(), asked + 1);
+        QVERIFY(program->arrayShows().isEmpty());
+        QCOMPARE(program->lastFoundChannelId(), int(ProgramViewController::NoChannel));
+        QCOMPARE(program->emptyMessage(), QStringLiteral("Choose channel..."));
         stack.beginAppearance(false, false);
         stack.endAppearance(false, false);
     }
