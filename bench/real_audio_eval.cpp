@@ -153,6 +153,11 @@ struct Session
     double oracleBer = 1; // lowest BER at the true place (EVAL_DEBUG only)
     double agreedBer = 1; // best agreement of the uploads on any channel (EVAL_DEBUG only)
     int agreedChannel = 0;
+    // Off air: whether all the uploads agreed on a channel, under no limit on their mean BER or
+    // the channel's likeness (each upload still within blockBer): what the rule for four
+    // agreeing uploads stands on.
+    bool allAgreed = false;
+    double allAgreedBer = 1; // their mean
 };
 
 // Where a clip's block begins in its channel's feed: value n is the frame that starts at
@@ -189,6 +194,29 @@ Session session(const Matcher& matcher, const UploadConfirmation::Settings& rule
             if (agreement.channelId && agreement.ber < out.agreedBer) {
                 out.agreedBer = agreement.ber;
                 out.agreedChannel = agreement.channelId;
+            }
+        }
+        if (channelId == 0 && k + 1 == Uploads) {
+            std::vector<UploadConfirmation::Upload> all = earlier;
+            all.push_back(upload);
+            UploadConfirmation::Settings open = rules;
+            open.agreedBer = 1;
+            open.minMargin = 0;
+            open.likenessMargin = -1;
+            open.upsetAbove = 1;
+            const UploadConfirmation::Agreement agreement = UploadConfirmation::agree(all, matcher, open);
+            out.allAgreed = agreement.uploads == Uploads;
+            if (out.allAgreed) {
+                out.allAgreedBer = agreement.ber;
+                double likeness = 1;
+                for (const UploadConfirmation::Upload& u : all) {
+                    for (const Matcher::Close& close : u.close)
+                        likeness = close.channelId == agreement.channelId ? close.likeness : likeness;
+                }
+                if (debug)
+                    std::fprintf(stderr,
+                                 "off air: all uploads agreed on %d, mean BER %.3f, its likeness %.3f\n",
+                                 agreement.channelId, agreement.ber, likeness);
             }
         }
         earlier.push_back(upload);
@@ -414,6 +442,8 @@ int main(int argc, char** argv)
 
     // Audio on no channel, clean to 0 dB.
     Tally off;
+    int offAllAgreed = 0;
+    double offAllAgreedBer = 1;
     std::vector<double> offBer;
     for (int k = 0; k < offair; ++k) {
         std::mt19937 random = generatorOf(int(conditions.size()), k);
@@ -435,6 +465,8 @@ int main(int argc, char** argv)
             },
             0, [](double) { return int64_t(0); });
         offBer.push_back(result.ber);
+        offAllAgreed += result.allAgreed ? 1 : 0;
+        offAllAgreedBer = std::min(offAllAgreedBer, result.allAgreedBer);
         if (std::getenv("EVAL_DEBUG"))
             std::fprintf(stderr, "off air: best BER %.3f, best agreement %.3f\n", result.ber,
                          result.agreedBer);
@@ -469,8 +501,14 @@ int main(int argc, char** argv)
         for (const auto& [kind, t] : byKind)
             std::printf("| 10 dB, %s channels only | %d | %s | — | %d | %s |\n", kind.c_str(), t.total(),
                         percent(t.right, t.total()).c_str(), t.wrong, percent(t.none, t.total()).c_str());
-        std::printf("\nBest BER of audio on no channel: p1 %.3f, p50 %.3f.\n", percentile(offBer, 0.01),
-                    percentile(offBer, 0.5));
+        char lowest[64] = "";
+        if (offAllAgreed > 0)
+            std::snprintf(lowest, sizeof lowest, " (lowest mean %.3f)", offAllAgreedBer);
+        std::printf(
+            "\nBest BER of audio on no channel: p1 %.3f, p50 %.3f; all %d uploads of a session agreed "
+            "on a channel (each within %.2f, at any mean) in %d of %d sessions%s.\n",
+            percentile(offBer, 0.01), percentile(offBer, 0.5), Uploads, rules.blockBer, offAllAgreed,
+            off.total(), lowest);
         return 0;
     }
     std::printf("%zu channels (%d music, %d speech%s), %zu off-air files; max BER %.3f, margin %.3f\n",
@@ -487,8 +525,8 @@ int main(int argc, char** argv)
     for (const auto& [kind, t] : byKind)
         std::printf("  10 dB, %-18s %5d %7s %6d %9s\n", kind.c_str(), t.total(),
                     percent(t.right, t.total()).c_str(), t.wrong, percent(t.none, t.total()).c_str());
-    std::printf("  %-26s %5d %7s %6d %9s   best BER p1 %.3f, p50 %.3f\n", "audio on no channel", off.total(),
-                "-", off.wrong, percent(off.none, off.total()).c_str(), percentile(offBer, 0.01),
-                percentile(offBer, 0.5));
+    std::printf("  %-26s %5d %7s %6d %9s   best BER p1 %.3f, p50 %.3f; all uploads agreed: %d (mean %.3f)\n",
+                "audio on no channel", off.total(), "-", off.wrong, percent(off.none, off.total()).c_str(),
+                percentile(offBer, 0.01), percentile(offBer, 0.5), offAllAgreed, offAllAgreedBer);
     return 0;
 }
