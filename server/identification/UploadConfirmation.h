@@ -35,10 +35,13 @@ public:
         // itself) is matched only below likeness - likenessMargin: other parts of the same
         // piece, played elsewhere, come about as close. When upsetUploads uploads (the loop's
         // first 19 s) agree, up to likeness + upsetAbove: another part of a piece does not
-        // follow the channel for that long.
+        // follow the channel for that long. (On the real-audio evaluation, audio on no channel
+        // had four uploads agree on a channel in 2 of 9,000 sessions on three seeds, at a mean
+        // of 0.375, above agreedBer; the right channel's four came up to 0.19 above a looped
+        // piece's likeness at 5 dB and 0 dB.)
         double likenessMargin = 0.0;
         int upsetUploads = 4;
-        double upsetAbove = 0.10;
+        double upsetAbove = 0.20;
         double toleranceSeconds = 1.0;
         double minStepSeconds = 2.0;
         int64_t windowMs = 30000; // uploads older than this confirm nothing
