@@ -119,19 +119,10 @@ void ProgramViewController::loadProgram()
     m_table->hide();
     m_calendar->show();
     m_overlay->displayActivity(StringTable::localized("Loading"));
-    const int generation = ++m_loadGeneration;
     ServiceCalls::sharedManager().getProgramForDayWithChannelId(
         channel->channelId(), m_calendar->selectedDate(),
-        Reply(
-            this,
-            [this, generation](const QVariant& answer) {
-                if (generation == m_loadGeneration)
-                    onGetProgramForDayWithChannelIdDone(answer);
-            },
-            [this, generation](const Error& error) {
-                if (generation == m_loadGeneration)
-                    onGetProgramForDayWithChannelIdFailed(error);
-            }));
+        Reply::newest(this, &m_loadGeneration, &ProgramViewController::onGetProgramForDayWithChannelIdDone,
+                      &ProgramViewController::onGetProgramForDayWithChannelIdFailed));
     m_lastFoundChannelId = channel->channelId().toInt();
 }
 

@@ -149,18 +149,9 @@ void ShowDetailsViewController::loadShowInfo()
         return;
     m_overlay->displayActivity(StringTable::localized("Loading"));
     m_table->hide();
-    const int generation = ++m_generation;
-    ServiceCalls::sharedManager().getShowInfoWithUrl(m_showUrl,
-                                                     Reply(
-                                                         this,
-                                                         [this, generation](const QVariant& answer) {
-                                                             if (generation == m_generation)
-                                                                 onGetShowInfoDone(answer);
-                                                         },
-                                                         [this, generation](const Error& error) {
-                                                             if (generation == m_generation)
-                                                                 onGetShowInfoFailed(error);
-                                                         }));
+    ServiceCalls::sharedManager().getShowInfoWithUrl(
+        m_showUrl, Reply::newest(this, &m_generation, &ShowDetailsViewController::onGetShowInfoDone,
+                                 &ShowDetailsViewController::onGetShowInfoFailed));
 }
 
 void ShowDetailsViewController::onGetShowInfoDone(const QVariant& answer)

@@ -26,6 +26,27 @@ public:
         : Reply(delegate, bindFinished(delegate, finished), bindFailed(delegate, failed))
     {}
 
+    // A reply for the newest of a delegate's requests: *latest, the delegate's own counter, is
+    // moved on for this request, and when it has moved on again by the time the answer arrives
+    // (a newer request, or the delegate dropped what was asked for) the answer is dropped.
+    template <typename T>
+    static Reply newest(T* delegate, int* latest, void (T::*finished)(const QVariant&),
+                        void (T::*failed)(const Error&))
+    {
+        const int request = ++*latest;
+        // The handlers run only while the delegate, which holds *latest, is alive.
+        return Reply(
+            delegate,
+            [delegate, latest, request, finished](const QVariant& value) {
+                if (*latest == request)
+                    (delegate->*finished)(value);
+            },
+            [delegate, latest, request, failed](const Error& error) {
+                if (failed && *latest == request)
+                    (delegate->*failed)(error);
+            });
+    }
+
     QObject* delegate() const { return m_delegate; }
     bool hasDelegate() const { return m_hasDelegate; }
     bool hasFinished() const { return bool(m_finished); }

@@ -170,19 +170,10 @@ void ORVProgramView_iPad::loadProgram(const QDateTime& date)
     if (m_overlay)
         m_overlay->displayActivity(StringTable::localized("Loading"));
     // Only the answer of the latest date asked for is shown.
-    const int generation = ++m_generation;
     ServiceCalls::sharedManager().getProgramForDayWithChannelId(
         m_channelId, date,
-        Reply(
-            this,
-            [this, generation](const QVariant& answer) {
-                if (generation == m_generation)
-                    onGetProgramForDayWithChannelIdDone(answer);
-            },
-            [this, generation](const Error& error) {
-                if (generation == m_generation)
-                    onGetProgramForDayWithChannelIdFailed(error);
-            }));
+        Reply::newest(this, &m_generation, &ORVProgramView_iPad::onGetProgramForDayWithChannelIdDone,
+                      &ORVProgramView_iPad::onGetProgramForDayWithChannelIdFailed));
 }
 
 void ORVProgramView_iPad::onGetProgramForDayWithChannelIdDone(const QVariant& answer)

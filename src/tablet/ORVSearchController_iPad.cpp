@@ -91,17 +91,9 @@ void ORVSearchController_iPad::searchWithString(const QString& text)
     m_results.takeAnswer(QVariantMap(), 0);
     m_table->reloadData();
     m_overlay->displayActivity(StringTable::localized("Loading"));
-    const int generation = ++m_generation;
-    ServiceCalls::sharedManager().search(text.trimmed(), Reply(
-                                                             this,
-                                                             [this, generation](const QVariant& answer) {
-                                                                 if (generation == m_generation)
-                                                                     onSearchDone(answer);
-                                                             },
-                                                             [this, generation](const Error& error) {
-                                                                 if (generation == m_generation)
-                                                                     onSearchFailed(error);
-                                                             }));
+    ServiceCalls::sharedManager().search(
+        text.trimmed(), Reply::newest(this, &m_generation, &ORVSearchController_iPad::onSearchDone,
+                                      &ORVSearchController_iPad::onSearchFailed));
 }
 
 void ORVSearchController_iPad::onSearchDone(const QVariant& answer)

@@ -121,17 +121,9 @@ void ProgramDetailsController::openShowWithId(const QString& showId, const QStri
     m_link = Printf::format(QStringLiteral("orvane://progdetails/%@/%@/%@"), {day, channId, showId});
     if (m_overlay)
         m_overlay->displayActivity(StringTable::localized("Loading"));
-    const int generation = ++m_generation;
-    ServiceCalls::sharedManager().getShowInfoWithUrl(m_link, Reply(
-                                                                 this,
-                                                                 [this, generation](const QVariant& answer) {
-                                                                     if (generation == m_generation)
-                                                                         onGetShowInfoDone(answer);
-                                                                 },
-                                                                 [this, generation](const Error& error) {
-                                                                     if (generation == m_generation)
-                                                                         onGetShowInfoFailed(error);
-                                                                 }));
+    ServiceCalls::sharedManager().getShowInfoWithUrl(
+        m_link, Reply::newest(this, &m_generation, &ProgramDetailsController::onGetShowInfoDone,
+                              &ProgramDetailsController::onGetShowInfoFailed));
 }
 
 void ProgramDetailsController::showAlert(const QString& title, const QString& message)
