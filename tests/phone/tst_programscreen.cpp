@@ -13,6 +13,7 @@
 #include "phone/ProgramViewController.h"
 #include "phone/ShowDetailsViewController.h"
 #include "phone/TableViewCellProgram.h"
+#include "platform/HttpFetcher.h"
 #include "platform/Json.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ServerConfig.h"
@@ -261,7 +262,8 @@ private Q_SLOTS:
         QTRY_COMPARE(programmeRequests(), asked + 1);
         app.idle();
         QTRY_VERIFY(!program->isLoading());
-        QTest::qWait(600); // past the slow answer
+        QTRY_COMPARE(HttpFetcher::fetchesInFlight(), 0); // the slow answer has come
+        QCoreApplication::processEvents();               // and been handed to the screen
         QCOMPARE(programmeRequests(), asked + 1);
         QVERIFY(program->arrayShows().isEmpty());
         QCOMPARE(program->lastFoundChannelId(), int(ProgramViewController::NoChannel));
